@@ -1,0 +1,13 @@
+#include "platform/Clock.h"
+
+namespace lumi::platform {
+
+double SystemClock::secondsSinceMidnight() const {
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}
+
+}  // namespace lumi::platform

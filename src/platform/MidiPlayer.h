@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace lumi::platform {
+
+// The MIDI player that the display and the Setup dialog each own one of.
+class MidiPlayer {
+public:
+    virtual ~MidiPlayer() = default;
+
+    // Starts playing the MIDI file at `path` and returns at once; a tune already sounding
+    // is replaced. Callers always pass 0 and -1 for the last two arguments. A file that
+    // cannot be played starts nothing: isPlaying() stays false.
+    virtual void play(const QString& path, int reserved1, int reserved2) = 0;
+
+    // Stops playback; harmless when nothing plays. Afterwards isPlaying() is false.
+    virtual void stop() = 0;
+
+    // True while a tune sounds; false before any play(), after stop(), and once the tune
+    // has played to its end.
+    virtual bool isPlaying() const = 0;
+
+    // The player never shows anything on screen; the property is kept for its callers.
+    virtual void setVisible(bool visible) = 0;
+};
+
+}  // namespace lumi::platform

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace lumi::platform {
+
+// The per-user store of this application's settings: text values under the application
+// "Lumiscribe", section "Config". Key names are compared without regard to case.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+
+    // The stored value of `key`, or `defaultValue` when none is stored.
+    virtual QString read(const QString& key, const QString& defaultValue) const = 0;
+
+    // Stores `value` under `key`, replacing any value stored under the same name in
+    // another case. The value is on disk when the call returns.
+    virtual void write(const QString& key, const QString& value) = 0;
+};
+
+}  // namespace lumi::platform

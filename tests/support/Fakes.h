@@ -1,0 +1,121 @@
+#pragma once
+
+// Fakes that stand behind the platform interfaces in unit tests. Each records what was
+// asked of it so that a test can check the calls and their order.
+
+#include <QMap>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+#include <QWidget>
+
+#include "platform/Clock.h"
+#include "platform/Cursor.h"
+#include "platform/MidiPlayer.h"
+#include "platform/SettingsStore.h"
+#include "platform/WindowServices.h"
+
+namespace lumi::testing {
+
+// An in-memory settings store with the real store's rule: names compared without regard
+// to case, and a write replaces the value stored under another case.
+class FakeSettingsStore final : public platform::SettingsStore {
+public:
+    QString read(const QString& key, const QString& defaultValue) const override {
+        for (auto it = values_.cbegin(); it != values_.cend(); ++it) {
+            if (it.key().compare(key, Qt::CaseInsensitive) == 0) {
+                return it.value();
+            }
+        }
+        return defaultValue;
+    }
+
+    void write(const QString& key, const QString& value) override {
+        for (auto it = values_.begin(); it != values_.end();) {
+            it = it.key().compare(key, Qt::CaseInsensitive) == 0 ? values_.erase(it) : ++it;
+        }
+        values_.insert(key, value);
+        writes.append(key + "=" + value);
+    }
+
+    bool contains(const QString& key) const { return read(key, QStringLiteral("\x01")) != "\x01"; }
+    int size() const { return static_cast<int>(values_.size()); }
+
+    QStringList writes;  // every write as "key=value", in order
+
+private:
+    QMap<QString, QString> values_;
+};
+
+class FakeWindowServices final : public platform::WindowServices {
+public:
+    platform::NativeWindow findTopLevelWindow(const QString& title) override {
+        searchedTitles.append(title);
+        return windows.value(title, 0);
+    }
+    QRect screenRect() override { return screen; }
+    void showTopMost(QWidget& window, const QRect& rect) override {
+        shownRect = rect;
+        window.setGeometry(rect);
+        window.show();
+    }
+    bool setScreenSaverRunning(bool running) override {
+        runningCalls.append(running);
+        const bool previous = screenSaverRunning;
+        screenSaverRunning = running;
+        return previous;
+    }
+
+    QMap<QString, platform::NativeWindow> windows;  // title -> window
+    QRect screen{0, 0, 640, 480};
+    QStringList searchedTitles;
+    QRect shownRect;
+    QList<bool> runningCalls;
+    bool screenSaverRunning = false;
+};
+
+class FakeCursor final : public platform::Cursor {
+public:
+    int showCursor(bool show) override {
+        calls.append(show);
+        count += show ? 1 : -1;
+        return count;
+    }
+    int count = 0;
+    QList<bool> calls;
+};
+
+class FakeClock final : public platform::Clock {
+public:
+    double secondsSinceMidnight() const override { return seconds; }
+    QDateTime now() const override { return dateTime; }
+
+    double seconds = 3600.0;
+    QDateTime dateTime{QDate(2026, 12, 6), QTime(1, 23, 45)};
+};
+
+class FakeMidiPlayer final : public platform::MidiPlayer {
+public:
+    void play(const QString& path, int reserved1, int reserved2) override {
+        plays.append(path);
+        lastReserved1 = reserved1;
+        lastReserved2 = reserved2;
+        playing = true;
+    }
+    void stop() override {
+        ++stops;
+        playing = false;
+    }
+    bool isPlaying() const override { return playing; }
+    void setVisible(bool isVisible) override { visible = isVisible; }
+
+    QStringList plays;  // every path passed to play(), in order
+    int stops = 0;
+    int lastReserved1 = 99;
+    int lastReserved2 = 99;
+    bool playing = false;
+    bool visible = true;
+};
+
+}  // namespace lumi::testing
