@@ -12,7 +12,9 @@
 
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
+#include "platform/InstanceRegistry.h"
 #include "platform/MidiPlayer.h"
+#include "platform/PasswordService.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowServices.h"
 
@@ -116,6 +118,29 @@ public:
     int lastReserved2 = 99;
     bool playing = false;
     bool visible = true;
+};
+
+class FakeInstanceRegistry final : public platform::InstanceRegistry {
+public:
+    bool anotherInstanceRunning() override {
+        ++queries;
+        return another;
+    }
+    bool another = false;
+    int queries = 0;
+};
+
+class FakePasswordService final : public platform::PasswordService {
+public:
+    void changePassword(const QString& provider, QWidget* owner, int reserved1,
+                        int reserved2) override {
+        calls.append(QStringLiteral("%1 %2 %3").arg(provider).arg(reserved1).arg(reserved2));
+        lastOwner = owner;
+        ownerWasVisible = owner && owner->isVisible();
+    }
+    QStringList calls;
+    QWidget* lastOwner = nullptr;
+    bool ownerWasVisible = false;
 };
 
 }  // namespace lumi::testing

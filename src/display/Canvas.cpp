@@ -1,0 +1,41 @@
+#include "display/Canvas.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace lumi::display {
+
+Canvas::Canvas(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+}
+
+void Canvas::place(const QRect& geometry, const QRect& visibleArea) {
+    const QRect visible = geometry.intersected(visibleArea);
+    const QPoint newOrigin = visible.isEmpty() ? QPoint() : visible.topLeft() - geometry.topLeft();
+    QImage newImage(visible.size(), QImage::Format_RGB32);
+    newImage.fill(Qt::black);
+    if (!image_.isNull() && !newImage.isNull()) {
+        // Canvas coordinates are kept: pixel (x, y) of the old canvas stays at (x, y).
+        QPainter painter(&newImage);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(imageOrigin_ - newOrigin, image_);
+    }
+    image_ = std::move(newImage);
+    imageOrigin_ = newOrigin;
+    setGeometry(geometry);
+    update();
+}
+
+void Canvas::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    painter.fillRect(dirty, Qt::black);
+    const QRect source = dirty.translated(-imageOrigin_).intersected(image_.rect());
+    if (!source.isEmpty()) {
+        painter.drawImage(source.topLeft() + imageOrigin_, image_, source);
+    }
+}
+
+}  // namespace lumi::display

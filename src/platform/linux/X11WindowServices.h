@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/WindowServices.h"
+
+namespace lumi::platform {
+
+// Window services on X11, through the xcb connection of the Qt application. On any other
+// Qt platform (the offscreen one of the unit tests) the window search finds nothing.
+//
+// X11 has no system-wide "a screen saver runs" flag: the state is kept in the file
+// "screensaver-running" of the program's runtime folder, "1" or "0", so that the two calls
+// can be observed from outside.
+class X11WindowServices final : public WindowServices {
+public:
+    NativeWindow findTopLevelWindow(const QString& title) override;
+    QRect screenRect() override;
+    void showTopMost(QWidget& window, const QRect& rect) override;
+    bool setScreenSaverRunning(bool running) override;
+};
+
+}  // namespace lumi::platform

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+namespace lumi::settings {
+
+// True when `path` names an ordinary file: not a folder, not hidden.
+bool FileExists(const QString& path);
+
+}  // namespace lumi::settings

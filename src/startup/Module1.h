@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+#include "display/frmMain.h"
+#include "platform/Clock.h"
+#include "platform/Cursor.h"
+#include "platform/InstanceRegistry.h"
+#include "platform/MidiPlayer.h"
+#include "platform/PasswordService.h"
+#include "platform/SettingsStore.h"
+#include "platform/WindowServices.h"
+
+namespace lumi::startup {
+
+// Everything the start-up needs from the platform. main() fills it with the real services,
+// tests with fakes.
+struct StartupServices {
+    platform::WindowServices& windows;
+    platform::InstanceRegistry& instances;
+    platform::PasswordService& password;
+    platform::SettingsStore& settings;
+    platform::Cursor& cursor;
+    const platform::Clock& clock;
+    std::function<std::unique_ptr<platform::MidiPlayer>()> makePlayer;
+    QString installDir;
+    std::function<void()> endProcess;
+};
+
+// The start-up module: reads the command line and starts the one mode that it names.
+// It owns the windows that it creates for the life of the process.
+class Module1 {
+public:
+    enum class Outcome { RunEventLoop, EndProcess };
+
+    explicit Module1(StartupServices services);
+    ~Module1();
+
+    // Starts the mode that `commandLine` names. RunEventLoop means a window of the program
+    // is open and the process lives on in the event loop; EndProcess means it ends now.
+    Outcome Main(const QString& commandLine);
+
+    // Full-screen mode: the screen rectangle; preview mode: the host's client rectangle.
+    QRect ScreenRect;
+    platform::NativeWindow PreviewWnd = 0;
+
+    display::frmMain* displayForm() const { return frmMain_.get(); }
+
+private:
+    Outcome runFullScreen();
+    Outcome changePassword();
+
+    StartupServices services_;
+    std::unique_ptr<platform::MidiPlayer> player_;
+    std::unique_ptr<display::frmMain> frmMain_;
+};
+
+}  // namespace lumi::startup

@@ -1,0 +1,218 @@
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QPalette>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "display/frmMain.h"
+#include "support/Fakes.h"
+
+namespace lumi::display {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeCursor;
+using testing::FakeMidiPlayer;
+using testing::FakeSettingsStore;
+using testing::FakeWindowServices;
+
+// A display form on fakes, in a temporary install folder.
+class FormLoadTest : public ::testing::Test {
+protected:
+    std::unique_ptr<frmMain> makeForm() {
+        return std::make_unique<frmMain>(DisplayServices{settings_, cursor_, windows_, clock_,
+                                                         player_, installDir(), QSize(1000, 500),
+                                                         [this] { ++processEnds_; }});
+    }
+
+    std::unique_ptr<frmMain> loadedForm() {
+        auto form = makeForm();
+        form->Form_Load();
+        return form;
+    }
+
+    QString installDir() const { return dir_.path() + "/"; }
+
+    void writeFile(const QString& name, const QByteArray& bytes) {
+        QFile file(installDir() + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    void initialised() { settings_.write("SetReg", "2"); }
+
+    QTemporaryDir dir_;
+    FakeSettingsStore settings_;
+    FakeCursor cursor_;
+    FakeWindowServices windows_;
+    FakeClock clock_;
+    FakeMidiPlayer player_;
+    int processEnds_ = 0;
+};
+
+TEST_F(FormLoadTest, EmptyStoreGetsTheFirstRunValuesAndTheFormReadsThem) {
+    const auto form = loadedForm();
+    EXPECT_EQ(settings_.writes.size(), 18);
+    EXPECT_EQ(settings_.writes.last(), "SetReg=2");
+    EXPECT_EQ(form->Delay, 5);
+    EXPECT_EQ(form->MouseSen, 4);
+    EXPECT_EQ(form->MusicOn, 1);
+    EXPECT_EQ(form->CalendarOn, 0);
+    EXPECT_EQ(form->SoundOffMinutes, 0);
+    for (int n = 1; n <= 10; ++n) {
+        EXPECT_EQ(form->MidiChecked[n], 1) << n;
+    }
+    EXPECT_FALSE(player_.visible);
+    EXPECT_TRUE(form->TimerMIDI.isActive());
+    EXPECT_TRUE(form->Timer3.isActive());
+    EXPECT_FALSE(form->Timer1.isActive());
+    EXPECT_FALSE(form->TimerCal.isActive());
+}
+
+TEST_F(FormLoadTest, InitialisedStoreIsNotWrittenAgain) {
+    initialised();
+    settings_.writes.clear();
+    loadedForm();
+    EXPECT_TRUE(settings_.writes.isEmpty());
+}
+
+TEST_F(FormLoadTest, FirstRunValuesAreWrittenAgainWhenSetRegIsNotTwo) {
+    for (const char* setReg : {"3", "0", "abc", "2.4"}) {
+        settings_.write("SetReg", setReg);
+        settings_.writes.clear();
+        loadedForm();
+        const bool rewritten = !settings_.writes.isEmpty();
+        EXPECT_EQ(rewritten, QString(setReg) != "2.4") << setReg;
+    }
+}
+
+TEST_F(FormLoadTest, WithoutAListFileTheFallbackPictureIsListed) {
+    const auto form = loadedForm();
+    EXPECT_EQ(form->List1.entries, QStringList{installDir() + "default.jpg"});
+    EXPECT_EQ(form->List1.listIndex, 0);
+    EXPECT_EQ(form->LastPic, 0);
+}
+
+TEST_F(FormLoadTest, ListFileEntriesAreListedInOrderWithTheFirstCurrent) {
+    writeFile("List.txt", "\"/p/a.jpg\"\r\n\"/p/b.jpg\"\r\n\"/p/c.jpg\"\r\n");
+    const auto form = loadedForm();
+    EXPECT_EQ(form->List1.entries, (QStringList{"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}));
+    EXPECT_EQ(form->LastPic, 2);
+    EXPECT_EQ(form->List1.listIndex, 0);
+}
+
+TEST_F(FormLoadTest, EmptyListFileListsTheFallbackPicture) {
+    writeFile("List.txt", "");
+    const auto form = loadedForm();
+    EXPECT_EQ(form->List1.entries, QStringList{installDir() + "default.jpg"});
+    EXPECT_EQ(form->LastPic, 0);
+}
+
+TEST_F(FormLoadTest, BackgroundChoices) {
+    initialised();
+    struct Case {
+        const char* bg;
+        ColorValue color;
+    };
+    for (const Case& c : {Case{"0", kWhite}, Case{"1", kBlack}, Case{"2", kButtonFace},
+                          Case{"7", kBlack}, Case{" 2 ", kButtonFace}, Case{"x", kBlack}}) {
+        settings_.write("BG", c.bg);
+        const auto form = loadedForm();
+        EXPECT_EQ(form->backColor(), c.color) << c.bg;
+        EXPECT_TRUE(form->backgroundPicture().isNull()) << c.bg;
+    }
+}
+
+TEST_F(FormLoadTest, BackgroundPictureIsLoadedOverBlack) {
+    initialised();
+    QImage picture(3, 2, QImage::Format_RGB32);
+    picture.fill(QColor(10, 20, 30));
+    ASSERT_TRUE(picture.save(installDir() + "back.png"));
+    settings_.write("BG", "3");
+    settings_.write("BGFile", installDir() + "back.png");
+    const auto form = loadedForm();
+    EXPECT_EQ(form->backColor(), kBlack);
+    ASSERT_EQ(form->backgroundPicture().size(), QSize(3, 2));
+    EXPECT_EQ(form->backgroundPicture().pixelColor(2, 1), QColor(10, 20, 30));
+}
+
+TEST_F(FormLoadTest, MissingBackgroundPictureLeavesBlackAndTheLoadCompletes) {
+    initialised();
+    settings_.write("BG", "3");
+    settings_.write("BGFile", installDir() + "missing.jpg");
+    settings_.write("Delay", "9");
+    const auto form = loadedForm();
+    EXPECT_EQ(form->backColor(), kBlack);
+    EXPECT_TRUE(form->backgroundPicture().isNull());
+    EXPECT_EQ(form->Delay, 9);
+    EXPECT_EQ(cursor_.calls, QList<bool>{false});
+}
+
+TEST_F(FormLoadTest, MusicOffStopsTheMusicTimer) {
+    initialised();
+    settings_.write("Music", "0");
+    EXPECT_FALSE(loadedForm()->TimerMIDI.isActive());
+}
+
+TEST_F(FormLoadTest, OnlyCalendarOneShowsTheStripAtItsPlace) {
+    initialised();
+    settings_.write("Calendar", "2");
+    const auto hidden = loadedForm();
+    EXPECT_FALSE(hidden->TimerCal.isActive());
+    EXPECT_TRUE(hidden->picCal->isHidden());
+
+    settings_.write("Calendar", "1");
+    const auto shown = loadedForm();
+    EXPECT_TRUE(shown->TimerCal.isActive());
+    EXPECT_FALSE(shown->picCal->isHidden());
+    // 500 - 500 * 0.078 = 461: the strip's top at 92.2 % of the screen height.
+    EXPECT_EQ(shown->picCal->geometry(), QRect(5, 461, 271, 25));
+}
+
+TEST_F(FormLoadTest, SoundOffLimitFromTheStoredMinutes) {
+    initialised();
+    struct Case {
+        const char* minutes;
+        qint16 seconds;
+    };
+    for (const Case& c : {Case{"0", 0}, Case{"1", 60}, Case{"45", 2700}, Case{"480", 28800},
+                          Case{"7", 0}, Case{"-5", 0}}) {
+        settings_.write("SoundOff", c.minutes);
+        EXPECT_EQ(loadedForm()->SoundOffSeconds, c.seconds) << c.minutes;
+    }
+}
+
+TEST_F(FormLoadTest, StoredValuesThatAreNoNumbersTakeTheReadDefault) {
+    initialised();
+    settings_.write("Delay", "soon");
+    settings_.write("MouseSen", "");
+    settings_.write("Midi4", "99999");
+    const auto form = loadedForm();
+    EXPECT_EQ(form->Delay, 1);
+    EXPECT_EQ(form->MouseSen, 1);
+    EXPECT_EQ(form->MidiChecked[4], 1);
+}
+
+TEST_F(FormLoadTest, CursorIsHiddenExactlyOnceWhateverTheSettings) {
+    initialised();
+    settings_.write("BG", "3");
+    settings_.write("Calendar", "1");
+    settings_.write("SoundOff", "7");
+    loadedForm();
+    EXPECT_EQ(cursor_.calls, QList<bool>{false});
+    EXPECT_EQ(cursor_.count, -1);
+}
+
+TEST_F(FormLoadTest, CloseDownShowsTheCursorClearsTheFlagAndEndsTheProcess) {
+    const auto form = loadedForm();
+    windows_.screenSaverRunning = true;
+    form->CloseDown();
+    EXPECT_EQ(cursor_.calls, (QList<bool>{false, true}));
+    EXPECT_EQ(windows_.runningCalls, QList<bool>{false});
+    EXPECT_EQ(processEnds_, 1);
+}
+
+}  // namespace
+}  // namespace lumi::display

@@ -1,0 +1,107 @@
+# Shared by the end-to-end tests: each test runs the real binary in the X server named by
+# DISPLAY, with its own empty settings, data and runtime folders.
+set -euo pipefail
+
+LUMISCRIBE=${1:?usage: test.sh path/to/lumiscribe assets-folder}
+ASSETS=${2:?usage: test.sh path/to/lumiscribe assets-folder}
+
+if [ -z "${DISPLAY:-}" ]; then
+    echo "SKIP: no X server (DISPLAY is not set)"
+    exit 77
+fi
+
+E2E_ROOT=$(mktemp -d)
+export XDG_CONFIG_HOME="$E2E_ROOT/config"
+export XDG_DATA_HOME="$E2E_ROOT/data"
+export XDG_RUNTIME_DIR="$E2E_ROOT/runtime"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+INSTALL_DIR="$XDG_DATA_HOME/Corvanta/Lumiscribe"
+SETTINGS_FILE="$XDG_CONFIG_HOME/Lumiscribe.ini"
+STATE_DIR="$XDG_RUNTIME_DIR/lumiscribe"
+
+E2E_PIDS=()
+cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do
+        kill -9 "$pid" 2>/dev/null || true
+    done
+    rm -rf "$E2E_ROOT"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Copies the shipped pictures and tunes into the install folder.
+install_assets() {
+    mkdir -p "$INSTALL_DIR"
+    cp "$ASSETS"/*.mid "$ASSETS"/default.jpg "$ASSETS"/bg.jpg "$INSTALL_DIR"/
+}
+
+# Starts lumiscribe with the given arguments in the background; its pid is in LAST_PID.
+start_lumiscribe() {
+    "$LUMISCRIBE" "$@" >"$E2E_ROOT/out.$#.log" 2>&1 &
+    LAST_PID=$!
+    E2E_PIDS+=("$LAST_PID")
+}
+
+# Waits up to $2 seconds (default 10) for a visible window titled exactly $1; prints its id.
+wait_for_window() {
+    local title=$1 limit=${2:-10} id
+    local deadline=$((SECONDS + limit))
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# The number of visible windows titled exactly $1.
+count_windows() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
+}
+
+# True while process $1 runs (a process that ended but was not yet reaped does not run).
+is_running() {
+    local state
+    state=$(ps -o stat= -p "$1" 2>/dev/null || true)
+    [ -n "$state" ] && [ "${state:0:1}" != Z ]
+}
+
+# Waits up to $2 seconds for process $1 to end; fails when it is still running.
+wait_for_exit() {
+    local pid=$1 limit=${2:-10}
+    local deadline=$((SECONDS + limit))
+    while [ $SECONDS -lt $deadline ]; do
+        is_running "$pid" || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Reads a value of section [Config] of the settings file.
+setting() {
+    awk -F= -v key="$1" '/^\[/{section=$0} section=="[Config]" && $1==key {sub(/^[^=]*=/, ""); print}' \
+        "$SETTINGS_FILE"
+}
+
+# Takes a screenshot of the whole screen into $1 (PNG).
+screenshot() {
+    /usr/bin/import -window root "$1"
+}
+
+# The colour of pixel ($2, $3) of image $1 as "r,g,b".
+pixel() {
+    /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+pass() {
+    echo "PASS: $*"
+}

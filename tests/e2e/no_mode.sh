@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Command lines that name no mode end at once and show no window.
+source "$(dirname "$0")/lib.sh"
+install_assets
+
+for line in "-s" "s" "/x"; do
+    start_lumiscribe "$line"
+    wait_for_exit "$LAST_PID" 5 || fail "'$line' kept running"
+    [ "$(count_windows Lumiscribe)" = 0 ] || fail "'$line' showed a window"
+done
+[ ! -e "$SETTINGS_FILE" ] || fail "a command line without a mode wrote settings"
+pass "no mode"

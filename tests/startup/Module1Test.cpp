@@ -1,0 +1,113 @@
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "support/Fakes.h"
+#include "startup/Module1.h"
+
+namespace lumi::startup {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeCursor;
+using testing::FakeInstanceRegistry;
+using testing::FakeMidiPlayer;
+using testing::FakePasswordService;
+using testing::FakeSettingsStore;
+using testing::FakeWindowServices;
+
+class Module1Test : public ::testing::Test {
+protected:
+    Module1Test() : module1_(services()) {}
+
+    StartupServices services() {
+        return StartupServices{windows_,
+                               instances_,
+                               password_,
+                               settings_,
+                               cursor_,
+                               clock_,
+                               [this] {
+                                   ++playersMade_;
+                                   return std::make_unique<FakeMidiPlayer>();
+                               },
+                               installDir_.path() + "/",
+                               [this] { ++processEnds_; }};
+    }
+
+    QTemporaryDir installDir_;
+    FakeWindowServices windows_;
+    FakeInstanceRegistry instances_;
+    FakePasswordService password_;
+    FakeSettingsStore settings_;
+    FakeCursor cursor_;
+    FakeClock clock_;
+    int playersMade_ = 0;
+    int processEnds_ = 0;
+    Module1 module1_;
+};
+
+TEST_F(Module1Test, FullScreenShowsTheDisplayOverTheScreenAndMarksTheScreenSaverRunning) {
+    windows_.screen = QRect(0, 0, 800, 600);
+    ASSERT_EQ(module1_.Main(" /S "), Module1::Outcome::RunEventLoop);
+    ASSERT_NE(module1_.displayForm(), nullptr);
+    EXPECT_EQ(module1_.ScreenRect, QRect(0, 0, 800, 600));
+    EXPECT_EQ(windows_.shownRect, QRect(0, 0, 800, 600));
+    EXPECT_EQ(windows_.runningCalls, QList<bool>{true});
+    EXPECT_EQ(settings_.read("SetReg", ""), "2");  // the display loaded before it showed
+    EXPECT_EQ(cursor_.calls, QList<bool>{false});
+    EXPECT_EQ(playersMade_, 1);
+}
+
+TEST_F(Module1Test, SecondFullScreenInstanceEndsAtOnceWithoutAWindow) {
+    instances_.another = true;
+    EXPECT_EQ(module1_.Main("/s"), Module1::Outcome::EndProcess);
+    EXPECT_EQ(module1_.displayForm(), nullptr);
+    EXPECT_TRUE(windows_.runningCalls.isEmpty());
+    EXPECT_EQ(settings_.size(), 0);
+}
+
+TEST_F(Module1Test, SecondFullScreenInstanceComesUpWhileDisplayPropertiesIsOpen) {
+    instances_.another = true;
+    windows_.windows.insert("Display Properties", 42);
+    EXPECT_EQ(module1_.Main("/s"), Module1::Outcome::RunEventLoop);
+    EXPECT_NE(module1_.displayForm(), nullptr);
+}
+
+TEST_F(Module1Test, EmptyCommandLineComesUpEvenWhenAnotherInstanceRuns) {
+    instances_.another = true;
+    EXPECT_EQ(module1_.Main(""), Module1::Outcome::RunEventLoop);
+    EXPECT_NE(module1_.displayForm(), nullptr);
+}
+
+TEST_F(Module1Test, EverySwitchSearchesForDisplayPropertiesAndAsksForOtherInstances) {
+    for (const char* line : {"/s", "/c", "/a", "/x", ""}) {
+        Module1 module1(services());
+        module1.Main(line);
+    }
+    EXPECT_EQ(windows_.searchedTitles, QStringList(5, "Display Properties"));
+    EXPECT_EQ(instances_.queries, 5);
+}
+
+TEST_F(Module1Test, CommandLinesWithoutAModeEndAtOnceAndTouchNothing) {
+    for (const char* line : {"-s", "s", "/x", "/"}) {
+        Module1 module1(services());
+        EXPECT_EQ(module1.Main(line), Module1::Outcome::EndProcess) << line;
+        EXPECT_EQ(module1.displayForm(), nullptr) << line;
+    }
+    EXPECT_EQ(settings_.size(), 0);
+    EXPECT_EQ(playersMade_, 0);
+    EXPECT_TRUE(cursor_.calls.isEmpty());
+    EXPECT_TRUE(password_.calls.isEmpty());
+}
+
+TEST_F(Module1Test, ChangePasswordUsesAHiddenOwnerOfItsOwnAndEnds) {
+    EXPECT_EQ(module1_.Main("/a 1234"), Module1::Outcome::EndProcess);
+    EXPECT_EQ(password_.calls, QStringList{"SCRSAVE 0 0"});
+    EXPECT_NE(password_.lastOwner, nullptr);
+    EXPECT_FALSE(password_.ownerWasVisible);
+    EXPECT_EQ(module1_.displayForm(), nullptr);
+}
+
+}  // namespace
+}  // namespace lumi::startup
