@@ -3,9 +3,12 @@
 #include <QEvent>
 #include <QFont>
 #include <QImageReader>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -19,6 +22,11 @@ namespace lumi::display {
 namespace {
 
 constexpr int kTimerInterval = 1000;
+constexpr qint16 kCounterLimit = 32767;
+// The canvas is asked to repaint at most once per display frame while a picture is painted.
+constexpr int kFrameMilliseconds = 16;
+// Mouse moves are counted in windows of this many seconds.
+constexpr double kMoveWindowSeconds = 10;
 
 // The calendar strip and its caption as designed.
 constexpr QRect kCalendarStrip{5, 540, 271, 25};
@@ -28,6 +36,27 @@ constexpr double kCalendarFromBottom = 0.078;
 void report(const QString& message) {
     std::fprintf(stderr, "lumiscribe: %s\n", qPrintable(message));
 }
+
+qint16 saturatingIncrement(qint16 counter) {
+    return counter < kCounterLimit ? static_cast<qint16>(counter + 1) : counter;
+}
+
+qint16 toInt16(int value) {
+    return static_cast<qint16>(std::clamp(value, -32768, 32767));
+}
+
+// A widget that takes every mouse event and does nothing with it, so that clicks on it
+// never reach the form beneath.
+class InertWidget final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
+};
 
 }  // namespace
 
@@ -39,14 +68,14 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
 
     Pic2 = new Canvas(this);
     Pic2->setGeometry(0, 0, 0, 0);
+    Pic2->installEventFilter(this);
 
-    picCal = new QWidget(this);
+    picCal = new InertWidget(this);
     picCal->setGeometry(kCalendarStrip);
     picCal->setAutoFillBackground(true);
     QPalette stripPalette = picCal->palette();
     stripPalette.setColor(QPalette::Window, Qt::black);
     picCal->setPalette(stripPalette);
-    picCal->setAttribute(Qt::WA_TransparentForMouseEvents);
     picCal->hide();
 
     lblCal = new QLabel(picCal);
@@ -67,6 +96,8 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     TimerMIDI.start();
     Timer3.start();
     connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    paintStepTimer_.setInterval(0);
+    connect(&paintStepTimer_, &QTimer::timeout, this, &frmMain::paintStep);
 
     Pic2->setFocus();
 }
@@ -170,35 +201,95 @@ void frmMain::SoundOff() {
 
 void frmMain::Form_Activate() {
     Activated = -1;
+    // Timer1 starts when this first picture has been painted.
     ChangePic();
-    Timer1.start();
 }
 
 void frmMain::ChangePic() {
-    const QString file = List1.text();
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    const QImage loaded = reader.read();
-    if (loaded.isNull()) {
-        report(QStringLiteral("cannot load the picture %1: %2").arg(file, reader.errorString()));
+    Timer1.stop();
+    painter_.abandon();
+    paintStepTimer_.stop();
+    failedLoads_ = 0;
+    loadCurrentEntry();
+}
+
+void frmMain::loadCurrentEntry() {
+    loader_.load(List1.text(),
+                 [this](const DecodedPicture& picture) { pictureLoaded(picture); });
+}
+
+void frmMain::pictureLoaded(const DecodedPicture& picture) {
+    if (picture.ok()) {
+        showPicture(picture.image);
         return;
     }
-    Picture1 = loaded.convertToFormat(QImage::Format_RGB32);
+    if (!reportedFailures_.contains(picture.path)) {
+        reportedFailures_.insert(picture.path);
+        report(QStringLiteral("cannot load the picture %1: %2").arg(picture.path, picture.error));
+    }
+    ++failedLoads_;
+    if (failedLoads_ > LastPic) {
+        // No entry loads: keep what the screen shows and try again after the next Delay.
+        DelayCount = 0;
+        Timer1.start();
+        return;
+    }
+    PicIndex = PicIndex < LastPic ? static_cast<qint16>(PicIndex + 1) : qint16{0};
+    List1.listIndex = PicIndex;
+    loadCurrentEntry();
+}
+
+void frmMain::showPicture(const QImage& picture) {
+    Picture1 = picture;
     const double screenWidth = services_.screenSize.width();
     const double screenHeight = services_.screenSize.height();
     const int left = static_cast<int>(std::lround(screenWidth / 2 - Picture1.width() / 2.0));
     const int top = static_cast<int>(std::lround(screenHeight / 2 - Picture1.height() / 2.0));
     picture1Geometry = QRect(left, top, Picture1.width(), Picture1.height());
-    BeamX = static_cast<qint16>(Picture1.width());
-    BeamY = static_cast<qint16>(Picture1.height());
+    Pic2->place(QRect(left, top, Picture1.width() - 1, Picture1.height() - 1),
+                QRect(QPoint(0, 0), services_.screenSize));
+    BeamX = toInt16(Picture1.width());
+    BeamY = toInt16(Picture1.height());
+    LaserPaint();
+}
 
-    const QRect canvasGeometry(left, top, Picture1.width() - 1, Picture1.height() - 1);
-    Pic2->place(canvasGeometry, QRect(QPoint(0, 0), services_.screenSize));
-    QPainter painter(&Pic2->image());
-    painter.drawImage(-Pic2->imageOrigin(), Picture1);
-    painter.end();
-    Pic2->update();
+void frmMain::LaserPaint() {
+    Timer1.stop();
+    std::optional<QRgb> backColor;
+    if (const auto color = toQColor(BackColor)) {
+        backColor = color->rgb();
+    }
+    painter_.start(Picture1, &Pic2->image(), Pic2->imageOrigin(), QPoint(BeamX, BeamY),
+                   QPoint(0, 0), backColor);
+    pendingDirty_ = QRect();
+    frameClock_.start();
+    paintStepTimer_.start();
+}
+
+void frmMain::paintStep() {
+    pendingDirty_ |= painter_.step();
+    if (painter_.running()) {
+        if (frameClock_.elapsed() >= kFrameMilliseconds) {
+            flushCanvas();
+        }
+        return;
+    }
+    paintStepTimer_.stop();
+    flushCanvas();
     DelayCount = 0;
+    Timer1.start();
+    // Decode the next picture while this one stays on the screen.
+    if (LastPic >= 0) {
+        loader_.prefetch(List1.entries.value(PicIndex < LastPic ? PicIndex + 1 : 0));
+    }
+}
+
+void frmMain::flushCanvas() {
+    if (!pendingDirty_.isEmpty()) {
+        Pic2->update(pendingDirty_.translated(Pic2->imageOrigin()));
+    }
+    pendingDirty_ = QRect();
+    frameClock_.start();
 }
 
 void frmMain::AdvancePicture() {
@@ -211,12 +302,41 @@ void frmMain::AdvancePicture() {
 }
 
 void frmMain::Timer1_Timer() {
-    if (DelayCount < 32767) {
-        DelayCount = static_cast<qint16>(DelayCount + 1);
-    }
+    DelayCount = saturatingIncrement(DelayCount);
     if (DelayCount == Delay) {
+        // The painting that this starts sets DelayCount to 0 when it ends.
         AdvancePicture();
-        DelayCount = 0;
+    }
+}
+
+void frmMain::stopAndCloseDown() {
+    services_.player.stop();
+    CloseDown();
+}
+
+void frmMain::Form_MouseUp() {
+    stopAndCloseDown();
+}
+
+void frmMain::Pic2_MouseDown() {
+    stopAndCloseDown();
+}
+
+void frmMain::Pic2_MouseMove() {
+    if (Activated != -1) {
+        return;
+    }
+    MoveCount = saturatingIncrement(MoveCount);
+    if (MoveCount == MouseSen) {
+        stopAndCloseDown();
+        return;
+    }
+    const double now = services_.clock.secondsSinceMidnight();
+    if (MoveStart == 0) {
+        MoveStart = static_cast<qint32>(std::nearbyint(now));
+    } else if (now - MoveStart > kMoveWindowSeconds) {
+        MoveStart = 0;
+        MoveCount = 0;
     }
 }
 
@@ -224,6 +344,28 @@ void frmMain::CloseDown() {
     services_.cursor.showCursor(true);
     services_.windows.setScreenSaverRunning(false);
     services_.endProcess();
+}
+
+void frmMain::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    Form_MouseUp();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Pic2) {
+        return QWidget::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            Pic2_MouseDown();
+            return true;
+        case QEvent::MouseMove:
+            Pic2_MouseMove();
+            return true;
+        default:
+            return QWidget::eventFilter(watched, event);
+    }
 }
 
 bool frmMain::event(QEvent* event) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -11,6 +13,8 @@
 #include "display/Canvas.h"
 #include "display/Colors.h"
 #include "display/DisplayServices.h"
+#include "display/LaserPainter.h"
+#include "display/PictureLoader.h"
 
 namespace lumi::display {
 
@@ -27,9 +31,17 @@ struct HiddenList {
 // The full-screen display form.
 //
 // Flow of control: the start-up module constructs the form and calls Form_Load(), then
-// shows it over the screen. The first activation runs Form_Activate(), which shows the
-// first picture and starts the slide timer `Timer1`. From then on the form runs on its four
-// one-second timers and its input handlers until CloseDown() ends the process.
+// shows it over the screen. Its activation runs Form_Activate(), which shows the first
+// picture; the end of that painting starts the slide timer `Timer1`. From then on the form
+// runs on its four one-second timers and its input handlers until CloseDown() ends the
+// process.
+//
+// A picture change never blocks the event loop: ChangePic() switches Timer1 off and hands
+// the file to the loader, which decodes it on another thread; the decoded picture is then
+// painted by LaserPaint() one column per pass of the event loop, so that timer ticks and
+// input are served between two columns. The end of the painting sets DelayCount to 0 and
+// switches Timer1 on again, which is also all that the callers of ChangePic() do after it.
+// A ChangePic() while a picture is loaded or painted abandons that picture for good.
 //
 // The members named like the form's own variables hold its state; they are public so that
 // the routines of the display and the tests can read them, and only the form writes them.
@@ -47,7 +59,10 @@ public:
     // Marks the form as activated, shows the current picture and starts Timer1.
     void Form_Activate();
 
-    // Shows the current entry of List1, centred on the screen.
+    // Shows the current entry of List1, centred on the screen and painted by the laser beams.
+    // Returns at once; the painting goes on from the event loop. An entry that does not load
+    // is skipped for the next one, at most once round the list; when none loads, the screen
+    // keeps what it shows and Timer1 runs on, so the next Delay tries again.
     void ChangePic();
 
     // Writes the first-run defaults to the settings store.
@@ -64,6 +79,15 @@ public:
     void AdvancePicture();
 
     void Timer1_Timer();
+
+    // Input handlers of the form and of the canvas.
+    void Form_MouseUp();
+    void Pic2_MouseDown();
+    void Pic2_MouseMove();
+
+    // True from ChangePic() until its picture is painted (or every entry failed to load).
+    bool changingPicture() const { return loader_.loading() || painter_.running(); }
+    const LaserPainter& painter() const { return painter_; }
 
     // The form's background colour and background picture.
     ColorValue backColor() const { return BackColor; }
@@ -88,6 +112,8 @@ public:
     qint16 Delay = 0;
     qint16 DelayCount = 0;
     qint16 MouseSen = 0;
+    qint16 MoveCount = 0;
+    qint32 MoveStart = 0;  // start of the mouse-move counting window, seconds since midnight
     qint16 Activated = 0;  // -1 once the form has been activated
     qint16 CalendarOn = 0;
     qint16 MusicOn = 0;
@@ -102,9 +128,18 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void loadCurrentEntry();
+    void pictureLoaded(const DecodedPicture& picture);
+    void showPicture(const QImage& picture);
+    void LaserPaint();
+    void paintStep();
+    void flushCanvas();
+    void stopAndCloseDown();
     void loadPictureList();
     void applyBackground();
     void startCalendar();
@@ -112,6 +147,13 @@ private:
 
     DisplayServices services_;
     QImage backgroundPicture_;
+    PictureLoader loader_;
+    LaserPainter painter_;
+    QTimer paintStepTimer_;     // one painted column per pass of the event loop
+    QElapsedTimer frameClock_;  // time since the canvas was last asked to repaint
+    QRect pendingDirty_;        // canvas-image pixels painted since then
+    int failedLoads_ = 0;       // entries that failed to load since ChangePic()
+    QSet<QString> reportedFailures_;
 };
 
 }  // namespace lumi::display

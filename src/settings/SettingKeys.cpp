@@ -1,0 +1,53 @@
+#include "settings/SettingKeys.h"
+
+#include "settings/IntegerConversion.h"
+
+namespace lumi::settings {
+
+const SettingKey* findSettingKey(const QString& name) {
+    for (const SettingKey& key : kSettingKeys) {
+        if (name.compare(QLatin1String(key.name), Qt::CaseInsensitive) == 0) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
+
+QString resolveValue(const char* value, const QString& installDir) {
+    const QString text = QString::fromUtf8(value);
+    const QLatin1String mark(kInstallFolderMark);
+    if (!text.startsWith(mark)) {
+        return text;
+    }
+    return installDir + text.mid(mark.size());
+}
+
+void SetRegistry(platform::SettingsStore& store, const QString& installDir) {
+    for (const SettingKey& key : kSettingKeys) {
+        store.write(QLatin1String(key.name), resolveValue(key.firstRunValue, installDir));
+    }
+}
+
+void writeRestoreValues(platform::SettingsStore& store, const QString& installDir) {
+    for (const SettingKey& key : kSettingKeys) {
+        if (key.restoreValue == nullptr) {
+            continue;
+        }
+        store.write(QLatin1String(key.name), resolveValue(key.restoreValue, installDir));
+    }
+}
+
+std::optional<qint16> tryReadInteger(const platform::SettingsStore& store, const QString& key,
+                                     const QString& readDefault) {
+    return toInteger(store.read(key, readDefault));
+}
+
+qint16 readInteger(const platform::SettingsStore& store, const QString& key,
+                   const QString& readDefault) {
+    if (const std::optional<qint16> stored = tryReadInteger(store, key, readDefault)) {
+        return *stored;
+    }
+    return toInteger(readDefault).value_or(0);
+}
+
+}  // namespace lumi::settings

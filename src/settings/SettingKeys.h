@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+#include <optional>
+
+#include "platform/SettingsStore.h"
+
+namespace lumi::settings {
+
+// Marks a value that names a file in the install folder: written values replace the mark
+// with the install folder (which ends with its separator).
+inline constexpr char kInstallFolderMark[] = "{installDir}";
+
+// One stored setting, described once for every part of the program that reads or writes it.
+struct SettingKey {
+    // The name under which the value is stored (compared without regard to case).
+    const char* name;
+    // What the display passes as the default when it reads the key.
+    const char* readDefault;
+    // What the Setup dialog passes as the default when it reads the key.
+    const char* dialogReadDefault;
+    // What the first run writes; may start with kInstallFolderMark.
+    const char* firstRunValue;
+    // What the Setup dialog's Restore writes, or nullptr when Restore leaves the key alone;
+    // may start with kInstallFolderMark.
+    const char* restoreValue;
+};
+
+// Every key, in the order in which the first run writes them. "SetReg" must stay last: its
+// presence tells later starts that the first run completed, so it is written only after
+// every other value is in place.
+inline constexpr std::array<SettingKey, 18> kSettingKeys{{
+    {"MIDI1", "1", "1", "1", "1"},
+    {"MIDI2", "1", "1", "1", "1"},
+    {"MIDI3", "1", "1", "1", "1"},
+    {"MIDI4", "1", "1", "1", "1"},
+    {"MIDI5", "1", "1", "1", "1"},
+    {"MIDI6", "1", "1", "1", "1"},
+    {"MIDI7", "1", "1", "1", "1"},
+    {"MIDI8", "1", "1", "1", "1"},
+    {"MIDI9", "1", "1", "1", "1"},
+    {"MIDI10", "1", "1", "1", "1"},
+    {"BG", "1", "1", "3", "3"},
+    {"Calendar", "1", "1", "0", "0"},
+    {"Delay", "1", "1", "5", "5"},
+    {"MouseSen", "1", "1", "4", "4"},
+    {"Music", "1", "1", "1", "1"},
+    // The Setup dialog reads "SoundOff" with the empty text as its default, unlike the display.
+    {"SoundOff", "1", "", "0", "0"},
+    {"BGFile", "1", "1", "{installDir}bg.jpg", "{installDir}bg.jpg"},
+    {"SetReg", "1", "1", "2", nullptr},
+}};
+
+// The entry of `kSettingKeys` named `name` (compared without regard to case), or nullptr.
+const SettingKey* findSettingKey(const QString& name);
+
+// `value` with a leading kInstallFolderMark replaced by `installDir`.
+QString resolveValue(const char* value, const QString& installDir);
+
+// Writes every key's first-run value, in table order, so that "SetReg", whose presence marks
+// a completed first run, is written only after every other value.
+void SetRegistry(platform::SettingsStore& store, const QString& installDir);
+
+// Writes the restore value of every key that has one, in table order ("SetReg" has none).
+// Called by the Setup dialog's Restore button.
+void writeRestoreValues(platform::SettingsStore& store, const QString& installDir);
+
+// The stored value of `key` converted by toInteger(), reading `readDefault` when nothing is
+// stored; nullopt when that text does not convert.
+std::optional<qint16> tryReadInteger(const platform::SettingsStore& store, const QString& key,
+                                     const QString& readDefault);
+
+// Like tryReadInteger(), but a value that does not convert is never an error: the reader
+// falls back to the conversion of `readDefault`, exactly as for a missing value, and to 0
+// when the default itself is no number (the empty text, for instance).
+qint16 readInteger(const platform::SettingsStore& store, const QString& key,
+                   const QString& readDefault);
+
+}  // namespace lumi::settings

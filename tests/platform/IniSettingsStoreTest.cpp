@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/IniSettingsStore.h"
+
+namespace lumi::platform {
+namespace {
+
+class IniSettingsStoreTest : public ::testing::Test {
+protected:
+    QString path() const { return dir_.filePath("cfg/Lumiscribe.ini"); }
+
+    void writeBytes(const QByteArray& bytes) const {
+        QDir().mkpath(dir_.filePath("cfg"));
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    QByteArray readBytes() const {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(IniSettingsStoreTest, DefaultFileIsInTheUserConfigFolder) {
+    EXPECT_TRUE(defaultSettingsFile().endsWith("/Lumiscribe.ini"));
+    EXPECT_TRUE(QDir::isAbsolutePath(defaultSettingsFile()));
+}
+
+TEST_F(IniSettingsStoreTest, FirstWriteCreatesFolderAndFileAsText) {
+    IniSettingsStore store(path());
+    EXPECT_EQ(store.read("BG", "dflt"), "dflt");
+    store.write("BG", "3");
+    EXPECT_EQ(readBytes(), QByteArray("[Config]\nBG=3\n"));
+    EXPECT_EQ(store.read("BG", "dflt"), "3");
+}
+
+TEST_F(IniSettingsStoreTest, NamesAreComparedWithoutRegardToCase) {
+    writeBytes("[Config]\nMIDI7=0\n");
+    IniSettingsStore store(path());
+    EXPECT_EQ(store.read("Midi7", "1"), "0");
+    EXPECT_EQ(store.read("midi7", "1"), "0");
+
+    store.write("Midi7", "5");
+    EXPECT_EQ(readBytes(), QByteArray("[Config]\nMidi7=5\n"));
+    EXPECT_EQ(store.read("MIDI7", "1"), "5");
+}
+
+TEST_F(IniSettingsStoreTest, WriteReplacesEveryOtherCaseAndKeepsOtherValues) {
+    writeBytes("[General]\nx=1\n\n[Config]\nBG=1\nbg=2\nDelay=5\n");
+    IniSettingsStore store(path());
+    EXPECT_EQ(store.read("BG", "d"), "1");  // the exact case wins
+    store.write("Bg", "4");
+    EXPECT_EQ(readBytes(), QByteArray("[General]\nx=1\n\n[Config]\nBg=4\nDelay=5\n"));
+}
+
+TEST_F(IniSettingsStoreTest, TextValuesRoundTrip) {
+    IniSettingsStore store(path());
+    const QStringList values{
+        "a, b", " spaced ",         "@at", QString::fromUtf8("/home/zoë/bg.jpg"), "q\"uo\\te;c=d",
+        "",     R"(C:\Pics\bg.jpg)"};
+    for (const QString& value : values) {
+        store.write("BGFile", value);
+        EXPECT_EQ(store.read("BGFile", "d"), value);
+    }
+}
+
+TEST_F(IniSettingsStoreTest, HandWrittenListReadsAsJoinedText) {
+    writeBytes("[Config]\nBGFile=x,y, z\nOther=\"p, q\"\n");
+    IniSettingsStore store(path());
+    EXPECT_EQ(store.read("BGFile", "d"), "x, y, z");
+    EXPECT_EQ(store.read("Other", "d"), "p, q");
+}
+
+TEST_F(IniSettingsStoreTest, WriteIsSeenAtOnceByAnotherStore) {
+    IniSettingsStore writer(path());
+    IniSettingsStore reader(path());
+    for (int i = 0; i < 100; ++i) {
+        const QString value = QString::number(i % 10);  // always the same length
+        writer.write("Delay", value);
+        ASSERT_EQ(reader.read("Delay", "d"), value) << "round " << i;
+        reader.write("Music", value);
+        ASSERT_EQ(writer.read("music", "d"), value) << "round " << i;
+    }
+}
+
+TEST_F(IniSettingsStoreTest, ChangeByAnotherProgramIsSeenAtOnce) {
+    // Another program rewrites the file in place, within the same clock tick and with the
+    // same length; a store must not answer from what it parsed before.
+    IniSettingsStore store(path());
+    for (int i = 0; i < 100; ++i) {
+        const QByteArray value = QByteArray::number(i % 10);
+        writeBytes("[Config]\nDelay=" + value + "\n");
+        ASSERT_EQ(store.read("Delay", "d"), value) << "round " << i;
+        writeBytes("[Config]\nDelay=" + value + "\nBG=" + value + "\n");
+        store.write("Music", "1");
+        ASSERT_EQ(store.read("BG", "d"), value) << "round " << i;
+    }
+}
+
+struct DamagedCase {
+    const char* name;
+    QByteArray bytes;
+};
+
+class DamagedFileTest : public IniSettingsStoreTest,
+                        public ::testing::WithParamInterface<DamagedCase> {};
+
+TEST_P(DamagedFileTest, ReadsAsEmptyAndIsNeverWritten) {
+    writeBytes(GetParam().bytes);
+    IniSettingsStore store(path());
+    EXPECT_EQ(store.read("a", "dflt"), "dflt");
+    ::testing::internal::CaptureStderr();
+    store.write("a", "2");
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(readBytes(), GetParam().bytes);
+    EXPECT_NE(errors.find(QDir::toNativeSeparators(path()).toStdString()), std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find("damaged; not writing"), std::string::npos) << errors;
+    EXPECT_EQ(store.read("a", "dflt"), "dflt");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DamagedFileTest,
+    ::testing::Values(DamagedCase{"UnclosedSection", "[Config]\na=1\n[Other\nb=2\n"},
+                      DamagedCase{"LoneBracket", "[Config]\n[\na=1\n"},
+                      DamagedCase{"LineWithoutValue", "[Config]\na=1\nsomething\n"},
+                      DamagedCase{"LineWithoutValueInOtherSection", "[Other]\nx\n[Config]\na=1\n"},
+                      DamagedCase{"HashComment", "# note\n[Config]\na=1\n"},
+                      DamagedCase{"TextOfAnotherFormat", "{\n  \"BG\": 3\n}\n"},
+                      DamagedCase{"BinaryGarbage",
+                                  QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18)},
+                      DamagedCase{"Latin1Text", "[Config]\na=caf\xe9\n"},
+                      DamagedCase{"NulByte", QByteArray("[Config]\na=1\n\0", 14)}),
+    [](const ::testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(IniSettingsStoreTest, UnreadableFileReadsAsEmptyAndIsNeverReplaced) {
+    ASSERT_TRUE(QDir().mkpath(path()));  // a folder where the file belongs
+    QFile marker(path() + "/keep");
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    IniSettingsStore store(path());
+    EXPECT_EQ(store.read("a", "dflt"), "dflt");
+    ::testing::internal::CaptureStderr();
+    store.write("a", "2");
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find(QDir::toNativeSeparators(path()).toStdString()), std::string::npos);
+    EXPECT_TRUE(QFileInfo(path()).isDir());
+    EXPECT_TRUE(QFileInfo::exists(path() + "/keep"));
+}
+
+TEST_F(IniSettingsStoreTest, CommentsAndBlankLinesAreNoDamageButDoNotSurviveAWrite) {
+    writeBytes("; note\n\n[Config]\n; about a\na=1\n   \n");
+    IniSettingsStore store(path());
+    EXPECT_EQ(store.read("a", "d"), "1");
+    store.write("b", "2");
+    EXPECT_EQ(readBytes(), QByteArray("[Config]\na=1\nb=2\n"));
+}
+
+}  // namespace
+}  // namespace lumi::platform

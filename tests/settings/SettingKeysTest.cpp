@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include "settings/SettingKeys.h"
+#include "support/Fakes.h"
+
+namespace lumi::settings {
+namespace {
+
+constexpr char kInstall[] = "/opt/inst/";
+
+TEST(SettingKeysTest, FirstRunWritesEighteenValuesInOrderWithSetRegLast) {
+    testing::FakeSettingsStore store;
+    SetRegistry(store, kInstall);
+    const QStringList expected{"MIDI1=1",
+                               "MIDI2=1",
+                               "MIDI3=1",
+                               "MIDI4=1",
+                               "MIDI5=1",
+                               "MIDI6=1",
+                               "MIDI7=1",
+                               "MIDI8=1",
+                               "MIDI9=1",
+                               "MIDI10=1",
+                               "BG=3",
+                               "Calendar=0",
+                               "Delay=5",
+                               "MouseSen=4",
+                               "Music=1",
+                               "SoundOff=0",
+                               "BGFile=/opt/inst/bg.jpg",
+                               "SetReg=2"};
+    EXPECT_EQ(store.writes, expected);
+}
+
+TEST(SettingKeysTest, RestoreWritesSeventeenValuesAndLeavesSetRegAlone) {
+    testing::FakeSettingsStore store;
+    store.write("setreg", "2");
+    store.writes.clear();
+    writeRestoreValues(store, kInstall);
+    ASSERT_EQ(store.writes.size(), 17);
+    EXPECT_EQ(store.writes.first(), "MIDI1=1");
+    EXPECT_EQ(store.writes.at(10), "BG=3");
+    EXPECT_EQ(store.writes.last(), "BGFile=/opt/inst/bg.jpg");
+    EXPECT_FALSE(store.writes.join('\n').contains("SetReg", Qt::CaseInsensitive));
+    EXPECT_EQ(store.read("SetReg", "none"), "2");
+}
+
+TEST(SettingKeysTest, TableDefaultsAreWhatReadersPass) {
+    const SettingKey* soundOff = findSettingKey("soundoff");
+    ASSERT_NE(soundOff, nullptr);
+    EXPECT_STREQ(soundOff->readDefault, "1");
+    EXPECT_STREQ(soundOff->dialogReadDefault, "");
+    for (const SettingKey& key : kSettingKeys) {
+        EXPECT_STREQ(key.readDefault, "1") << key.name;
+    }
+    EXPECT_EQ(findSettingKey("NoSuchKey"), nullptr);
+}
+
+TEST(SettingKeysTest, InstallFolderMarkResolvesOnlyAtTheStart) {
+    EXPECT_EQ(resolveValue("{installDir}bg.jpg", "/x/"), "/x/bg.jpg");
+    EXPECT_EQ(resolveValue("3", "/x/"), "3");
+    EXPECT_EQ(resolveValue("a{installDir}", "/x/"), "a{installDir}");
+}
+
+struct ReadCase {
+    const char* stored;  // nullptr: nothing stored
+    const char* readDefault;
+    qint16 expected;
+    std::optional<qint16> expectedTry;
+};
+
+class ReadIntegerTest : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadIntegerTest, FallsBackToTheDefaultsConversion) {
+    const ReadCase& c = GetParam();
+    testing::FakeSettingsStore store;
+    if (c.stored != nullptr) {
+        store.write("delay", c.stored);
+    }
+    EXPECT_EQ(readInteger(store, "Delay", c.readDefault), c.expected);
+    EXPECT_EQ(tryReadInteger(store, "Delay", c.readDefault), c.expectedTry);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ReadIntegerTest,
+                         ::testing::Values(ReadCase{"7", "1", 7, 7}, ReadCase{" 2.5 ", "1", 2, 2},
+                                           ReadCase{nullptr, "1", 1, 1},
+                                           ReadCase{"fast", "1", 1, std::nullopt},
+                                           ReadCase{"", "1", 1, std::nullopt},
+                                           ReadCase{"99999", "4", 4, std::nullopt},
+                                           ReadCase{nullptr, "", 0, std::nullopt},
+                                           ReadCase{"junk", "", 0, std::nullopt}));
+
+}  // namespace
+}  // namespace lumi::settings
