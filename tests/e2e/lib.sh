@@ -105,3 +105,34 @@ pixel() {
 pass() {
     echo "PASS: $*"
 }
+
+# Writes the settings of section [Config] given as KEY=VALUE arguments ("SetReg=2" marks
+# the store as initialised, so the first-run values are not written over them).
+write_settings() {
+    { echo "[Config]"; printf '%s\n' "$@"; } >"$SETTINGS_FILE"
+}
+
+# Writes the picture list file with the given paths.
+write_list() {
+    mkdir -p "$INSTALL_DIR"
+    : >"$INSTALL_DIR/List.txt"
+    local path
+    for path in "$@"; do
+        printf '"%s"\r\n' "$path" >>"$INSTALL_DIR/List.txt"
+    done
+}
+
+# Waits up to $3 seconds until the screen area $2 (WxH+X+Y) equals picture $1 pixel for pixel.
+wait_for_screen_area() {
+    local expected=$1 area=$2 limit=${3:-15}
+    local deadline=$((SECONDS + limit))
+    while [ $SECONDS -lt $deadline ]; do
+        screenshot "$E2E_ROOT/screen.png"
+        /usr/bin/convert "$E2E_ROOT/screen.png" -crop "$area" +repage "$E2E_ROOT/area.png"
+        if [ "$(/usr/bin/compare -metric AE "$E2E_ROOT/area.png" "$expected" null: 2>&1)" = 0 ]; then
+            return 0
+        fi
+        sleep 0.3
+    done
+    return 1
+}

@@ -1,0 +1,360 @@
+#include <QFile>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "display/frmMain.h"
+#include "settings/PictureList.h"
+#include "support/Fakes.h"
+
+namespace lumi::display {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeCursor;
+using testing::FakeMidiPlayer;
+using testing::FakeSettingsStore;
+using testing::FakeWindowServices;
+
+constexpr QSize kScreen(24, 16);
+
+// A picture whose every pixel has its own colour, so that any misplaced pixel shows.
+QImage distinctPicture(int width, int height, int seed) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            image.setPixel(x, y, qRgb(seed * 40 + x * 7, 100 + y * 9, (x * 13 + y * 5) % 256));
+        }
+    }
+    return image;
+}
+
+// The display form on fakes, with real picture files in a temporary install folder.
+class SequenceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings_.write("SetReg", "2");
+        settings_.write("BG", "1");
+        settings_.write("Delay", "1");
+        settings_.write("MouseSen", "4");
+    }
+
+    QString savePicture(const QString& name, const QImage& image) {
+        const QString path = dir_.path() + "/" + name;
+        EXPECT_TRUE(image.save(path));
+        return path;
+    }
+
+    void writeList(const QStringList& entries) {
+        ASSERT_FALSE(settings::writePictureList(dir_.path() + "/List.txt", entries).has_value());
+    }
+
+    frmMain& loadForm() {
+        form_ = std::make_unique<frmMain>(DisplayServices{
+            settings_, cursor_, windows_, clock_, player_, dir_.path() + "/", kScreen,
+            [this] { ++processEnds_; }});
+        form_->Form_Load();
+        return *form_;
+    }
+
+    void waitForPicture() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !form_->changingPicture(); }, 5000));
+    }
+
+    // The canvas pixels, as a full canvas-sized image.
+    QImage canvas() const {
+        return form_->Pic2->image().copy(QRect(-form_->Pic2->imageOrigin(), form_->Pic2->size()));
+    }
+
+    QTemporaryDir dir_;
+    FakeSettingsStore settings_;
+    FakeCursor cursor_;
+    FakeWindowServices windows_;
+    FakeClock clock_;
+    FakeMidiPlayer player_;
+    int processEnds_ = 0;
+    std::unique_ptr<frmMain> form_;
+};
+
+TEST_F(SequenceTest, FirstPictureIsCentredAndPaintedThenTheSlideTimerRuns) {
+    const QImage picture = distinctPicture(9, 5, 1);
+    writeList({savePicture("a.png", picture)});
+    frmMain& form = loadForm();
+    form.Form_Activate();
+    EXPECT_FALSE(form.Timer1.isActive());  // off while the picture loads and paints
+    waitForPicture();
+
+    // (24 - 9) / 2 = 7.5 and (16 - 5) / 2 = 5.5, rounded; the canvas is one pixel smaller.
+    EXPECT_EQ(form.picture1Geometry, QRect(8, 6, 9, 5));
+    EXPECT_EQ(form.Pic2->geometry(), QRect(8, 6, 8, 4));
+    EXPECT_EQ(form.BeamX, 9);
+    EXPECT_EQ(form.BeamY, 5);
+    EXPECT_EQ(canvas(), picture.copy(0, 0, 8, 4));
+    EXPECT_TRUE(form.Timer1.isActive());
+    EXPECT_EQ(form.DelayCount, 0);
+    EXPECT_EQ(form.painter().coloredBeams(), 10 * 6);
+}
+
+TEST_F(SequenceTest, PictureLargerThanTheScreenKeepsOnlyTheVisibleCanvas) {
+    const QImage picture = distinctPicture(40, 30, 2);
+    writeList({savePicture("big.png", picture)});
+    frmMain& form = loadForm();
+    form.Form_Activate();
+    waitForPicture();
+    // Left = 12 - 20 = -8, top = 8 - 15 = -7: negative, as the formulas give.
+    EXPECT_EQ(form.picture1Geometry, QRect(-8, -7, 40, 30));
+    EXPECT_EQ(form.Pic2->image().size(), kScreen);
+    EXPECT_EQ(form.Pic2->imageOrigin(), QPoint(8, 7));
+    EXPECT_EQ(form.Pic2->image(), picture.copy(8, 7, kScreen.width(), kScreen.height()));
+}
+
+TEST_F(SequenceTest, ThreePicturesShowInOrderAndWrap) {
+    writeList({savePicture("a.png", distinctPicture(4, 3, 1)),
+               savePicture("b.png", distinctPicture(5, 4, 2)),
+               savePicture("c.png", distinctPicture(6, 2, 3))});
+    frmMain& form = loadForm();
+    form.Form_Activate();
+    waitForPicture();
+    QList<int> shown{form.PicIndex};
+    for (int tick = 0; tick < 4; ++tick) {
+        form.Timer1_Timer();  // Delay 1: every tick moves on
+        waitForPicture();
+        shown.append(form.PicIndex);
+        EXPECT_EQ(form.picture1Geometry.size(), form.Picture1.size());
+    }
+    EXPECT_EQ(shown, (QList<int>{0, 1, 2, 0, 1}));
+    EXPECT_EQ(canvas(), distinctPicture(5, 4, 2).copy(0, 0, 4, 3));
+}
+
+TEST_F(SequenceTest, OnePictureIsPaintedAgainEveryDelay) {
+    settings_.write("Delay", "2");
+    writeList({savePicture("a.png", distinctPicture(4, 3, 1))});
+    frmMain& form = loadForm();
+    form.Form_Activate();
+    waitForPicture();
+    form.Timer1_Timer();
+    EXPECT_FALSE(form.changingPicture());
+    EXPECT_EQ(form.DelayCount, 1);
+    form.Timer1_Timer();
+    EXPECT_TRUE(form.changingPicture());
+    EXPECT_FALSE(form.Timer1.isActive());
+    waitForPicture();
+    EXPECT_EQ(form.PicIndex, 0);
+    EXPECT_TRUE(form.Timer1.isActive());
+    EXPECT_EQ(form.DelayCount, 0);
+}
+
+TEST_F(SequenceTest, DelayZeroNeverChangesThePictureAndTheCountStopsAtItsLimit) {
+    settings_.write("Delay", "0");
+    writeList({savePicture("a.png", distinctPicture(4, 3, 1)),
+               savePicture("b.png", distinctPicture(4, 3, 2))});
+    frmMain& form = loadForm();
+    form.Form_Activate();
+    waitForPicture();
+    for (int tick = 0; tick < 5; ++tick) {
+        form.Timer1_Timer();
+    }
+    EXPECT_EQ(form.DelayCount, 5);
+    EXPECT_FALSE(form.changingPicture());
+    form.DelayCount = 32766;
+    form.Timer1_Timer();
+    form.Timer1_Timer();
+    EXPECT_EQ(form.DelayCount, 32767);
+    EXPECT_EQ(form.PicIndex, 0);
+}
+
+TEST_F(SequenceTest, UnloadableEntriesAreSkippedAndReportedOnce) {
+    QFile notAPicture(dir_.path() + "/text.jpg");
+    ASSERT_TRUE(notAPicture.open(QIODevice::WriteOnly));
+    notAPicture.write("no picture here");
+    notAPicture.close();
+    const QImage second = distinctPicture(5, 3, 2);
+    writeList({notAPicture.fileName(), savePicture("a.png", distinctPicture(4, 3, 1)),
+               dir_.path() + "/missing.png", savePicture("b.png", second)});
+    frmMain& form = loadForm();
+
+    ::testing::internal::CaptureStderr();
+    form.Form_Activate();
+    waitForPicture();
+    EXPECT_EQ(form.PicIndex, 1);
+    form.Timer1_Timer();
+    waitForPicture();
+    EXPECT_EQ(form.PicIndex, 3);
+    EXPECT_EQ(canvas(), second.copy(0, 0, 4, 2));
+    form.Timer1_Timer();  // wraps to the unloadable entry 0 again: skipped to 1
+    waitForPicture();
+    EXPECT_EQ(form.PicIndex, 1);
+    const QString errors = QString::fromStdString(::testing::internal::GetCapturedStderr());
+    EXPECT_EQ(errors.count("text.jpg"), 1) << errors.toStdString();
+    EXPECT_EQ(errors.count("missing.png"), 1) << errors.toStdString();
+}
+
+TEST_F(SequenceTest, WhenNoEntryLoadsTheScreenStaysAndTheNextDelayTriesAgain) {
+    writeList({dir_.path() + "/gone1.png", dir_.path() + "/gone2.png"});
+    frmMain& form = loadForm();
+    ::testing::internal::CaptureStderr();
+    form.Form_Activate();
+    waitForPicture();
+    EXPECT_TRUE(form.Timer1.isActive());
+    EXPECT_TRUE(form.Picture1.isNull());
+    EXPECT_EQ(form.Pic2->size(), QSize(0, 0));
+
+    // The next Delay tries again; once a file appears, it is shown.
+    savePicture("gone2.png", distinctPicture(3, 3, 4));
+    form.Timer1_Timer();
+    waitForPicture();
+    EXPECT_EQ(form.PicIndex, 1);
+    EXPECT_EQ(canvas(), distinctPicture(3, 3, 4).copy(0, 0, 2, 2));
+    const QString errors = QString::fromStdString(::testing::internal::GetCapturedStderr());
+    EXPECT_EQ(errors.count("gone1.png"), 1);
+}
+
+TEST_F(SequenceTest, ANewPictureAbandonsTheRunningPaintingForGood) {
+    const QImage wide = distinctPicture(20, 6, 1);
+    const QImage small = distinctPicture(3, 3, 2);
+    writeList({savePicture("wide.png", wide), savePicture("small.png", small)});
+    frmMain& form = loadForm();
+    form.Form_Activate();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.painter().column() >= 3; }, 5000));
+    ASSERT_TRUE(form.painter().running());
+
+    form.AdvancePicture();
+    waitForPicture();
+    EXPECT_EQ(form.PicIndex, 1);
+    EXPECT_EQ(canvas(), small.copy(0, 0, 2, 2));
+    EXPECT_EQ(form.painter().coloredBeams(), 4 * 4);  // counts of the new painting only
+    EXPECT_TRUE(form.Timer1.isActive());
+    EXPECT_EQ(form.DelayCount, 0);
+    QTest::qWait(50);
+    EXPECT_EQ(canvas(), small.copy(0, 0, 2, 2));  // nothing of the old painting follows
+}
+
+// Mouse input ---------------------------------------------------------------------------
+
+class MouseTest : public SequenceTest {
+protected:
+    frmMain& activeForm() {
+        writeList({savePicture("a.png", distinctPicture(9, 6, 1))});
+        frmMain& form = loadForm();
+        form.Form_Activate();
+        waitForPicture();
+        return form;
+    }
+
+    void moveOverCanvas() {
+        QMouseEvent move(QEvent::MouseMove, QPointF(1, 1), QPointF(1, 1), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form_->Pic2, &move);
+    }
+
+    void pauseSeconds(double seconds) { clock_.seconds += seconds; }
+};
+
+TEST_F(MouseTest, MouseSenMovesOverTheCanvasEndTheScreenSaver) {
+    activeForm();
+    for (int move = 0; move < 3; ++move) {
+        moveOverCanvas();
+    }
+    EXPECT_EQ(processEnds_, 0);
+    moveOverCanvas();
+    EXPECT_EQ(processEnds_, 1);
+    EXPECT_EQ(player_.stops, 1);
+    EXPECT_EQ(cursor_.count, 0);
+    EXPECT_EQ(windows_.runningCalls, QList<bool>{false});
+}
+
+TEST_F(MouseTest, TheMoveAfterAPauseIsCountedBeforeTheWindowIsFoundTooOld) {
+    activeForm();  // MouseSen 4
+    clock_.seconds = 1000.4;
+    for (int move = 0; move < 3; ++move) {
+        moveOverCanvas();
+    }
+    pauseSeconds(20);
+    moveOverCanvas();
+    EXPECT_EQ(processEnds_, 1);
+}
+
+TEST_F(MouseTest, WithFiveMovesNeededAPauseDiscardsTheCount) {
+    settings_.write("MouseSen", "5");
+    frmMain& form = activeForm();
+    clock_.seconds = 1000.6;
+    for (int move = 0; move < 3; ++move) {
+        moveOverCanvas();
+    }
+    EXPECT_EQ(form.MoveStart, 1001);  // rounded
+    pauseSeconds(20);
+    moveOverCanvas();
+    EXPECT_EQ(form.MoveCount, 0);
+    EXPECT_EQ(form.MoveStart, 0);
+    moveOverCanvas();
+    EXPECT_EQ(form.MoveCount, 1);
+    EXPECT_EQ(processEnds_, 0);
+}
+
+TEST_F(MouseTest, ExactlyTenSecondsKeepTheWindowOpen) {
+    settings_.write("MouseSen", "5");
+    frmMain& form = activeForm();
+    clock_.seconds = 500;
+    moveOverCanvas();
+    pauseSeconds(10);
+    moveOverCanvas();
+    EXPECT_EQ(form.MoveCount, 2);
+}
+
+TEST_F(MouseTest, AcrossMidnightOnlyTheCountEnds) {
+    frmMain& form = activeForm();
+    clock_.seconds = 86395;
+    moveOverCanvas();
+    clock_.seconds = 30;  // after midnight the difference is negative
+    moveOverCanvas();
+    EXPECT_EQ(form.MoveCount, 2);
+    moveOverCanvas();
+    moveOverCanvas();
+    EXPECT_EQ(processEnds_, 1);
+}
+
+TEST_F(MouseTest, MovesBeforeActivationAreNotCounted) {
+    writeList({savePicture("a.png", distinctPicture(9, 6, 1))});
+    frmMain& form = loadForm();
+    for (int move = 0; move < 10; ++move) {
+        moveOverCanvas();
+    }
+    EXPECT_EQ(form.MoveCount, 0);
+    EXPECT_EQ(processEnds_, 0);
+}
+
+TEST_F(MouseTest, MovementOutsideTheCanvasNeverEnds) {
+    frmMain& form = activeForm();
+    for (int move = 0; move < 10; ++move) {
+        QMouseEvent event(QEvent::MouseMove, QPointF(0, 0), QPointF(0, 0), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &event);
+        QCoreApplication::sendEvent(form.picCal, &event);
+    }
+    EXPECT_EQ(processEnds_, 0);
+}
+
+TEST_F(MouseTest, APressOverTheCanvasEndsAtThePress) {
+    frmMain& form = activeForm();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.Pic2, &press);
+    EXPECT_EQ(processEnds_, 1);
+    EXPECT_EQ(player_.stops, 1);
+}
+
+TEST_F(MouseTest, AReleaseOverTheFormEndsButNotOverTheCalendarStrip) {
+    frmMain& form = activeForm();
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(0, 0), QPointF(0, 0),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.picCal, &release);
+    EXPECT_EQ(processEnds_, 0);
+    QCoreApplication::sendEvent(&form, &release);
+    EXPECT_EQ(processEnds_, 1);
+}
+
+}  // namespace
+}  // namespace lumi::display
