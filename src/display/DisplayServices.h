@@ -13,6 +13,16 @@
 
 namespace lumi::display {
 
+// How the display is hosted.
+enum class DisplayMode {
+    // The screen saver over the whole screen: it hides the cursor, and a click, enough
+    // mouse movement or a key ends it.
+    FullScreen,
+    // Inside a window that a host program gave it: the host owns the cursor and the input,
+    // and ends the process when it wants; the display's own input handling is off.
+    Hosted,
+};
+
 // What the display form needs from outside. The start-up module fills it with the real
 // platform; unit tests with fakes. The display owns none of these.
 struct DisplayServices {
@@ -25,6 +35,7 @@ struct DisplayServices {
     QSize screenSize;              // the area the display covers, in device pixels
     // Ends the process at once; no later step of the caller runs. Tests record the call.
     std::function<void()> endProcess;
+    DisplayMode mode = DisplayMode::FullScreen;
 };
 
 }  // namespace lumi::display

@@ -12,7 +12,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "music/SoundOffTable.h"
+#include "display/CalendarCaption.h"
 #include "settings/FileExists.h"
 #include "settings/IntegerConversion.h"
 #include "settings/PictureList.h"
@@ -31,7 +31,12 @@ constexpr double kMoveWindowSeconds = 10;
 // The calendar strip and its caption as designed.
 constexpr QRect kCalendarStrip{5, 540, 271, 25};
 constexpr QRect kCalendarCaption{2, 2, 261, 17};
-constexpr double kCalendarFromBottom = 0.078;
+
+// Character codes of the keys that do not end the screen saver.
+constexpr int kSpace = 32;
+constexpr int kNextSongKey = 110;   // "n"
+constexpr int kStopMusicKey = 113;  // "q"
+constexpr int kStartMusicKey = 115; // "s"
 
 void report(const QString& message) {
     std::fprintf(stderr, "lumiscribe: %s\n", qPrintable(message));
@@ -61,7 +66,10 @@ protected:
 }  // namespace
 
 frmMain::frmMain(DisplayServices services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services)) {
+    : QWidget(parent),
+      playlist(services.player, services.settings, TimerMIDI, services.installDir),
+      soundOff(services.player, TimerMIDI, playlist),
+      services_(std::move(services)) {
     setWindowTitle(QStringLiteral("Lumiscribe"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
@@ -96,6 +104,9 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     TimerMIDI.start();
     Timer3.start();
     connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    connect(&TimerCal, &QTimer::timeout, this, &frmMain::TimerCal_Timer);
+    connect(&TimerMIDI, &QTimer::timeout, this, [this] { playlist.TimerMIDI_Timer(); });
+    connect(&Timer3, &QTimer::timeout, this, [this] { soundOff.Timer3_Timer(); });
     paintStepTimer_.setInterval(0);
     connect(&paintStepTimer_, &QTimer::timeout, this, &frmMain::paintStep);
 
@@ -111,7 +122,7 @@ void frmMain::Form_Load() {
         SetRegistry();
     }
     PicIndex = 0;
-    MidiCurrent = 0;
+    playlist.MidiCurrent = 0;
     services_.player.setVisible(false);
     InstallDir = services_.installDir;
     Delay = 5;
@@ -125,18 +136,18 @@ void frmMain::Form_Load() {
     if (MusicOn == 0) {
         TimerMIDI.stop();
     }
-    for (int n = 1; n <= 10; ++n) {
-        MidiChecked[n] = readInteger(QStringLiteral("Midi%1").arg(n), QStringLiteral("1"));
-    }
+    playlist.loadFlags();
     CalendarOn = readInteger(QStringLiteral("Calendar"), QStringLiteral("1"));
     if (CalendarOn == 1) {
         startCalendar();
     }
-    SoundOffMinutes = readInteger(QStringLiteral("SoundOff"), QStringLiteral("1"));
-    if (SoundOffMinutes != 0) {
+    soundOff.SoundOffMinutes = readInteger(QStringLiteral("SoundOff"), QStringLiteral("1"));
+    if (soundOff.SoundOffMinutes != 0) {
         SoundOff();
     }
-    services_.cursor.showCursor(false);
+    if (services_.mode == DisplayMode::FullScreen) {
+        services_.cursor.showCursor(false);
+    }
 }
 
 void frmMain::loadPictureList() {
@@ -182,11 +193,18 @@ void frmMain::applyBackground() {
 }
 
 void frmMain::startCalendar() {
-    const double screenHeight = services_.screenSize.height();
-    const double top = screenHeight - screenHeight * kCalendarFromBottom;
-    picCal->move(kCalendarStrip.left(), static_cast<int>(std::lround(top)));
+    picCal->move(kCalendarStrip.left(), calendarTop(services_.screenSize.height()));
     picCal->show();
     TimerCal.start();
+    // The caption is filled at once, so that the strip never shows blank.
+    TimerCal_Timer();
+}
+
+void frmMain::TimerCal_Timer() {
+    if (CalendarOn != 1) {
+        return;
+    }
+    lblCal->setText(calendarCaption(services_.clock.now(), QLocale()));
 }
 
 void frmMain::SetRegistry() {
@@ -194,9 +212,15 @@ void frmMain::SetRegistry() {
 }
 
 void frmMain::SoundOff() {
-    if (const auto seconds = music::soundOffSeconds(SoundOffMinutes)) {
-        SoundOffSeconds = *seconds;
-    }
+    soundOff.SoundOff();
+}
+
+void frmMain::MidiSounds() {
+    playlist.MidiSounds();
+}
+
+void frmMain::MidiSoundsCheckedNext() {
+    playlist.MidiSoundsCheckedNext();
 }
 
 void frmMain::Form_Activate() {
@@ -322,6 +346,27 @@ void frmMain::Pic2_MouseDown() {
     stopAndCloseDown();
 }
 
+void frmMain::Pic2_KeyPress(int keyAscii) {
+    switch (keyAscii) {
+        case kSpace:
+            // The painting that this starts sets DelayCount to 0 when it ends.
+            AdvancePicture();
+            break;
+        case kNextSongKey:
+            playlist.MidiSoundsNextSong();
+            break;
+        case kStopMusicKey:
+            playlist.MidiSoundsStop();
+            break;
+        case kStartMusicKey:
+            playlist.MidiSoundsStart();
+            break;
+        default:
+            stopAndCloseDown();
+            break;
+    }
+}
+
 void frmMain::Pic2_MouseMove() {
     if (Activated != -1) {
         return;
@@ -348,11 +393,13 @@ void frmMain::CloseDown() {
 
 void frmMain::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    Form_MouseUp();
+    if (services_.mode == DisplayMode::FullScreen) {
+        Form_MouseUp();
+    }
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != Pic2) {
+    if (watched != Pic2 || services_.mode == DisplayMode::Hosted) {
         return QWidget::eventFilter(watched, event);
     }
     switch (event->type()) {
@@ -363,13 +410,21 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseMove:
             Pic2_MouseMove();
             return true;
+        case QEvent::KeyPress: {
+            // Taken before the widget sees it, so that Tab never moves the focus.
+            const QString text = static_cast<QKeyEvent*>(event)->text();
+            if (!text.isEmpty()) {
+                Pic2_KeyPress(text.at(0).unicode());
+            }
+            return true;
+        }
         default:
             return QWidget::eventFilter(watched, event);
     }
 }
 
 bool frmMain::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
+    if (event->type() == QEvent::WindowActivate && services_.mode == DisplayMode::FullScreen) {
         Form_Activate();
     }
     return QWidget::event(event);

@@ -15,6 +15,8 @@
 #include "display/DisplayServices.h"
 #include "display/LaserPainter.h"
 #include "display/PictureLoader.h"
+#include "music/Playlist.h"
+#include "music/SoundOffTimer.h"
 
 namespace lumi::display {
 
@@ -68,8 +70,13 @@ public:
     // Writes the first-run defaults to the settings store.
     void SetRegistry();
 
-    // Turns SoundOffMinutes into the limit SoundOffSeconds.
+    // Turns the stored sound-off minutes into the limit in seconds.
     void SoundOff();
+
+    // The playlist's steps: start the current tune if it is checked, else move past it;
+    // move past the current tune if it is unchecked.
+    void MidiSounds();
+    void MidiSoundsCheckedNext();
 
     // Shows the cursor again, tells the desktop that no screen saver runs and ends the
     // process. Callers stop the player first.
@@ -79,8 +86,11 @@ public:
     void AdvancePicture();
 
     void Timer1_Timer();
+    void TimerCal_Timer();
 
-    // Input handlers of the form and of the canvas.
+    // Input handlers of the form and of the canvas. `keyAscii` is the character code of a
+    // key that produces a character; keys that produce none never reach the handler.
+    void Pic2_KeyPress(int keyAscii);
     void Form_MouseUp();
     void Pic2_MouseDown();
     void Pic2_MouseMove();
@@ -117,11 +127,8 @@ public:
     qint16 Activated = 0;  // -1 once the form has been activated
     qint16 CalendarOn = 0;
     qint16 MusicOn = 0;
-    qint16 MidiCurrent = 0;
-    std::array<qint16, 11> MidiChecked{};  // indexed 1 to 10
-    qint16 SoundOffMinutes = 0;
-    qint16 SoundOffSeconds = 0;
-    qint32 SoundOffCounter = 0;
+    music::Playlist playlist;   // MidiCurrent, MidiChecked and the playlist's steps
+    music::SoundOffTimer soundOff;  // SoundOffMinutes, SoundOffSeconds, SoundOffCounter
     qint16 BeamX = 0;
     qint16 BeamY = 0;
     ColorValue BackColor = kBlack;

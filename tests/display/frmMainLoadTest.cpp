@@ -60,9 +60,9 @@ TEST_F(FormLoadTest, EmptyStoreGetsTheFirstRunValuesAndTheFormReadsThem) {
     EXPECT_EQ(form->MouseSen, 4);
     EXPECT_EQ(form->MusicOn, 1);
     EXPECT_EQ(form->CalendarOn, 0);
-    EXPECT_EQ(form->SoundOffMinutes, 0);
+    EXPECT_EQ(form->soundOff.SoundOffMinutes, 0);
     for (int n = 1; n <= 10; ++n) {
-        EXPECT_EQ(form->MidiChecked[n], 1) << n;
+        EXPECT_EQ(form->playlist.MidiChecked[n], 1) << n;
     }
     EXPECT_FALSE(player_.visible);
     EXPECT_TRUE(form->TimerMIDI.isActive());
@@ -180,7 +180,7 @@ TEST_F(FormLoadTest, SoundOffLimitFromTheStoredMinutes) {
     for (const Case& c : {Case{"0", 0}, Case{"1", 60}, Case{"45", 2700}, Case{"480", 28800},
                           Case{"7", 0}, Case{"-5", 0}}) {
         settings_.write("SoundOff", c.minutes);
-        EXPECT_EQ(loadedForm()->SoundOffSeconds, c.seconds) << c.minutes;
+        EXPECT_EQ(loadedForm()->soundOff.SoundOffSeconds, c.seconds) << c.minutes;
     }
 }
 
@@ -192,7 +192,7 @@ TEST_F(FormLoadTest, StoredValuesThatAreNoNumbersTakeTheReadDefault) {
     const auto form = loadedForm();
     EXPECT_EQ(form->Delay, 1);
     EXPECT_EQ(form->MouseSen, 1);
-    EXPECT_EQ(form->MidiChecked[4], 1);
+    EXPECT_EQ(form->playlist.MidiChecked[4], 1);
 }
 
 TEST_F(FormLoadTest, CursorIsHiddenExactlyOnceWhateverTheSettings) {

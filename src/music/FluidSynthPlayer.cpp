@@ -1,0 +1,371 @@
+#include "music/FluidSynthPlayer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+namespace lumi::music {
+
+namespace {
+
+using std::chrono::steady_clock;
+
+// Frames rendered at a time when there is no sound device. 1024 frames at 44.1 kHz wake the
+// worker about 43 times a second, and the end of a tune is noticed within 23 ms.
+constexpr int kSilentBlockFrames = 1024;
+
+// If the silent output falls this far behind real time (the machine was suspended, say), it
+// resumes from now instead of racing through the missed part of the tune.
+constexpr auto kMaxSilentLag = std::chrono::milliseconds(250);
+
+// How often the worker looks whether a tune sounding on the device has ended.
+constexpr auto kDevicePollInterval = std::chrono::milliseconds(50);
+
+// The shipped tunes are a few kilobytes; anything this large is no tune and is not read.
+constexpr qint64 kMaxTuneBytes = 16 * 1024 * 1024;
+
+// The audio drivers Output::Device tries, in order: the sound server first, because it shares
+// the card with other programs and fails quietly where there is none; then the card itself.
+constexpr const char* kDeviceDrivers[] = {"pulseaudio", "alsa"};
+
+void report(const QString& tunePath, const QString& reason) {
+    const QByteArray line =
+        QStringLiteral("lumiscribe: cannot play %1: %2\n").arg(tunePath, reason).toLocal8Bit();
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+}
+
+// FluidSynth logs through one process-wide hook; its messages about missing sound servers
+// and the like are noise here, because the player reports its own failures.
+void silenceFluidSynthLog() {
+    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) {
+        fluid_set_log_function(level, nullptr, nullptr);
+    }
+}
+
+// Why the SoundFont at `path` cannot be used, or an empty string when it looks usable. Reads
+// only the file's first bytes, so the user-interface thread may call it.
+QString soundFontProblem(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return QStringLiteral("no such file");
+    }
+    if (!info.isFile()) {
+        return QStringLiteral("not a file");
+    }
+    if (!info.isReadable()) {
+        return QStringLiteral("permission denied");
+    }
+    if (!fluid_is_soundfont(QFile::encodeName(path).constData())) {
+        return QStringLiteral("not a SoundFont");
+    }
+    return {};
+}
+
+// Why `data` is not a Standard MIDI File that FluidSynth can load, or an empty string. Checks
+// the header and that every track the header announces is present in full.
+QString midiProblem(const QByteArray& data) {
+    const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
+    const qint64 size = data.size();
+    if (size < 14 || std::memcmp(bytes, "MThd", 4) != 0) {
+        return QStringLiteral("not a MIDI file");
+    }
+    const qint64 headerLength = qFromBigEndian<quint32>(bytes + 4);
+    if (headerLength < 6) {
+        return QStringLiteral("not a MIDI file");
+    }
+    const int trackCount = qFromBigEndian<quint16>(bytes + 10);
+    if (trackCount == 0) {
+        return QStringLiteral("MIDI file without tracks");
+    }
+    qint64 at = 8 + headerLength;
+    for (int found = 0; found < trackCount;) {
+        if (at + 8 > size) {
+            return QStringLiteral("truncated MIDI file");
+        }
+        const qint64 chunkLength = qFromBigEndian<quint32>(bytes + at + 4);
+        if (at + 8 + chunkLength > size) {
+            return QStringLiteral("truncated MIDI file");
+        }
+        if (std::memcmp(bytes + at, "MTrk", 4) == 0) {
+            ++found;
+        }
+        at += 8 + chunkLength;
+    }
+    return {};
+}
+
+// Reads the tune at `path` into `midi`; returns why it cannot be played, or an empty string.
+QString readTune(const QString& path, QByteArray& midi) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return QStringLiteral("no such file");
+    }
+    if (!info.isFile()) {
+        return QStringLiteral("not a file");
+    }
+    if (info.size() > kMaxTuneBytes) {
+        return QStringLiteral("not a MIDI file (too large)");
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QStringLiteral("cannot read it (%1)").arg(file.errorString());
+    }
+    midi = file.readAll();
+    return midiProblem(midi);
+}
+
+}  // namespace
+
+FluidSynthPlayer::FluidSynthPlayer(QString soundFontPath, Output output)
+    : soundFontPath_(std::move(soundFontPath)), output_(output) {
+    silenceFluidSynthLog();
+    soundFontFailure_ = soundFontProblem(soundFontPath_);
+    if (!soundFontFailure_.isEmpty()) {
+        return;  // play() reports it; there is nothing for a worker to do
+    }
+    worker_ = std::thread(&FluidSynthPlayer::run, this);
+}
+
+FluidSynthPlayer::~FluidSynthPlayer() {
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+        playing_ = false;
+    }
+    wake_.notify_one();
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+void FluidSynthPlayer::play(const QString& path, int /*reserved1*/, int /*reserved2*/) {
+    QByteArray midi;
+    const QString tuneProblem = readTune(path, midi);
+
+    std::lock_guard lock(mutex_);
+    ++serial_;
+    if (!soundFontFailure_.isEmpty() || !tuneProblem.isEmpty()) {
+        if (!soundFontFailure_.isEmpty()) {
+            reportSoundFontFailureLocked(path);
+        } else {
+            report(path, tuneProblem);
+        }
+        request_ = Request{{}, {}, serial_};  // the tune sounding before is replaced by nothing
+        playing_ = false;
+    } else {
+        // The tune counts as playing from now on, although the worker may still be loading
+        // the SoundFont: a caller that polls isPlaying() must not take "starting" for "ended".
+        request_ = Request{path, std::move(midi), serial_};
+        playing_ = true;
+    }
+    wake_.notify_one();
+}
+
+void FluidSynthPlayer::stop() {
+    std::lock_guard lock(mutex_);
+    ++serial_;
+    request_ = Request{{}, {}, serial_};
+    playing_ = false;
+    wake_.notify_one();
+}
+
+bool FluidSynthPlayer::isPlaying() const {
+    std::lock_guard lock(mutex_);
+    return playing_;
+}
+
+void FluidSynthPlayer::setVisible(bool /*visible*/) {
+    // Nothing to show: the player has no window.
+}
+
+void FluidSynthPlayer::reportSoundFontFailureLocked(const QString& tunePath) {
+    if (soundFontReported_) {
+        return;
+    }
+    soundFontReported_ = true;
+    report(tunePath,
+           QStringLiteral("cannot load SoundFont %1: %2").arg(soundFontPath_, soundFontFailure_));
+}
+
+int FluidSynthPlayer::onTick(void* progress, int tick) {
+    auto& tune = *static_cast<TuneProgress*>(progress);
+    if (tune.totalTicks < 0) {
+        // The player has just loaded the tune, on this same thread; walking all of its events
+        // once is enough. A tune FluidSynth cannot parse never gets here.
+        tune.totalTicks = fluid_player_get_total_ticks(tune.player);
+        tune.loaded.store(true);
+    }
+    if (tick >= tune.totalTicks) {
+        tune.lastEventPlayed.store(true);
+    }
+    return FLUID_OK;
+}
+
+void FluidSynthPlayer::run() {
+    if (!loadSynth()) {
+        std::lock_guard lock(mutex_);
+        soundFontFailure_ = QStringLiteral("FluidSynth cannot load it");
+        if (request_ && !request_->path.isEmpty()) {
+            reportSoundFontFailureLocked(request_->path);
+        }
+        request_.reset();
+        playing_ = false;
+        return;  // every later play() sees the failure and posts nothing the worker must serve
+    }
+
+    for (;;) {
+        std::optional<Request> request;
+        {
+            std::unique_lock lock(mutex_);
+            const auto woken = [this] { return quit_ || request_.has_value(); };
+            if (!tunePlayer_) {
+                wake_.wait(lock, woken);
+            } else if (driver_) {
+                wake_.wait_for(lock, kDevicePollInterval, woken);
+            } else {
+                wake_.wait_until(lock, renderDeadline_, woken);
+            }
+            if (quit_) {
+                break;
+            }
+            request.swap(request_);
+        }
+        if (!request) {
+            serveTune();
+            continue;
+        }
+        endTune();
+        if (!request->path.isEmpty()) {
+            startTune(*request);
+        }
+    }
+    endTune();
+    synth_.reset();
+    settings_.reset();
+}
+
+bool FluidSynthPlayer::loadSynth() {
+    settings_.reset(new_fluid_settings());
+    if (!settings_) {
+        return false;
+    }
+    // Pinning 140 MB of samples in memory is not worth it for background music.
+    fluid_settings_setint(settings_.get(), "synth.lock-memory", 0);
+    fluid_settings_setstr(settings_.get(), "player.timing-source", "sample");
+    synth_.reset(new_fluid_synth(settings_.get()));
+    if (!synth_) {
+        return false;
+    }
+    if (fluid_synth_sfload(synth_.get(), QFile::encodeName(soundFontPath_).constData(), 1) ==
+        FLUID_FAILED) {
+        return false;
+    }
+    double sampleRate = 44100.0;
+    fluid_settings_getnum(settings_.get(), "synth.sample-rate", &sampleRate);
+    blockDuration_ = std::chrono::duration_cast<steady_clock::duration>(
+        std::chrono::duration<double>(kSilentBlockFrames / sampleRate));
+    scratch_.resize(2 * kSilentBlockFrames);
+    return true;
+}
+
+void FluidSynthPlayer::startTune(const Request& request) {
+    tunePath_ = request.path;
+    tuneSerial_ = request.serial;
+    tuneOver_ = false;
+    PlayerPtr player(new_fluid_player(synth_.get()));
+    if (!player) {
+        tuneOver(QStringLiteral("FluidSynth cannot create a player"));
+        return;
+    }
+    progress_.player = player.get();
+    progress_.totalTicks = -1;
+    progress_.loaded.store(false);
+    progress_.lastEventPlayed.store(false);
+    fluid_player_set_tick_callback(player.get(), &FluidSynthPlayer::onTick, &progress_);
+    if (fluid_player_add_mem(player.get(), request.midi.constData(),
+                             static_cast<size_t>(request.midi.size())) != FLUID_OK ||
+        fluid_player_play(player.get()) != FLUID_OK) {
+        tuneOver(QStringLiteral("FluidSynth refused the tune"));
+        return;
+    }
+    tunePlayer_ = std::move(player);
+
+    // The driver pulls audio from the synth on its own thread, which drives the player; it
+    // is created after the player and deleted before it (see endTune()).
+    if (output_ == Output::Device && !deviceFailed_) {
+        for (const char* driverName : kDeviceDrivers) {
+            fluid_settings_setstr(settings_.get(), "audio.driver", driverName);
+            driver_.reset(new_fluid_audio_driver(settings_.get(), synth_.get()));
+            if (driver_) {
+                break;
+            }
+        }
+        deviceFailed_ = !driver_;
+    }
+    renderDeadline_ = steady_clock::now();
+}
+
+// Called when the worker wakes with no new request while a tune is loaded: either a silent
+// block is due or it is time to look at a tune sounding on the device.
+void FluidSynthPlayer::serveTune() {
+    // FluidSynth lets the last notes and the reverb die away before it calls a tune done;
+    // for the caller the tune is over with its last event, as a sequencer would report it.
+    const bool ringingDone = fluid_player_get_status(tunePlayer_.get()) != FLUID_PLAYER_PLAYING;
+    if (!tuneOver_ && (ringingDone || progress_.lastEventPlayed.load())) {
+        // play() checked the file's layout, not its events; FluidSynth drops a tune whose
+        // events it cannot parse without a word.
+        tuneOver(progress_.loaded.load() ? QString()
+                                         : QStringLiteral("FluidSynth cannot read the tune"));
+    }
+    if (ringingDone || (tuneOver_ && !driver_)) {
+        endTune();  // nobody hears a silent output ring out
+        return;
+    }
+    if (!driver_ && !renderSilentBlock()) {
+        tuneOver(QStringLiteral("the silent audio output failed"));
+        endTune();
+    }
+}
+
+bool FluidSynthPlayer::renderSilentBlock() {
+    float* left = scratch_.data();
+    float* right = left + kSilentBlockFrames;
+    if (fluid_synth_write_float(synth_.get(), kSilentBlockFrames, left, 0, 1, right, 0, 1) !=
+        FLUID_OK) {
+        return false;
+    }
+    renderDeadline_ += blockDuration_;
+    const auto now = steady_clock::now();
+    if (now - renderDeadline_ > kMaxSilentLag) {
+        renderDeadline_ = now;
+    }
+    return true;
+}
+
+void FluidSynthPlayer::tuneOver(const QString& failure) {
+    tuneOver_ = true;
+    std::lock_guard lock(mutex_);
+    if (!failure.isEmpty()) {
+        report(tunePath_, failure);
+    }
+    if (tuneSerial_ == serial_) {
+        playing_ = false;  // no newer play() or stop() came in meanwhile
+    }
+}
+
+void FluidSynthPlayer::endTune() {
+    tunePath_.clear();
+    if (!tunePlayer_) {
+        return;
+    }
+    driver_.reset();
+    tunePlayer_.reset();
+    // Silences the notes the stopped tune left sounding, so the next tune starts clean.
+    fluid_synth_system_reset(synth_.get());
+}
+
+}  // namespace lumi::music

@@ -1,0 +1,143 @@
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "display/frmMain.h"
+#include "settings/PictureList.h"
+#include "support/Fakes.h"
+
+namespace lumi::display {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeCursor;
+using testing::FakeMidiPlayer;
+using testing::FakeSettingsStore;
+using testing::FakeWindowServices;
+
+// The display form with two real pictures, driven by key events sent to its canvas.
+class KeysTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings_.write("SetReg", "2");
+        settings_.write("Delay", "5");
+        QStringList entries;
+        for (int i = 0; i < 2; ++i) {
+            QImage picture(12 + i, 6, QImage::Format_RGB32);
+            picture.fill(QColor(40 * i, 200, 90));
+            entries.append(dir_.path() + QStringLiteral("/p%1.png").arg(i));
+            ASSERT_TRUE(picture.save(entries.last()));
+        }
+        ASSERT_FALSE(settings::writePictureList(dir_.path() + "/List.txt", entries));
+        form_ = std::make_unique<frmMain>(DisplayServices{settings_, cursor_, windows_, clock_,
+                                                          player_, dir_.path() + "/",
+                                                          QSize(40, 30),
+                                                          [this] { ++processEnds_; }});
+        form_->Form_Load();
+    }
+
+    void press(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = {}) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QCoreApplication::sendEvent(form_->Pic2, &event);
+    }
+
+    void waitForPicture() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !form_->changingPicture(); }, 5000));
+    }
+
+    QTemporaryDir dir_;
+    FakeSettingsStore settings_;
+    FakeCursor cursor_;
+    FakeWindowServices windows_;
+    FakeClock clock_;
+    FakeMidiPlayer player_;
+    int processEnds_ = 0;
+    std::unique_ptr<frmMain> form_;
+};
+
+TEST_F(KeysTest, MusicKeysActOnThePlaylistAndKeepTheScreenSaverRunning) {
+    form_->playlist.MidiCurrent = 3;
+    player_.playing = true;
+    press(Qt::Key_N, "n");
+    EXPECT_EQ(player_.stops, 1);
+    press(Qt::Key_Q, "q");
+    EXPECT_EQ(player_.stops, 2);
+    for (int n = 1; n <= 10; ++n) {
+        EXPECT_EQ(form_->playlist.MidiChecked[n], 0) << n;
+    }
+    settings_.write("MIDI3", "1");
+    press(Qt::Key_S, "s");
+    EXPECT_EQ(form_->playlist.MidiChecked[3], 1);
+    EXPECT_EQ(player_.plays.last(), dir_.path() + "/3.mid");
+    EXPECT_EQ(processEnds_, 0);
+}
+
+TEST_F(KeysTest, EveryOtherCharacterEndsTheScreenSaverAfterStoppingThePlayer) {
+    struct Case {
+        Qt::Key key;
+        const char* text;
+    };
+    for (const Case& c : {Case{Qt::Key_X, "x"}, Case{Qt::Key_Q, "Q"}, Case{Qt::Key_N, "N"},
+                          Case{Qt::Key_S, "S"}, Case{Qt::Key_Return, "\r"},
+                          Case{Qt::Key_Escape, "\x1b"}, Case{Qt::Key_Backspace, "\b"},
+                          Case{Qt::Key_Tab, "\t"}, Case{Qt::Key_1, "1"}}) {
+        const int before = processEnds_;
+        const int stopsBefore = player_.stops;
+        press(c.key, QString::fromLatin1(c.text));
+        EXPECT_EQ(processEnds_, before + 1) << c.text;
+        EXPECT_EQ(player_.stops, stopsBefore + 1) << c.text;
+    }
+    EXPECT_TRUE(form_->Pic2->hasFocus() || !form_->isVisible());
+}
+
+TEST_F(KeysTest, KeysWithoutACharacterDoNothing) {
+    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_F5, Qt::Key_Shift, Qt::Key_Control}) {
+        press(key, QString());
+    }
+    EXPECT_EQ(processEnds_, 0);
+    EXPECT_EQ(player_.stops, 0);
+}
+
+TEST_F(KeysTest, SpaceShowsTheNextPictureAtOnceAndRestartsTheCount) {
+    form_->Form_Activate();
+    waitForPicture();
+    form_->Timer1_Timer();
+    form_->Timer1_Timer();
+    press(Qt::Key_Space, " ");
+    EXPECT_TRUE(form_->changingPicture());
+    waitForPicture();
+    EXPECT_EQ(form_->PicIndex, 1);
+    EXPECT_EQ(form_->DelayCount, 0);
+    EXPECT_TRUE(form_->Timer1.isActive());
+}
+
+TEST_F(KeysTest, SpaceDuringAPaintingAbandonsItForTheNextPicture) {
+    form_->Form_Activate();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return form_->painter().column() >= 2; }, 5000));
+    press(Qt::Key_Space, " ");
+    waitForPicture();
+    EXPECT_EQ(form_->PicIndex, 1);
+    EXPECT_EQ(form_->Picture1.width(), 13);
+    EXPECT_EQ(form_->painter().coloredBeams(), 14 * 7);  // the new painting, whole
+    EXPECT_EQ(form_->DelayCount, 0);
+    EXPECT_EQ(processEnds_, 0);
+}
+
+TEST_F(KeysTest, CalendarCaptionIsFilledAtOnceAndEveryTick) {
+    settings_.write("Calendar", "1");
+    form_ = std::make_unique<frmMain>(DisplayServices{settings_, cursor_, windows_, clock_,
+                                                      player_, dir_.path() + "/", QSize(40, 30),
+                                                      [this] { ++processEnds_; }});
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    form_->Form_Load();
+    EXPECT_FALSE(form_->lblCal->text().isEmpty());
+    clock_.dateTime = QDateTime(QDate(2026, 12, 6), QTime(13, 5, 9));
+    form_->TimerCal_Timer();
+    EXPECT_TRUE(form_->lblCal->text().startsWith("Sunday, Dec 6 2026 --- "))
+        << form_->lblCal->text().toStdString();
+}
+
+}  // namespace
+}  // namespace lumi::display

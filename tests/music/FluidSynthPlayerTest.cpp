@@ -1,0 +1,235 @@
+#include "music/FluidSynthPlayer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "music/TinyTune.h"
+
+namespace lumi::music {
+namespace {
+
+using Output = FluidSynthPlayer::Output;
+using lumi::testing::kSmallSoundFont;
+using lumi::testing::kTinyNoteSeconds;
+using lumi::testing::tinyTune;
+using lumi::testing::writeFile;
+
+// Serves Qt events until `condition` holds or `timeoutMs` pass; returns whether it held.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs) {
+            return false;
+        }
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+class FluidSynthPlayerTest : public ::testing::Test {
+protected:
+    // Writes a tune of `notes` notes (0.4 s each) and returns its path.
+    QString tune(int notes) {
+        const QString path = dir_.filePath(QStringLiteral("tune%1.mid").arg(notes));
+        EXPECT_TRUE(writeFile(path, tinyTune(notes)));
+        return path;
+    }
+
+    QTemporaryDir dir_;
+};
+
+class RealTimeTest : public FluidSynthPlayerTest, public ::testing::WithParamInterface<Output> {};
+
+// Without a sound card the Device output falls back to silent rendering, so both outputs must
+// keep real time here: a player that renders as fast as it can would end far too early.
+TEST_P(RealTimeTest, TuneCountsAsPlayingForItsLengthThenEnds) {
+    FluidSynthPlayer player(kSmallSoundFont, GetParam());
+    const QString path = tune(3);
+    EXPECT_FALSE(player.isPlaying());
+
+    QElapsedTimer clock;
+    clock.start();
+    player.play(path, 0, -1);
+    EXPECT_TRUE(player.isPlaying()) << "a tune waiting for the SoundFont counts as playing";
+    QTest::qWait(500);
+    EXPECT_TRUE(player.isPlaying());
+
+    ASSERT_TRUE(waitUntil([&] { return !player.isPlaying(); }, 4000));
+    const double seconds = clock.elapsed() / 1000.0;
+    EXPECT_GT(seconds, 3 * kTinyNoteSeconds - 0.15);
+    EXPECT_LT(seconds, 3 * kTinyNoteSeconds + 0.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, RealTimeTest, ::testing::Values(Output::Silent, Output::Device),
+                         [](const auto& info) {
+                             return info.param == Output::Silent ? "Silent" : "Device";
+                         });
+
+TEST_F(FluidSynthPlayerTest, StopEndsTheTuneAtOnceAndPlayStartsAgain) {
+    FluidSynthPlayer player(kSmallSoundFont, Output::Silent);
+    const QString path = tune(3);
+    player.stop();  // harmless before any play
+    EXPECT_FALSE(player.isPlaying());
+
+    player.play(path, 0, -1);
+    QTest::qWait(300);
+    ASSERT_TRUE(player.isPlaying());
+    player.stop();
+    EXPECT_FALSE(player.isPlaying());
+    QTest::qWait(200);
+    EXPECT_FALSE(player.isPlaying()) << "the stopped tune must not come back";
+    player.stop();
+    EXPECT_FALSE(player.isPlaying());
+
+    player.play(path, 0, -1);
+    QTest::qWait(300);
+    EXPECT_TRUE(player.isPlaying());
+}
+
+TEST_F(FluidSynthPlayerTest, PlayReplacesTheSoundingTune) {
+    FluidSynthPlayer player(kSmallSoundFont, Output::Silent);
+    player.play(tune(5), 0, -1);  // 2.0 s
+    QTest::qWait(300);
+    ASSERT_TRUE(player.isPlaying());
+
+    QElapsedTimer clock;
+    clock.start();
+    player.play(tune(2), 0, -1);  // 0.8 s, ending well before the first tune would
+    EXPECT_TRUE(player.isPlaying());
+    ASSERT_TRUE(waitUntil([&] { return !player.isPlaying(); }, 3000));
+    EXPECT_GT(clock.elapsed(), 650);
+    EXPECT_LT(clock.elapsed(), 1300);
+}
+
+// Requests that arrive while the SoundFont loads are not queued: only the latest counts.
+TEST_F(FluidSynthPlayerTest, LatestRequestDuringTheLoadWins) {
+    const QString longTune = tune(5);
+    const QString shortTune = tune(2);
+    QElapsedTimer clock;
+    clock.start();
+    FluidSynthPlayer player(kSmallSoundFont, Output::Silent);
+    player.play(longTune, 0, -1);
+    player.stop();
+    player.play(shortTune, 0, -1);
+    EXPECT_TRUE(player.isPlaying());
+    ASSERT_TRUE(waitUntil([&] { return !player.isPlaying(); }, 3000));
+    EXPECT_GT(clock.elapsed(), 650);
+    EXPECT_LT(clock.elapsed(), 1400);
+}
+
+// An unplayable tune replaces the sounding one with silence and says why in one line.
+TEST_F(FluidSynthPlayerTest, UnplayableTuneStartsNothingAndSaysWhy) {
+    const struct {
+        const char* file;
+        QByteArray contents;  // null: nothing is written; "/": a folder is made
+        const char* reason;
+    } cases[] = {
+        {"absent.mid", QByteArray(), "no such file"},
+        {"folder.mid", "/", "not a file"},
+        {"empty.mid", "", "not a MIDI file"},
+        {"text.mid", "This is no tune at all.\n", "not a MIDI file"},
+        {"none.mid", QByteArray("MThd\0\0\0\6\0\0\0\0\0\x60", 14), "MIDI file without tracks"},
+        {"cut.mid", tinyTune(3).left(40), "truncated MIDI file"},
+    };
+    FluidSynthPlayer player(kSmallSoundFont, Output::Silent);
+    for (const auto& c : cases) {
+        const QString path = dir_.filePath(QString::fromLatin1(c.file));
+        if (c.contents == "/") {
+            ASSERT_TRUE(QDir(dir_.path()).mkdir(c.file));
+        } else if (!c.contents.isNull()) {
+            ASSERT_TRUE(writeFile(path, c.contents));
+        }
+        player.play(tune(3), 0, -1);
+
+        ::testing::internal::CaptureStderr();
+        player.play(path, 0, -1);
+        EXPECT_FALSE(player.isPlaying()) << c.file;
+        QTest::qWait(100);
+        EXPECT_FALSE(player.isPlaying()) << c.file;
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  QStringLiteral("lumiscribe: cannot play %1: %2\n")
+                      .arg(path, QString::fromLatin1(c.reason))
+                      .toStdString());
+    }
+}
+
+// The file's layout is checked by play(); events FluidSynth cannot parse show up later.
+TEST_F(FluidSynthPlayerTest, TuneWithCorruptEventsEndsAndSaysWhy) {
+    QByteArray midi = tinyTune(3);
+    midi.replace(22, midi.size() - 22, QByteArray(midi.size() - 22, '\xF4'));
+    const QString path = dir_.filePath(QStringLiteral("corrupt.mid"));
+    ASSERT_TRUE(writeFile(path, midi));
+    FluidSynthPlayer player(kSmallSoundFont, Output::Silent);
+
+    ::testing::internal::CaptureStderr();
+    player.play(path, 0, -1);
+    EXPECT_TRUE(waitUntil([&] { return !player.isPlaying(); }, 1000));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              QStringLiteral("lumiscribe: cannot play %1: FluidSynth cannot read the tune\n")
+                  .arg(path)
+                  .toStdString());
+}
+
+// A broken SoundFont is reported once, by the first play(); no play() starts anything.
+TEST_F(FluidSynthPlayerTest, BrokenSoundFontPlaysNothingAndIsReportedOnce) {
+    const struct {
+        QByteArray contents;  // null: the file does not exist
+        const char* reason;
+    } cases[] = {
+        {QByteArray(), "no such file"},
+        {"no SoundFont here", "not a SoundFont"},
+        // The right header on garbage: only loading it, on the worker, tells it is broken.
+        {QByteArray("RIFF\x10\0\0\0sfbkLIST", 16) + QByteArray(64, '\x7f'),
+         "FluidSynth cannot load it"},
+    };
+    const QString path = tune(3);
+    for (const auto& c : cases) {
+        const QString soundFont = dir_.filePath(QStringLiteral("broken.sf2"));
+        QFile::remove(soundFont);
+        if (!c.contents.isNull()) {
+            ASSERT_TRUE(writeFile(soundFont, c.contents));
+        }
+        ::testing::internal::CaptureStderr();
+        {
+            FluidSynthPlayer player(soundFont, Output::Silent);
+            player.play(path, 0, -1);
+            EXPECT_TRUE(waitUntil([&] { return !player.isPlaying(); }, 2000)) << c.reason;
+            player.play(path, 0, -1);
+            EXPECT_FALSE(player.isPlaying()) << c.reason;
+        }
+        // A broken SoundFont may make a library below FluidSynth complain on its own; only
+        // the player's lines count.
+        const QStringList lines = QString::fromStdString(::testing::internal::GetCapturedStderr())
+                                      .split('\n')
+                                      .filter(QRegularExpression("^lumiscribe: "));
+        EXPECT_EQ(lines, QStringList{QStringLiteral("lumiscribe: cannot play %1: cannot load "
+                                                    "SoundFont %2: %3")
+                                         .arg(path, soundFont, QString::fromLatin1(c.reason))});
+    }
+}
+
+// The program's shutdown destroys the player; it must neither hang nor wait for the tune.
+TEST_F(FluidSynthPlayerTest, DestructionIsPromptWhileLoadingAndWhilePlaying) {
+    const QString path = tune(5);
+    for (const int playingMs : {0, 300}) {
+        auto player = std::make_unique<FluidSynthPlayer>(kSmallSoundFont, Output::Silent);
+        player->play(path, 0, -1);
+        QTest::qWait(playingMs);
+        QElapsedTimer clock;
+        clock.start();
+        player.reset();
+        EXPECT_LT(clock.elapsed(), 300) << "after playing for " << playingMs << " ms";
+    }
+}
+
+}  // namespace
+}  // namespace lumi::music
