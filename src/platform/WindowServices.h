@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 class QWidget;
 
 namespace lumi::platform {
@@ -29,6 +31,15 @@ public:
 
     // Tells the desktop whether a screen saver runs; returns the previous state.
     virtual bool setScreenSaverRunning(bool running) = 0;
+
+    // The client rectangle of `window` (at the origin), or nothing when no such window
+    // exists. This is also how callers learn that a window has gone away.
+    virtual std::optional<QRect> clientRect(NativeWindow window) = 0;
+
+    // Makes `child` a child window of the foreign window `host`, placed over `rect` of the
+    // host's client area, and shows it without taking the focus or changing the stacking
+    // order.
+    virtual void embed(QWidget& child, NativeWindow host, const QRect& rect) = 0;
 };
 
 }  // namespace lumi::platform

@@ -1,10 +1,22 @@
 #include "startup/Module1.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
+#include <algorithm>
+
+#include "setup/Setup.h"
 #include "startup/CommandLine.h"
+#include "startup/PreviewCommandLine.h"
+#include "startup/PreviewForm.h"
 
 namespace lumi::startup {
+namespace {
+
+// How often the preview checks that its host window still exists.
+constexpr int kPreviewHostWatchMilliseconds = 250;
+
+}  // namespace
 
 Module1::Module1(StartupServices services) : services_(std::move(services)) {}
 
@@ -24,8 +36,18 @@ Module1::Outcome Module1::Main(const QString& commandLine) {
             return runFullScreen();
         case RunMode::ChangePassword:
             return changePassword();
+        case RunMode::Settings: {
+            // Modal and without an owner; the configuration run ends when the dialog closes.
+            player_ = services_.makePlayer();
+            setup::Setup dialog(setup::SetupServices{services_.settings, *player_,
+                                                     services_.setupDialogs, services_.shell,
+                                                     services_.installDir});
+            dialog.Form_Load();
+            dialog.exec();
+            return Outcome::EndProcess;
+        }
         case RunMode::Preview:
-        case RunMode::Settings:
+            return runPreview(cmdLine);
         case RunMode::None:
             break;
     }
@@ -42,6 +64,30 @@ Module1::Outcome Module1::runFullScreen() {
     frmMain_->Form_Load();
     services_.windows.showTopMost(*frmMain_, QRect(QPoint(0, 0), ScreenRect.size()));
     services_.windows.setScreenSaverRunning(true);
+    return Outcome::RunEventLoop;
+}
+
+Module1::Outcome Module1::runPreview(const QString& cmdLine) {
+    PreviewWnd = static_cast<platform::NativeWindow>(std::max(previewWindowNumber(cmdLine), 0));
+    const auto hostClient = services_.windows.clientRect(PreviewWnd);
+    if (!hostClient) {
+        // No number, or a window that does not exist: nothing to draw in.
+        return Outcome::EndProcess;
+    }
+    ScreenRect = *hostClient;
+    previewForm_ = std::make_unique<PreviewForm>(PreviewForm::builtInStill());
+    services_.windows.embed(*previewForm_, PreviewWnd, QRect(QPoint(0, 0), ScreenRect.size()));
+
+    // The preview lives as long as its host window.
+    previewHostWatch_.setInterval(kPreviewHostWatchMilliseconds);
+    QObject::connect(&previewHostWatch_, &QTimer::timeout, [this] {
+        if (!services_.windows.clientRect(PreviewWnd)) {
+            previewHostWatch_.stop();
+            previewForm_.reset();
+            QCoreApplication::exit(0);
+        }
+    });
+    previewHostWatch_.start();
     return Outcome::RunEventLoop;
 }
 

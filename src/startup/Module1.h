@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -13,7 +14,9 @@
 #include "platform/MidiPlayer.h"
 #include "platform/PasswordService.h"
 #include "platform/SettingsStore.h"
+#include "platform/Shell.h"
 #include "platform/WindowServices.h"
+#include "setup/SetupDialogs.h"
 
 namespace lumi::startup {
 
@@ -29,6 +32,8 @@ struct StartupServices {
     std::function<std::unique_ptr<platform::MidiPlayer>()> makePlayer;
     QString installDir;
     std::function<void()> endProcess;
+    setup::SetupDialogs& setupDialogs;  // the Setup dialog's message boxes and file dialog
+    platform::Shell& shell;             // opens the maker's web pages from the Setup dialog
 };
 
 // The start-up module: reads the command line and starts the one mode that it names.
@@ -49,14 +54,18 @@ public:
     platform::NativeWindow PreviewWnd = 0;
 
     display::frmMain* displayForm() const { return frmMain_.get(); }
+    QWidget* previewForm() const { return previewForm_.get(); }
 
 private:
     Outcome runFullScreen();
     Outcome changePassword();
+    Outcome runPreview(const QString& cmdLine);
 
     StartupServices services_;
     std::unique_ptr<platform::MidiPlayer> player_;
     std::unique_ptr<display::frmMain> frmMain_;
+    std::unique_ptr<QWidget> previewForm_;
+    QTimer previewHostWatch_;
 };
 
 }  // namespace lumi::startup

@@ -69,7 +69,23 @@ public:
         return previous;
     }
 
+    std::optional<QRect> clientRect(platform::NativeWindow window) override {
+        if (!clientRects.contains(window)) {
+            return std::nullopt;
+        }
+        return clientRects.value(window);
+    }
+    void embed(QWidget& child, platform::NativeWindow host, const QRect& rect) override {
+        embeddedHost = host;
+        embeddedRect = rect;
+        child.setGeometry(rect);
+        child.show();
+    }
+
     QMap<QString, platform::NativeWindow> windows;  // title -> window
+    QMap<platform::NativeWindow, QRect> clientRects;  // the windows that exist
+    platform::NativeWindow embeddedHost = 0;
+    QRect embeddedRect;
     QRect screen{0, 0, 640, 480};
     QStringList searchedTitles;
     QRect shownRect;

@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <cstdlib>
@@ -140,6 +141,32 @@ bool X11WindowServices::setScreenSaverRunning(bool running) {
         file.commit();
     }
     return previous;
+}
+
+std::optional<QRect> X11WindowServices::clientRect(NativeWindow window) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || window == 0 || window > 0xFFFFFFFFu) {
+        return std::nullopt;
+    }
+    const auto cookie = xcb_get_geometry(connection, static_cast<xcb_window_t>(window));
+    const auto reply = adopt(xcb_get_geometry_reply(connection, cookie, nullptr));
+    if (!reply) {
+        return std::nullopt;
+    }
+    return QRect(0, 0, reply->width, reply->height);
+}
+
+void X11WindowServices::embed(QWidget& child, NativeWindow host, const QRect& rect) {
+    // Qt wraps the foreign window; the wrapper lives as long as the child it parents.
+    QWindow* foreign = QWindow::fromWinId(static_cast<WId>(host));
+    child.setAttribute(Qt::WA_NativeWindow);
+    child.setAttribute(Qt::WA_ShowWithoutActivating);
+    child.setWindowFlags(Qt::FramelessWindowHint);
+    child.winId();
+    child.windowHandle()->setParent(foreign);
+    QObject::connect(&child, &QObject::destroyed, foreign, &QObject::deleteLater);
+    child.setGeometry(rect);
+    child.show();
 }
 
 }  // namespace lumi::platform

@@ -16,6 +16,8 @@ public:
     QRect screenRect() override;
     void showTopMost(QWidget& window, const QRect& rect) override;
     bool setScreenSaverRunning(bool running) override;
+    std::optional<QRect> clientRect(NativeWindow window) override;
+    void embed(QWidget& child, NativeWindow host, const QRect& rect) override;
 };
 
 }  // namespace lumi::platform

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+#include "platform/WindowServices.h"
+
+namespace lumi::startup {
+
+// Where the hosted display of lumiscribe-xscreensaver draws, as its host program asks:
+// "-root" (or "--root") with the window named in the environment variable
+// XSCREENSAVER_WINDOW, or "-window-id ID" (or "--window-id ID", "--window-id=ID"), which
+// wins when both are given. An ID is hexadecimal with "0x" or decimal.
+struct HostOptions {
+    enum class Target {
+        OwnWindow,   // no host named: a window of our own, as for a trial run
+        WholeScreen, // "-root" without a window named in the environment
+        HostWindow,  // draw inside `window`
+    };
+
+    Target target = Target::OwnWindow;
+    platform::NativeWindow window = 0;
+    QString error;  // an argument that could not be used; empty when all were fine
+};
+
+// Reads the arguments (without the program name) and the value of XSCREENSAVER_WINDOW
+// (empty when it is not set).
+HostOptions parseHostOptions(const QStringList& arguments, const QString& environmentWindow);
+
+// A window ID in hexadecimal with "0x" or in decimal; nothing when the text is neither.
+std::optional<platform::NativeWindow> parseWindowId(const QString& text);
+
+}  // namespace lumi::startup

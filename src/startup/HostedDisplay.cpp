@@ -1,0 +1,62 @@
+#include "startup/HostedDisplay.h"
+
+namespace lumi::startup {
+namespace {
+
+constexpr QSize kOwnWindowSize(800, 600);
+constexpr int kHostWatchMilliseconds = 500;
+
+}  // namespace
+
+HostedDisplay::HostedDisplay(Services services) : services_(std::move(services)) {}
+
+HostedDisplay::~HostedDisplay() = default;
+
+std::unique_ptr<display::frmMain> HostedDisplay::makeForm(QSize size) {
+    auto form = std::make_unique<display::frmMain>(display::DisplayServices{
+        services_.settings, cursor_, services_.windows, services_.clock, services_.player,
+        services_.installDir, size, services_.quit, display::DisplayMode::Hosted});
+    form->Form_Load();
+    return form;
+}
+
+bool HostedDisplay::start(const HostOptions& options) {
+    switch (options.target) {
+        case HostOptions::Target::HostWindow: {
+            const auto client = services_.windows.clientRect(options.window);
+            if (!client) {
+                return false;
+            }
+            form_ = makeForm(client->size());
+            services_.windows.embed(*form_, options.window, *client);
+            watchHost(options.window);
+            break;
+        }
+        case HostOptions::Target::WholeScreen: {
+            const QRect screen = services_.windows.screenRect();
+            form_ = makeForm(screen.size());
+            services_.windows.showTopMost(*form_, screen);
+            break;
+        }
+        case HostOptions::Target::OwnWindow:
+            form_ = makeForm(kOwnWindowSize);
+            form_->resize(kOwnWindowSize);
+            form_->show();
+            break;
+    }
+    form_->Form_Activate();
+    return true;
+}
+
+void HostedDisplay::watchHost(platform::NativeWindow host) {
+    hostWatch_.setInterval(kHostWatchMilliseconds);
+    QObject::connect(&hostWatch_, &QTimer::timeout, [this, host] {
+        if (!services_.windows.clientRect(host)) {
+            hostWatch_.stop();
+            services_.quit();
+        }
+    });
+    hostWatch_.start();
+}
+
+}  // namespace lumi::startup

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+#include "display/frmMain.h"
+#include "platform/Clock.h"
+#include "platform/Cursor.h"
+#include "platform/MidiPlayer.h"
+#include "platform/SettingsStore.h"
+#include "platform/WindowServices.h"
+#include "startup/HostOptions.h"
+
+namespace lumi::startup {
+
+// The full display (settings, picture list, laser painting, background, calendar, music)
+// running inside a window that a host program gave it, at that window's size, for a screen
+// saver daemon that starts its savers as programs of their own. The host owns the cursor and
+// the input and ends the process; nothing here refuses a second instance or marks the
+// screen saver as running.
+class HostedDisplay {
+public:
+    struct Services {
+        platform::WindowServices& windows;
+        platform::SettingsStore& settings;
+        const platform::Clock& clock;
+        platform::MidiPlayer& player;
+        QString installDir;
+        std::function<void()> quit;  // ends the event loop
+    };
+
+    explicit HostedDisplay(Services services);
+    ~HostedDisplay();
+
+    // Shows the display where `options` say. False when the host window does not exist.
+    bool start(const HostOptions& options);
+
+    display::frmMain* form() const { return form_.get(); }
+
+private:
+    // The host owns the cursor: hiding and showing it is not the hosted display's business.
+    class HostCursor final : public platform::Cursor {
+    public:
+        int showCursor(bool) override { return 0; }
+    };
+
+    std::unique_ptr<display::frmMain> makeForm(QSize size);
+    void watchHost(platform::NativeWindow host);
+
+    Services services_;
+    HostCursor cursor_;
+    std::unique_ptr<display::frmMain> form_;
+    QTimer hostWatch_;
+};
+
+}  // namespace lumi::startup

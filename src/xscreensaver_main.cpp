@@ -1,0 +1,59 @@
+// lumiscribe-xscreensaver: the display as a program that a screen saver daemon starts and
+// stops. It draws into the window that the daemon names and ends cleanly on SIGTERM.
+
+#include <QApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+#include "music/FluidSynthPlayer.h"
+#include "music/NoMusicPlayer.h"
+#include "platform/IniSettingsStore.h"
+#include "platform/InstallFolder.h"
+#include "platform/Platform.h"
+#include "platform/ProcessSignals.h"
+#include "startup/HostOptions.h"
+#include "startup/HostedDisplay.h"
+
+int main(int argc, char** argv) {
+    using namespace lumi;
+    platform::prepareApplication();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lumiscribe"));
+
+    const startup::HostOptions options = startup::parseHostOptions(
+        QApplication::arguments().mid(1), qEnvironmentVariable("XSCREENSAVER_WINDOW"));
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "lumiscribe-xscreensaver: %s\n", qPrintable(options.error));
+        std::fprintf(stderr,
+                     "usage: lumiscribe-xscreensaver [-root] [-window-id ID]\n"
+                     "Its options are set with: lumiscribe /c\n");
+        return 1;
+    }
+
+    // The daemon starts one saver per monitor; only the one holding the lock plays music.
+    const auto musicLock = platform::tryTakeExclusiveLock("music");
+    std::unique_ptr<platform::MidiPlayer> player;
+    if (musicLock) {
+        player = std::make_unique<music::FluidSynthPlayer>();
+    } else {
+        player = std::make_unique<music::NoMusicPlayer>();
+    }
+
+    const auto windows = platform::createWindowServices();
+    platform::IniSettingsStore settings(platform::defaultSettingsFile());
+    const platform::SystemClock clock;
+    startup::HostedDisplay display(startup::HostedDisplay::Services{
+        *windows, settings, clock, *player, platform::installDir(), [] { QCoreApplication::exit(0); }});
+
+    platform::onTerminationRequest(&app, [&player] {
+        player->stop();
+        QCoreApplication::exit(0);
+    });
+    if (!display.start(options)) {
+        std::fprintf(stderr, "lumiscribe-xscreensaver: no window 0x%llx to draw in\n",
+                     static_cast<unsigned long long>(options.window));
+        return 1;
+    }
+    return QApplication::exec();
+}

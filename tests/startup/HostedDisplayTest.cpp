@@ -1,0 +1,71 @@
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "startup/HostedDisplay.h"
+#include "support/Fakes.h"
+
+namespace lumi::startup {
+namespace {
+
+class HostedDisplayTest : public ::testing::Test {
+protected:
+    HostedDisplay::Services services() {
+        return {windows_, settings_, clock_, player_, dir_.path() + "/", [this] { ++quits_; }};
+    }
+
+    QTemporaryDir dir_;
+    testing::FakeWindowServices windows_;
+    testing::FakeSettingsStore settings_;
+    testing::FakeClock clock_;
+    testing::FakeMidiPlayer player_;
+    int quits_ = 0;
+};
+
+TEST_F(HostedDisplayTest, RunsTheDisplayInsideTheHostAtItsSize) {
+    windows_.clientRects.insert(0x500, QRect(0, 0, 320, 200));
+    HostedDisplay display(services());
+    HostOptions options;
+    options.target = HostOptions::Target::HostWindow;
+    options.window = 0x500;
+    ASSERT_TRUE(display.start(options));
+    EXPECT_EQ(windows_.embeddedHost, 0x500u);
+    EXPECT_EQ(windows_.embeddedRect, QRect(0, 0, 320, 200));
+    EXPECT_EQ(settings_.read("SetReg", ""), "2");       // the settings are those of the display
+    EXPECT_EQ(display.form()->Activated, -1);          // the first picture is under way
+    EXPECT_TRUE(windows_.runningCalls.isEmpty());      // no screen-saver flag
+}
+
+TEST_F(HostedDisplayTest, InputDoesNotEndTheHostedDisplay) {
+    windows_.clientRects.insert(7, QRect(0, 0, 64, 48));
+    HostedDisplay display(services());
+    HostOptions options;
+    options.target = HostOptions::Target::HostWindow;
+    options.window = 7;
+    ASSERT_TRUE(display.start(options));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(display.form()->Pic2, &press);
+    QCoreApplication::sendEvent(display.form(), &press);
+    EXPECT_EQ(quits_, 0);
+    EXPECT_EQ(player_.stops, 0);
+}
+
+TEST_F(HostedDisplayTest, EndsWhenTheHostGoesAwayAndRefusesAMissingHost) {
+    HostOptions options;
+    options.target = HostOptions::Target::HostWindow;
+    options.window = 99;
+    HostedDisplay missing(services());
+    EXPECT_FALSE(missing.start(options));
+
+    windows_.clientRects.insert(99, QRect(0, 0, 50, 40));
+    HostedDisplay display(services());
+    ASSERT_TRUE(display.start(options));
+    windows_.clientRects.remove(99);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return quits_ == 1; }, 3000));
+}
+
+}  // namespace
+}  // namespace lumi::startup
