@@ -8,6 +8,8 @@
 #include "platform/InstanceRegistry.h"
 #include "platform/Platform.h"
 #include "platform/QtCursor.h"
+#include "platform/QtShell.h"
+#include "setup/QtSetupDialogs.h"
 #include "startup/Module1.h"
 
 int main(int argc, char** argv) {
@@ -22,13 +24,15 @@ int main(int argc, char** argv) {
     platform::IniSettingsStore settings(platform::defaultSettingsFile());
     platform::QtCursor cursor;
     const platform::SystemClock clock;
+    setup::QtSetupDialogs setupDialogs;
+    platform::QtShell shell;
 
     startup::Module1 module1(startup::StartupServices{
         *windows, *instances, *password, settings, cursor, clock,
         []() -> std::unique_ptr<platform::MidiPlayer> {
             return std::make_unique<music::FluidSynthPlayer>();
         },
-        platform::installDir(), [] { platform::endProcessNow(); }});
+        platform::installDir(), [] { platform::endProcessNow(); }, setupDialogs, shell});
 
     // The command line as one text, as the desktop hands it to a screen saver.
     const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));

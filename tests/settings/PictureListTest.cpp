@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -70,6 +74,42 @@ TEST_F(PictureListTest, WriteFailureNamesTheFile) {
     const std::optional<QString> error = writePictureList(missingFolder, {"a"});
     ASSERT_TRUE(error.has_value());
     EXPECT_TRUE(error->contains(QDir::toNativeSeparators(missingFolder)));
+}
+
+// A full disk: the file-size limit makes every write of the process fail, as a full disk
+// does, even for root.
+class FullDisk {
+public:
+    FullDisk() {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = saved_;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~FullDisk() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST_F(PictureListTest, FullDiskIsReportedAndKeepsTheOldList) {
+    const QByteArray old = "\"/old/a.jpg\"\r\n";
+    writeBytes(old);
+    std::optional<QString> error;
+    {
+        const FullDisk fullDisk;
+        error = settings::writePictureList(path(), {"/new/b.jpg", "/new/c.jpg"});
+    }
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(error->contains("List.txt")) << error->toStdString();
+    EXPECT_EQ(readBytes(), old);
 }
 
 TEST_F(PictureListTest, MissingFileIsAnEmptyListWithoutError) {

@@ -1,7 +1,12 @@
+#include <QApplication>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include "setup/SetupFakes.h"
 #include "support/Fakes.h"
 #include "startup/Module1.h"
 
@@ -14,6 +19,8 @@ using testing::FakeInstanceRegistry;
 using testing::FakeMidiPlayer;
 using testing::FakePasswordService;
 using testing::FakeSettingsStore;
+using testing::FakeSetupDialogs;
+using testing::FakeShell;
 using testing::FakeWindowServices;
 
 class Module1Test : public ::testing::Test {
@@ -32,7 +39,26 @@ protected:
                                    return std::make_unique<FakeMidiPlayer>();
                                },
                                installDir_.path() + "/",
-                               [this] { ++processEnds_; }};
+                               [this] { ++processEnds_; },
+                               setupDialogs_,
+                               shell_};
+    }
+
+    // Closes every modal dialog that comes up, from the event loop that shows it, and
+    // describes it in closedDialogs_ as "title|owner|front tab".
+    void closeModalDialogs() {
+        QObject::connect(&modalCloser_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr) {
+                return;
+            }
+            const auto* tabs = modal->findChild<QTabWidget*>("SSTab1");
+            closedDialogs_.append(QStringLiteral("%1|%2|%3").arg(
+                modal->windowTitle(), modal->parentWidget() ? "owner" : "no owner",
+                tabs ? tabs->tabText(tabs->currentIndex()) : "-"));
+            modal->close();
+        });
+        modalCloser_.start(10);
     }
 
     QTemporaryDir installDir_;
@@ -42,8 +68,12 @@ protected:
     FakeSettingsStore settings_;
     FakeCursor cursor_;
     FakeClock clock_;
+    FakeSetupDialogs setupDialogs_;
+    FakeShell shell_;
     int playersMade_ = 0;
     int processEnds_ = 0;
+    QTimer modalCloser_;
+    QStringList closedDialogs_;
     Module1 module1_;
 };
 
@@ -81,6 +111,7 @@ TEST_F(Module1Test, EmptyCommandLineComesUpEvenWhenAnotherInstanceRuns) {
 }
 
 TEST_F(Module1Test, EverySwitchSearchesForDisplayPropertiesAndAsksForOtherInstances) {
+    closeModalDialogs();
     for (const char* line : {"/s", "/c", "/a", "/x", ""}) {
         Module1 module1(services());
         module1.Main(line);
@@ -107,6 +138,54 @@ TEST_F(Module1Test, ChangePasswordUsesAHiddenOwnerOfItsOwnAndEnds) {
     EXPECT_NE(password_.lastOwner, nullptr);
     EXPECT_FALSE(password_.ownerWasVisible);
     EXPECT_EQ(module1_.displayForm(), nullptr);
+}
+
+TEST_F(Module1Test, SettingsShowsTheSetupDialogModallyWithoutOwnerAndEndsWhenItCloses) {
+    closeModalDialogs();
+    EXPECT_EQ(module1_.Main("/C"), Module1::Outcome::EndProcess);
+    EXPECT_EQ(closedDialogs_, QStringList{"Lumiscribe Screensaver|no owner|Options"});
+    EXPECT_EQ(playersMade_, 1);
+    EXPECT_EQ(module1_.displayForm(), nullptr);
+    EXPECT_EQ(settings_.read("Music", ""), "1");  // the dialog loaded before it showed
+}
+
+}  // namespace
+}  // namespace lumi::startup
+
+namespace lumi::startup {
+namespace {
+
+TEST_F(Module1Test, PreviewEmbedsTheStillInTheHostWindowNamedOnTheCommandLine) {
+    windows_.clientRects.insert(1234, QRect(0, 0, 152, 112));
+    for (const char* line : {"/p 1234", "/p:1234", "/P 1234"}) {
+        Module1 module1(services());
+        ASSERT_EQ(module1.Main(line), Module1::Outcome::RunEventLoop) << line;
+        EXPECT_EQ(module1.PreviewWnd, 1234u);
+        EXPECT_EQ(module1.ScreenRect, QRect(0, 0, 152, 112));
+        EXPECT_EQ(windows_.embeddedHost, 1234u);
+        EXPECT_EQ(windows_.embeddedRect, QRect(0, 0, 152, 112));
+        ASSERT_NE(module1.previewForm(), nullptr);
+        EXPECT_EQ(module1.previewForm()->windowTitle(), "Preview");
+    }
+    EXPECT_EQ(settings_.size(), 0);  // the preview reads no setting
+    EXPECT_EQ(playersMade_, 0);      // and plays no music
+}
+
+TEST_F(Module1Test, PreviewWithoutAnExistingHostEndsAtOnce) {
+    windows_.clientRects.insert(1234, QRect(0, 0, 152, 112));
+    for (const char* line : {"/p", "/p abc", "/p 99", "/p -5"}) {
+        Module1 module1(services());
+        EXPECT_EQ(module1.Main(line), Module1::Outcome::EndProcess) << line;
+        EXPECT_EQ(module1.previewForm(), nullptr) << line;
+    }
+    EXPECT_EQ(windows_.embeddedHost, 0u);
+}
+
+TEST_F(Module1Test, PreviewEndsWhenItsHostGoesAway) {
+    windows_.clientRects.insert(77, QRect(0, 0, 100, 80));
+    ASSERT_EQ(module1_.Main("/p 77"), Module1::Outcome::RunEventLoop);
+    windows_.clientRects.remove(77);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return module1_.previewForm() == nullptr; }, 3000));
 }
 
 }  // namespace

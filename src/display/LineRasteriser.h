@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QRgb>
+
+#include <cstddef>
+
+namespace lumi::display {
+
+// Draws one-pixel-wide straight lines between integer end points directly into the pixels of
+// a 32-bit image, without a QPainter. The laser painting draws hundreds of thousands of lines
+// per picture, so this is its inner loop.
+//
+// Which pixels a line covers. Let the major axis be x when |dx| >= |dy| and y otherwise. The
+// line covers exactly one pixel for every major coordinate from one end point to the other,
+// both end points included. Its minor coordinate is the one of the ideal segment at that major
+// coordinate, rounded to the nearest integer; an exact half rounds up, to the larger
+// coordinate. A line therefore depends on nothing but its two end points: drawing it from B to
+// A covers the same pixels as from A to B, and moving both end points moves the pixels by the
+// same amount. A line whose end points coincide is that single pixel.
+//
+// Clipping. Only pixels inside the clip rectangle are written, and they are exactly the ones
+// the whole line covers there, as if the line were drawn on an endless image and cropped: the
+// first visible pixel comes from the integer line equation, not from a walk towards the clip.
+// A line that misses the clip rectangle costs a few comparisons and divisions however long it
+// is; one that crosses it costs that plus one step per visible pixel.
+//
+// End points are given in "line coordinates"; `origin` is the line coordinate of image pixel
+// (0, 0). This lets the image hold only a part of a larger canvas. All coordinates must lie
+// within +-2^29 of each other, which keeps the integer arithmetic exact.
+class LineRasteriser {
+public:
+    // `image` must have 4 bytes per pixel (Format_RGB32 or one of the ARGB32 formats). The
+    // constructor detaches it if it is shared, and the rasteriser writes into its pixels until
+    // it is destroyed; the image must outlive it and must not be changed by other means in
+    // between. The clip rectangle starts as the whole image.
+    explicit LineRasteriser(QImage& image, QPoint origin = {});
+
+    // Restricts drawing to `clip` (image coordinates), intersected with the image.
+    void setClip(const QRect& clip);
+    QRect clip() const { return clip_; }
+
+    // Draws the line from `from` to `to` (line coordinates) in `color`, stored into the pixels
+    // as it is (an RGB32 image wants its top byte 0xff). Returns the bounding rectangle of the
+    // pixels written, in image coordinates; an empty rectangle if none.
+    QRect drawLine(QPoint from, QPoint to, QRgb color);
+
+    // The number of pixels that a drawLine() call wrote, given the rectangle it returned:
+    // one per major coordinate.
+    static int pixelCount(const QRect& drawn) {
+        return drawn.isEmpty() ? 0 : qMax(drawn.width(), drawn.height());
+    }
+
+private:
+    QRgb* bits_ = nullptr;
+    std::ptrdiff_t stride_ = 0;  // in pixels
+    QRect bounds_;               // the whole image
+    QRect clip_;
+    QPoint origin_;
+};
+
+}  // namespace lumi::display

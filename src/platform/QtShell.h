@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/Shell.h"
+
+namespace lumi::platform {
+
+// The shell of any desktop that Qt supports: QDesktopServices hands the address to the
+// desktop's default browser (xdg-open on Linux).
+class QtShell final : public Shell {
+public:
+    void openUrl(const QString& url) override;
+};
+
+}  // namespace lumi::platform

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QStringList>
+
+#include "setup/SetupDialogs.h"
+
+namespace lumi::setup {
+
+// The Setup dialog's modal boxes as Qt shows them: QMessageBox and QFileDialog. Texts are
+// shown as plain text, never as markup, since they quote file names.
+class QtSetupDialogs final : public SetupDialogs {
+public:
+    bool question(QWidget* owner, const QString& title, const QString& text) override;
+    void information(QWidget* owner, const QString& title, const QString& text) override;
+    void error(QWidget* owner, const QString& title, const QString& text) override;
+
+    // Qt's open dialog only accepts names of files that exist; a typed name that names none
+    // is refused by the dialog itself.
+    QString openFiles(QWidget* owner, const QString& filter, bool multiple) override;
+};
+
+// Qt's name filters for a filter of the form "description|patterns|…": each pair becomes
+// "description (pattern pattern …)". A description's own bracketed pattern list is replaced,
+// and "*.*", which means every file, becomes "*", since Qt would demand a dot in the name.
+QStringList qtNameFilters(const QString& filter);
+
+// `text` with every line break written as CR alone or CR LF turned into LF, which is the
+// only line break that a Qt label shows.
+QString messageBoxText(const QString& text);
+
+}  // namespace lumi::setup

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace lumi::setup {
+
+// The selection string: what the open-file dialog hands back to the Setup dialog.
+//   - nothing chosen (cancelled): the empty string;
+//   - one file: its full path, with no NUL character;
+//   - several files: the folder they were chosen in, then for each file one NUL character
+//     and the file's name: folder NUL name1 NUL name2 ... nameN, with no NUL at the end.
+// The picture list editor and the background picture button read it with CountFiles() and
+// GetFilePath(); the platform's dialog builds it with selectionString().
+
+// The number of files in `selection`: the number of NUL characters, or 1 when there is none
+// (so a single path, and also the empty string, count as one file).
+int CountFiles(const QString& selection);
+
+// The full path of file `n` (counted from 1) of `selection`. A selection without NUL is
+// returned unchanged. Otherwise the result is the folder, a separator unless the folder
+// already ends in one (a root folder such as "C:\" or "/"), and the n-th name. The separator
+// is the one the folder uses: a backslash when the folder holds a backslash and no slash
+// (a folder written the Windows way, "D:\Pics"), else a slash. An `n` outside 1..N yields
+// the folder and its separator with no name.
+QString GetFilePath(const QString& selection, int n);
+
+// The selection string for `paths`, the absolute paths that the user chose in one folder,
+// in the dialog's order; separators are the platform's own.
+QString selectionString(const QStringList& paths);
+
+}  // namespace lumi::setup

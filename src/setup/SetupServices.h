@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/MidiPlayer.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+#include "setup/SetupDialogs.h"
+
+namespace lumi::setup {
+
+// What the Setup dialog needs from outside. The start-up module fills it with the real
+// platform, unit tests with fakes. The dialog owns none of these; each outlives it.
+struct SetupServices {
+    platform::SettingsStore& settings;
+    platform::MidiPlayer& player;  // the music page's own player, for the test buttons
+    SetupDialogs& dialogs;         // message boxes and the open-file dialog
+    platform::Shell& shell;        // opens the maker's web pages
+    QString installDir;            // the install folder, with its closing separator
+};
+
+}  // namespace lumi::setup

@@ -1,0 +1,88 @@
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+
+#include "setup/SetupFixture.h"
+
+namespace lumi::setup {
+namespace {
+
+// Picks `text` from the box's drop-down list with the mouse, as a user does.
+void choose(QComboBox* box, const QString& text) {
+    const QModelIndex item = box->model()->index(box->findText(text), 0);
+    box->showPopup();
+    box->view()->scrollTo(item);
+    QTest::mouseClick(box->view()->viewport(), Qt::LeftButton, {},
+                      box->view()->visualRect(item).center());
+}
+
+TEST_F(SetupTest, EachDisplayControlStoresItsKeyWhenItChanges) {
+    settings_.write("Delay", "5");
+    const auto dialog = openDialog();
+    settings_.writes.clear();
+    dialog->hsbDelay->setValue(0);
+    EXPECT_EQ(dialog->lblDelay->text(), "0 seconds");
+    dialog->hsbMouseS->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(dialog->txtMouseS->text(), "2");
+    click(dialog->OptBG[0]);
+    EXPECT_FALSE(dialog->cmdAddBG->isEnabled());
+    click(dialog->chkCalendar);
+    click(dialog->chkCalendar);
+    EXPECT_EQ(settings_.writes,
+              QStringList({"Delay=0", "MouseSen=2", "BG=0", "Calendar=0", "Calendar=1"}));
+}
+
+TEST_F(SetupTest, CustomBackgroundThenACancelledDialogKeepsThePreviousPicture) {
+    settings_.write("BGFile", "/old/bg.jpg");
+    const QString empty = picture("empty.jpg", 0), sky = picture("sky.jpg");
+    const auto dialog = openDialog();
+    settings_.writes.clear();
+    click(dialog->OptBG[3]);
+    EXPECT_TRUE(dialog->cmdAddBG->isEnabled());
+    click(dialog->cmdAddBG);  // cancelled
+    EXPECT_EQ(dialogs_.openCalls.last().section('|', -1), "single");
+    EXPECT_EQ(settings_.writes, QStringList{"BG=3"});
+
+    dialogs_.answers = {false};  // the empty file is refused: the old caption is stored again
+    for (const QString& path : {empty, sky}) {
+        dialogs_.selection = path;
+        click(dialog->cmdAddBG);
+    }
+    EXPECT_EQ(settings_.writes, QStringList({"BG=3", "BGFile=/old/bg.jpg", "BGFile=" + sky}));
+}
+
+TEST_F(SetupTest, EachMusicControlStoresItsKey) {
+    settings_.write("SoundOff", "15");
+    const auto dialog = openDialog();
+    dialog->SSTab1->setCurrentIndex(1);
+    settings_.writes.clear();
+    click(dialog->chkMusic);
+    click(dialog->chkMidi[9]);
+    click(dialog->chkMidi[9]);
+    // "Never" is the box's current item even while it shows the loaded "15".
+    choose(dialog->cboSoundOff, "Never");
+    choose(dialog->cboSoundOff, "480");
+    EXPECT_EQ(settings_.writes,
+              QStringList({"Music=0", "MIDI10=0", "MIDI10=1", "SoundOff=0", "SoundOff=480"}));
+}
+
+TEST_F(SetupTest, TestButtonsPlayTheirTuneFromTheInstallFolderAndStopStops) {
+    const auto dialog = openDialog();
+    dialog->SSTab1->setCurrentIndex(1);
+    click(dialog->cmdTest[0]);
+    click(dialog->cmdTest[9]);
+    EXPECT_EQ(player_.plays, QStringList({installDir() + "1.mid", installDir() + "10.mid"}));
+    EXPECT_EQ(player_.lastReserved1, 0);
+    EXPECT_EQ(player_.lastReserved2, -1);
+    click(dialog->Command1);
+    EXPECT_EQ(player_.stops, 1);
+}
+
+}  // namespace
+}  // namespace lumi::setup

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+#include "setup/Setup.h"
+#include "setup/SetupFakes.h"
+#include "support/Fakes.h"
+
+// Lets googletest print texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace lumi::setup {
+
+// googletest's fixture base reserves the plain name "Setup" for a trap.
+using SetupDialog = Setup;
+
+// A Setup dialog on fakes, with an install folder and a picture folder of its own.
+class SetupTest : public ::testing::Test {
+protected:
+    QString installDir() const { return installDir_.path() + "/"; }
+    QString listFile() const { return installDir() + "List.txt"; }
+
+    // A new dialog, loaded and shown (not modally).
+    std::unique_ptr<SetupDialog> openDialog(QString folder = {}) {
+        auto dialog = std::make_unique<SetupDialog>(SetupServices{
+            settings_, player_, dialogs_, shell_, folder.isEmpty() ? installDir() : folder});
+        dialog->Form_Load();
+        dialog->show();
+        return dialog;
+    }
+
+    static void writeBytes(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+
+    // The bytes of "List.txt", or "<missing>".
+    QByteArray listBytes() const {
+        QFile file(listFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
+    }
+
+    // The bytes that the list file holds for `paths`.
+    static QByteArray lines(const QStringList& paths) {
+        QByteArray bytes;
+        for (const QString& path : paths) {
+            bytes += "\"" + path.toLocal8Bit() + "\"\r\n";
+        }
+        return bytes;
+    }
+
+    // Creates the picture `name` of `size` bytes in the picture folder; returns its path.
+    QString picture(const QString& name, int size = 10) {
+        const QString path = pictures_.path() + "/" + name;
+        writeBytes(path, QByteArray(size, 'x'));
+        return path;
+    }
+
+    // The selection string for names chosen together in the picture folder.
+    QString chosen(const QStringList& names) const {
+        return pictures_.path() + QChar(u'\0') + names.join(QChar(u'\0'));
+    }
+
+    static void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    QTemporaryDir installDir_;
+    QTemporaryDir pictures_;
+    testing::FakeSettingsStore settings_;
+    testing::FakeMidiPlayer player_;
+    testing::FakeSetupDialogs dialogs_;
+    testing::FakeShell shell_;
+};
+
+}  // namespace lumi::setup

@@ -1,0 +1,151 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "setup/SetupFixture.h"
+
+namespace lumi::setup {
+namespace {
+
+TEST_F(SetupTest, NoListFileGivesABlankCountAndCloseAsksNoThenYes) {
+    const auto dialog = openDialog();
+    EXPECT_EQ(dialog->List1->count(), 0);
+    EXPECT_EQ(dialog->lblNum->text(), "");
+    const QString warning =
+        "question|No File Warning|There are no pictures in the list. This will create an "
+        "error!  Do you wish to close anyway?";
+    dialogs_.answers = {false, true};
+    click(dialog->cmdOK);
+    EXPECT_EQ(dialogs_.shown, QStringList{warning});
+    EXPECT_TRUE(dialog->isVisible());
+    click(dialog->cmdOK);
+    EXPECT_EQ(dialogs_.shown, QStringList(2, warning));
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(listBytes(), "<missing>");  // closing writes nothing
+}
+
+TEST_F(SetupTest, ListFileEntriesShowInOrderAndAnEmptyFileLeavesTheCountBlank) {
+    writeBytes(listFile(), lines({"/p/c.jpg", "/p/a, b.jpg", "/p/b.jpg"}));
+    const auto dialog = openDialog();
+    EXPECT_EQ(dialog->listEntries(), QStringList({"/p/c.jpg", "/p/a, b.jpg", "/p/b.jpg"}));
+    EXPECT_EQ(dialog->lblNum->text(), "3");
+    EXPECT_EQ(dialog->listIndex(), -1);
+    click(dialog->cmdOK);  // no question
+    EXPECT_FALSE(dialog->isVisible());
+
+    writeBytes(listFile(), "");
+    EXPECT_EQ(openDialog()->lblNum->text(), "");
+}
+
+TEST_F(SetupTest, LoadingWritesBackOnlyWhatChangesAControl) {
+    settings_.write("BG", "3");
+    settings_.write("BGFile", "/pics/sky.jpg");
+    settings_.write("Delay", "0");
+    settings_.writes.clear();
+    const auto dialog = openDialog();
+    // "Delay" 0 and "MouseSen" 1 are what the bars show already; "SoundOff" is text.
+    QStringList expected{"BG=3", "Music=1"};
+    for (int n = 1; n <= 10; ++n) {
+        expected.append(QString("MIDI%1=1").arg(n));
+    }
+    expected.append("Calendar=1");
+    EXPECT_EQ(settings_.writes, expected);
+    EXPECT_EQ(dialog->lblDelay->text(), "0");
+    EXPECT_EQ(dialog->txtMouseS->text(), "1");
+    EXPECT_TRUE(dialog->OptBG[3]->isChecked());
+    EXPECT_TRUE(dialog->cmdAddBG->isEnabled());
+    EXPECT_EQ(dialog->lblBG->text(), "/pics/sky.jpg");
+    EXPECT_EQ(dialog->cboSoundOff->currentText(), "Never");  // nothing stored
+    EXPECT_FALSE(player_.visible);
+}
+
+TEST_F(SetupTest, SoundOffShowsNeverForZeroOrNothingAndOtherTextAsStored) {
+    for (const auto& [stored, shown] :
+         {std::pair{"0", "Never"}, std::pair{"15", "15"}, std::pair{"", "Never"},
+          std::pair{" 0.0 ", "Never"}, std::pair{"soon", "soon"}}) {
+        settings_.write("SoundOff", stored);
+        EXPECT_EQ(openDialog()->cboSoundOff->currentText(), shown) << stored;
+        EXPECT_EQ(settings_.read("SoundOff", ""), stored);  // loading stores nothing
+    }
+}
+
+TEST_F(SetupTest, StoredValuesThatAreNoNumberOrOutOfRangeTakeTheDefaultOrTheNearestValue) {
+    struct Case {
+        const char* key;
+        const char* stored;
+        int value;
+    };
+    for (const Case& c :
+         {Case{"Delay", "soon", 1}, Case{"Delay", "400", 300}, Case{"Delay", "99999", 300},
+          Case{"Delay", "-3", 0}, Case{"Delay", "7.5", 8}, Case{"MouseSen", "0", 1},
+          Case{"MouseSen", "21", 20}, Case{"BG", "7", 3}, Case{"BG", "-1", 0},
+          Case{"BG", "grey", 1}, Case{"Music", "2", 1}, Case{"Midi4", "x", 1},
+          Case{"Calendar", "-1", 0}}) {
+        settings_.write(c.key, c.stored);
+        const auto d = openDialog();
+        const int bg = d->OptBG[0]->isChecked()   ? 0
+                       : d->OptBG[1]->isChecked() ? 1
+                       : d->OptBG[2]->isChecked() ? 2
+                                                  : 3;
+        const QMap<QString, int> values{{"Delay", d->hsbDelay->value()},
+                                        {"MouseSen", d->hsbMouseS->value()},
+                                        {"BG", bg},
+                                        {"Music", d->chkMusic->isChecked()},
+                                        {"Midi4", d->chkMidi[3]->isChecked()},
+                                        {"Calendar", d->chkCalendar->isChecked()}};
+        EXPECT_EQ(values[c.key], c.value) << c.key << "=" << c.stored;
+        settings_.write(c.key, "1");
+    }
+}
+
+TEST_F(SetupTest, RestoreStoresTheDefaultsButLeavesControlsAndListAlone) {
+    writeBytes(listFile(), lines({"/p/a.jpg"}));
+    settings_.write("Delay", "30");
+    const auto dialog = openDialog();
+    settings_.writes.clear();
+    click(dialog->cmdRestore);
+    QStringList expected;
+    for (int n = 1; n <= 10; ++n) {
+        expected.append(QString("MIDI%1=1").arg(n));
+    }
+    expected << "BG=3"
+             << "Calendar=0"
+             << "Delay=5"
+             << "MouseSen=4"
+             << "Music=1"
+             << "SoundOff=0"
+             << "BGFile=" + installDir() + "bg.jpg";
+    EXPECT_EQ(settings_.writes, expected);
+    EXPECT_EQ(dialogs_.shown,
+              QStringList{"information|Corvanta Lumiscribe|Settings have been restored"});
+    EXPECT_EQ(dialog->hsbDelay->value(), 30);
+    EXPECT_EQ(dialog->listEntries(), QStringList{"/p/a.jpg"});
+    EXPECT_EQ(listBytes(), lines({"/p/a.jpg"}));
+    EXPECT_EQ(openDialog()->hsbDelay->value(), 5);
+}
+
+TEST_F(SetupTest, HelpWebsiteAboutAndTheKeysThatDoNotClose) {
+    const auto dialog = openDialog();
+    click(dialog->cmdHelp);
+    click(dialog->cmdWebsite);
+    ASSERT_EQ(shell_.opened.size(), 2);
+    EXPECT_TRUE(shell_.opened[0].endsWith("/support.htm"));
+    EXPECT_TRUE(shell_.opened[1].startsWith("http"));
+    EXPECT_NE(shell_.opened[0], shell_.opened[1]);
+    click(dialog->cmdAbout);
+    ASSERT_EQ(dialogs_.shown.size(), 1);
+    EXPECT_TRUE(dialogs_.shown[0].startsWith(
+        "information|Lumiscribe Pictures Screensaver|Lumiscribe v 1.02\n"));
+
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->close();  // the window's own close: no warning
+    EXPECT_EQ(dialogs_.shown.size(), 1);
+}
+
+}  // namespace
+}  // namespace lumi::setup
