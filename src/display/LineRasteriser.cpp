@@ -69,7 +69,7 @@ bool clipAlongMajor(std::int64_t a0, std::int64_t b0, std::int64_t a1, std::int6
     const std::int64_t db = b1 - b0;
     const std::int64_t sign = db < 0 ? -1 : 1;
     const std::int64_t adb = db * sign;
-    const std::int64_t bias = db < 0 ? 0 : 1;
+    const std::int64_t bias = db < 0 ? 1 : 0;
 
     std::int64_t tFirst = std::max<std::int64_t>(0, clip.aMin - a0);
     std::int64_t tLast = std::min(da, clip.aMax - a0);
