@@ -36,16 +36,8 @@ Module1::Outcome Module1::Main(const QString& commandLine) {
             return runFullScreen();
         case RunMode::ChangePassword:
             return changePassword();
-        case RunMode::Settings: {
-            // Modal and without an owner; the configuration run ends when the dialog closes.
-            player_ = services_.makePlayer();
-            setup::Setup dialog(setup::SetupServices{services_.settings, *player_,
-                                                     services_.setupDialogs, services_.shell,
-                                                     services_.installDir});
-            dialog.Form_Load();
-            dialog.exec();
-            return Outcome::EndProcess;
-        }
+        case RunMode::Settings:
+            return runSettings();
         case RunMode::Preview:
             return runPreview(cmdLine);
         case RunMode::None:
@@ -59,12 +51,21 @@ Module1::Outcome Module1::runFullScreen() {
     player_ = services_.makePlayer();
     frmMain_ = std::make_unique<display::frmMain>(display::DisplayServices{
         services_.settings, services_.cursor, services_.windows, services_.clock, *player_,
-        services_.installDir, ScreenRect.size(),
-        services_.endProcess});
+        services_.installDir, ScreenRect.size(), services_.endProcess});
     frmMain_->Form_Load();
     services_.windows.showTopMost(*frmMain_, QRect(QPoint(0, 0), ScreenRect.size()));
     services_.windows.setScreenSaverRunning(true);
     return Outcome::RunEventLoop;
+}
+
+Module1::Outcome Module1::runSettings() {
+    // Modal and without an owner; the configuration run ends when the dialog closes.
+    player_ = services_.makePlayer();
+    setup::Setup dialog(setup::SetupServices{services_.settings, *player_, services_.setupDialogs,
+                                             services_.shell, services_.installDir});
+    dialog.Form_Load();
+    dialog.exec();
+    return Outcome::EndProcess;
 }
 
 Module1::Outcome Module1::runPreview(const QString& cmdLine) {

@@ -59,6 +59,7 @@ public:
 private:
     Outcome runFullScreen();
     Outcome changePassword();
+    Outcome runSettings();
     Outcome runPreview(const QString& cmdLine);
 
     StartupServices services_;

@@ -12,7 +12,7 @@
 #include <ostream>
 
 #include "setup/Setup.h"
-#include "setup/SetupFakes.h"
+#include "support/SetupFakes.h"
 #include "support/Fakes.h"
 
 // Lets googletest print texts in failure messages.

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "setup/SetupFakes.h"
+#include "support/SetupFakes.h"
 #include "support/Fakes.h"
 #include "startup/Module1.h"
 
