@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "music/FluidSynthHandles.h"
 #include "platform/MidiPlayer.h"
 
 namespace lumi::music {
@@ -62,14 +63,10 @@ public:
     void setVisible(bool visible) override;
 
 private:
-    template <auto destroy>
-    struct Deleter {
-        void operator()(auto* object) const { destroy(object); }
-    };
-    using SettingsPtr = std::unique_ptr<fluid_settings_t, Deleter<delete_fluid_settings>>;
-    using SynthPtr = std::unique_ptr<fluid_synth_t, Deleter<delete_fluid_synth>>;
-    using PlayerPtr = std::unique_ptr<fluid_player_t, Deleter<delete_fluid_player>>;
-    using DriverPtr = std::unique_ptr<fluid_audio_driver_t, Deleter<delete_fluid_audio_driver>>;
+    using SettingsPtr = FluidSettingsPtr;
+    using SynthPtr = FluidSynthPtr;
+    using PlayerPtr = FluidPlayerPtr;
+    using DriverPtr = FluidDriverPtr;
 
     // What the user-interface thread asks of the worker. Only the latest one counts.
     struct Request {

@@ -2,6 +2,8 @@
 
 #include <fluidsynth.h>
 
+#include "music/FluidSynthHandles.h"
+
 #include <QFile>
 
 #include <cstdio>
@@ -11,14 +13,10 @@ namespace lumi::music {
 
 namespace {
 
-template <auto destroy>
-struct Deleter {
-    void operator()(auto* object) const { destroy(object); }
-};
-using SettingsPtr = std::unique_ptr<fluid_settings_t, Deleter<delete_fluid_settings>>;
-using SynthPtr = std::unique_ptr<fluid_synth_t, Deleter<delete_fluid_synth>>;
-using PlayerPtr = std::unique_ptr<fluid_player_t, Deleter<delete_fluid_player>>;
-using RendererPtr = std::unique_ptr<fluid_file_renderer_t, Deleter<delete_fluid_file_renderer>>;
+using SettingsPtr = FluidSettingsPtr;
+using SynthPtr = FluidSynthPtr;
+using PlayerPtr = FluidPlayerPtr;
+using RendererPtr = FluidRendererPtr;
 
 bool fail(const QString& midiPath, const QString& reason) {
     const QByteArray line =

@@ -1,24 +1,14 @@
 #include <QKeyEvent>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
-#include "display/frmMain.h"
-#include "settings/PictureList.h"
-#include "support/Fakes.h"
+#include "display/DisplayFixture.h"
 
 namespace lumi::display {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeCursor;
-using testing::FakeMidiPlayer;
-using testing::FakeSettingsStore;
-using testing::FakeWindowServices;
-
 // The display form with two real pictures, driven by key events sent to its canvas.
-class KeysTest : public ::testing::Test {
+class KeysTest : public testing::DisplayFixture {
 protected:
     void SetUp() override {
         settings_.write("SetReg", "2");
@@ -27,34 +17,16 @@ protected:
         for (int i = 0; i < 2; ++i) {
             QImage picture(12 + i, 6, QImage::Format_RGB32);
             picture.fill(QColor(40 * i, 200, 90));
-            entries.append(dir_.path() + QStringLiteral("/p%1.png").arg(i));
-            ASSERT_TRUE(picture.save(entries.last()));
+            entries.append(savePicture(QStringLiteral("p%1.png").arg(i), picture));
         }
-        ASSERT_FALSE(settings::writePictureList(dir_.path() + "/List.txt", entries));
-        form_ = std::make_unique<frmMain>(DisplayServices{settings_, cursor_, windows_, clock_,
-                                                          player_, dir_.path() + "/",
-                                                          QSize(40, 30),
-                                                          [this] { ++processEnds_; }});
-        form_->Form_Load();
+        writeList(entries);
+        loadForm(QSize(40, 30));
     }
 
     void press(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = {}) {
         QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
         QCoreApplication::sendEvent(form_->Pic2, &event);
     }
-
-    void waitForPicture() {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !form_->changingPicture(); }, 5000));
-    }
-
-    QTemporaryDir dir_;
-    FakeSettingsStore settings_;
-    FakeCursor cursor_;
-    FakeWindowServices windows_;
-    FakeClock clock_;
-    FakeMidiPlayer player_;
-    int processEnds_ = 0;
-    std::unique_ptr<frmMain> form_;
 };
 
 TEST_F(KeysTest, MusicKeysActOnThePlaylistAndKeepTheScreenSaverRunning) {
@@ -127,9 +99,7 @@ TEST_F(KeysTest, SpaceDuringAPaintingAbandonsItForTheNextPicture) {
 
 TEST_F(KeysTest, CalendarCaptionIsFilledAtOnceAndEveryTick) {
     settings_.write("Calendar", "1");
-    form_ = std::make_unique<frmMain>(DisplayServices{settings_, cursor_, windows_, clock_,
-                                                      player_, dir_.path() + "/", QSize(40, 30),
-                                                      [this] { ++processEnds_; }});
+    form_ = makeForm(QSize(40, 30));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     form_->Form_Load();
     EXPECT_FALSE(form_->lblCal->text().isEmpty());

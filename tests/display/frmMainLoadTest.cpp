@@ -2,38 +2,22 @@
 #include <QFile>
 #include <QImage>
 #include <QPalette>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include "display/frmMain.h"
-#include "support/Fakes.h"
+#include "display/DisplayFixture.h"
 
 namespace lumi::display {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeCursor;
-using testing::FakeMidiPlayer;
-using testing::FakeSettingsStore;
-using testing::FakeWindowServices;
-
-// A display form on fakes, in a temporary install folder.
-class FormLoadTest : public ::testing::Test {
+// A display form on fakes, loaded from the settings and files each test puts in place.
+class FormLoadTest : public testing::DisplayFixture {
 protected:
-    std::unique_ptr<frmMain> makeForm() {
-        return std::make_unique<frmMain>(DisplayServices{settings_, cursor_, windows_, clock_,
-                                                         player_, installDir(), QSize(1000, 500),
-                                                         [this] { ++processEnds_; }});
-    }
-
     std::unique_ptr<frmMain> loadedForm() {
-        auto form = makeForm();
+        auto form = makeForm(QSize(1000, 500));
         form->Form_Load();
         return form;
     }
-
-    QString installDir() const { return dir_.path() + "/"; }
 
     void writeFile(const QString& name, const QByteArray& bytes) {
         QFile file(installDir() + name);
@@ -42,14 +26,6 @@ protected:
     }
 
     void initialised() { settings_.write("SetReg", "2"); }
-
-    QTemporaryDir dir_;
-    FakeSettingsStore settings_;
-    FakeCursor cursor_;
-    FakeWindowServices windows_;
-    FakeClock clock_;
-    FakeMidiPlayer player_;
-    int processEnds_ = 0;
 };
 
 TEST_F(FormLoadTest, EmptyStoreGetsTheFirstRunValuesAndTheFormReadsThem) {

@@ -1,23 +1,13 @@
 #include <QFile>
 #include <QImage>
 #include <QMouseEvent>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
-#include "display/frmMain.h"
-#include "settings/PictureList.h"
-#include "support/Fakes.h"
+#include "display/DisplayFixture.h"
 
 namespace lumi::display {
 namespace {
-
-using testing::FakeClock;
-using testing::FakeCursor;
-using testing::FakeMidiPlayer;
-using testing::FakeSettingsStore;
-using testing::FakeWindowServices;
 
 constexpr QSize kScreen(24, 16);
 
@@ -33,7 +23,7 @@ QImage distinctPicture(int width, int height, int seed) {
 }
 
 // The display form on fakes, with real picture files in a temporary install folder.
-class SequenceTest : public ::testing::Test {
+class SequenceTest : public testing::DisplayFixture {
 protected:
     void SetUp() override {
         settings_.write("SetReg", "2");
@@ -42,41 +32,7 @@ protected:
         settings_.write("MouseSen", "4");
     }
 
-    QString savePicture(const QString& name, const QImage& image) {
-        const QString path = dir_.path() + "/" + name;
-        EXPECT_TRUE(image.save(path));
-        return path;
-    }
-
-    void writeList(const QStringList& entries) {
-        ASSERT_FALSE(settings::writePictureList(dir_.path() + "/List.txt", entries).has_value());
-    }
-
-    frmMain& loadForm() {
-        form_ = std::make_unique<frmMain>(DisplayServices{
-            settings_, cursor_, windows_, clock_, player_, dir_.path() + "/", kScreen,
-            [this] { ++processEnds_; }});
-        form_->Form_Load();
-        return *form_;
-    }
-
-    void waitForPicture() {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !form_->changingPicture(); }, 5000));
-    }
-
-    // The canvas pixels, as a full canvas-sized image.
-    QImage canvas() const {
-        return form_->Pic2->image().copy(QRect(-form_->Pic2->imageOrigin(), form_->Pic2->size()));
-    }
-
-    QTemporaryDir dir_;
-    FakeSettingsStore settings_;
-    FakeCursor cursor_;
-    FakeWindowServices windows_;
-    FakeClock clock_;
-    FakeMidiPlayer player_;
-    int processEnds_ = 0;
-    std::unique_ptr<frmMain> form_;
+    frmMain& loadForm() { return DisplayFixture::loadForm(kScreen); }
 };
 
 TEST_F(SequenceTest, FirstPictureIsCentredAndPaintedThenTheSlideTimerRuns) {
@@ -167,13 +123,13 @@ TEST_F(SequenceTest, DelayZeroNeverChangesThePictureAndTheCountStopsAtItsLimit) 
 }
 
 TEST_F(SequenceTest, UnloadableEntriesAreSkippedAndReportedOnce) {
-    QFile notAPicture(dir_.path() + "/text.jpg");
+    QFile notAPicture(installDir() + "text.jpg");
     ASSERT_TRUE(notAPicture.open(QIODevice::WriteOnly));
     notAPicture.write("no picture here");
     notAPicture.close();
     const QImage second = distinctPicture(5, 3, 2);
     writeList({notAPicture.fileName(), savePicture("a.png", distinctPicture(4, 3, 1)),
-               dir_.path() + "/missing.png", savePicture("b.png", second)});
+               installDir() + "missing.png", savePicture("b.png", second)});
     frmMain& form = loadForm();
 
     ::testing::internal::CaptureStderr();
@@ -193,7 +149,7 @@ TEST_F(SequenceTest, UnloadableEntriesAreSkippedAndReportedOnce) {
 }
 
 TEST_F(SequenceTest, WhenNoEntryLoadsTheScreenStaysAndTheNextDelayTriesAgain) {
-    writeList({dir_.path() + "/gone1.png", dir_.path() + "/gone2.png"});
+    writeList({installDir() + "gone1.png", installDir() + "gone2.png"});
     frmMain& form = loadForm();
     ::testing::internal::CaptureStderr();
     form.Form_Activate();
