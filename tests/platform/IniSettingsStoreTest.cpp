@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "platform/IniSettingsStore.h"
+#include "support/Files.h"
 
 namespace lumi::platform {
 namespace {
@@ -14,16 +15,10 @@ protected:
     QString path() const { return dir_.filePath("cfg/Lumiscribe.ini"); }
 
     void writeBytes(const QByteArray& bytes) const {
-        QDir().mkpath(dir_.filePath("cfg"));
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(bytes), bytes.size());
+        ASSERT_TRUE(testing::writeFileBytes(path(), bytes));
     }
 
-    QByteArray readBytes() const {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    QByteArray readBytes() const { return testing::fileBytes(path()); }
 
     QTemporaryDir dir_;
 };

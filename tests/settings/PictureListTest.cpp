@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "settings/PictureList.h"
+#include "support/Files.h"
 
 namespace lumi::settings {
 namespace {
@@ -18,15 +19,10 @@ protected:
     QString path() const { return dir_.filePath("List.txt"); }
 
     void writeBytes(const QByteArray& bytes) const {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(bytes), bytes.size());
+        ASSERT_TRUE(testing::writeFileBytes(path(), bytes));
     }
 
-    QByteArray readBytes() const {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    QByteArray readBytes() const { return testing::fileBytes(path()); }
 
     QTemporaryDir dir_;
 };

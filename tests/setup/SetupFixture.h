@@ -12,6 +12,7 @@
 #include <ostream>
 
 #include "setup/Setup.h"
+#include "support/Files.h"
 #include "support/SetupFakes.h"
 #include "support/Fakes.h"
 
@@ -41,15 +42,11 @@ protected:
     }
 
     static void writeBytes(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        ASSERT_TRUE(testing::writeFileBytes(path, bytes));
     }
 
     // The bytes of "List.txt", or "<missing>".
-    QByteArray listBytes() const {
-        QFile file(listFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
-    }
+    QByteArray listBytes() const { return testing::fileBytes(listFile()); }
 
     // The bytes that the list file holds for `paths`.
     static QByteArray lines(const QStringList& paths) {
