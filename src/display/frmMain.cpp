@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QFont>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -180,12 +179,14 @@ void frmMain::applyBackground() {
         BackColor = kButtonFace;
     } else if (choice == 3) {
         const QString file = services_.settings.read(QStringLiteral("BGFile"), QStringLiteral("1"));
-        QImageReader reader(file);
-        reader.setAutoTransform(true);
-        backgroundPicture_ = reader.read();
-        if (backgroundPicture_.isNull()) {
+        const DecodedPicture background = decodePicture(file);
+        if (background.ok()) {
+            // Drawn from the top-left corner at its own size: only that much ever shows.
+            backgroundPicture_ = background.image.copy(
+                QRect(QPoint(0, 0), background.image.size().boundedTo(services_.screenSize)));
+        } else {
             report(QStringLiteral("cannot load the background picture %1: %2")
-                       .arg(file, reader.errorString()));
+                       .arg(file, background.error));
         }
         BackColor = kBlack;
     }

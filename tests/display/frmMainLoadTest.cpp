@@ -114,6 +114,19 @@ TEST_F(FormLoadTest, BackgroundPictureIsLoadedOverBlack) {
     EXPECT_EQ(form->backgroundPicture().pixelColor(2, 1), QColor(10, 20, 30));
 }
 
+TEST_F(FormLoadTest, BackgroundPictureKeepsOnlyWhatTheScreenShows) {
+    initialised();
+    QImage picture(1200, 700, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    picture.setPixel(999, 499, qRgb(250, 1, 2));
+    ASSERT_TRUE(picture.save(installDir() + "wide.png"));
+    settings_.write("BG", "3");
+    settings_.write("BGFile", installDir() + "wide.png");
+    const auto form = loadedForm();  // on a 1000 x 500 screen
+    ASSERT_EQ(form->backgroundPicture().size(), QSize(1000, 500));
+    EXPECT_EQ(form->backgroundPicture().pixel(999, 499), qRgb(250, 1, 2));
+}
+
 TEST_F(FormLoadTest, MissingBackgroundPictureLeavesBlackAndTheLoadCompletes) {
     initialised();
     settings_.write("BG", "3");
