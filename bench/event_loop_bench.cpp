@@ -66,7 +66,8 @@ QImage photo() {
     painter.fillRect(image.rect(), gradient);
     for (int i = 0; i < 4000; ++i) {
         painter.setPen(QColor::fromHsv((i * 37) % 360, 200, 230));
-        painter.drawEllipse(QPoint((i * 7919) % 6000, (i * 104729) % 4000), 20 + i % 90, 10 + i % 50);
+        painter.drawEllipse(QPoint((i * 7919) % 6000, (i * 104729) % 4000), 20 + i % 90,
+                            10 + i % 50);
     }
     return image;
 }
@@ -144,8 +145,8 @@ int main(int argc, char** argv) {
     const double perColumnMs = paintedMs / std::max(columns, 1);
     std::printf("24-megapixel JPEG (6000 x 4000) centred on a 1920 x 1080 screen\n");
     std::printf("  decode on the UI thread (baseline):  %8.1f ms unserved\n", syncDecodeMs);
-    std::printf("  load off the UI thread:              %8.1f ms, longest gap %6.1f ms\n",
-                loadMs, longestLoadGapMs);
+    std::printf("  load off the UI thread:              %8.1f ms, longest gap %6.1f ms\n", loadMs,
+                longestLoadGapMs);
     std::printf("  painting: %d of %d columns in %.0f ms (%.2f ms a column), longest gap %.1f ms\n",
                 columns, form.painter().stepCount(), paintedMs, perColumnMs, longestPaintGapMs);
     std::printf("  longest gap / baseline decode:       %8.3f\n",

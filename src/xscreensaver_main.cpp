@@ -43,8 +43,9 @@ int main(int argc, char** argv) {
     const auto windows = platform::createWindowServices();
     platform::IniSettingsStore settings(platform::defaultSettingsFile());
     const platform::SystemClock clock;
-    startup::HostedDisplay display(startup::HostedDisplay::Services{
-        *windows, settings, clock, *player, platform::installDir(), [] { QCoreApplication::exit(0); }});
+    startup::HostedDisplay display(
+        startup::HostedDisplay::Services{*windows, settings, clock, *player, platform::installDir(),
+                                         [] { QCoreApplication::exit(0); }});
 
     platform::onTerminationRequest(&app, [&player] {
         player->stop();

@@ -22,8 +22,7 @@ QImage loadScaled(const char* path) {
     if (image.isNull()) {
         return {};
     }
-    return image
-        .scaled(kStillSize, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation)
+    return image.scaled(kStillSize, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation)
         .copy(QRect(QPoint(0, 0), kStillSize))
         .convertToFormat(QImage::Format_RGB32);
 }

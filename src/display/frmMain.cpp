@@ -33,9 +33,9 @@ constexpr QRect kCalendarCaption{2, 2, 261, 17};
 
 // Character codes of the keys that do not end the screen saver.
 constexpr int kSpace = 32;
-constexpr int kNextSongKey = 110;   // "n"
-constexpr int kStopMusicKey = 113;  // "q"
-constexpr int kStartMusicKey = 115; // "s"
+constexpr int kNextSongKey = 110;    // "n"
+constexpr int kStopMusicKey = 113;   // "q"
+constexpr int kStartMusicKey = 115;  // "s"
 
 void report(const QString& message) {
     std::fprintf(stderr, "lumiscribe: %s\n", qPrintable(message));
@@ -239,8 +239,7 @@ void frmMain::ChangePic() {
 }
 
 void frmMain::loadCurrentEntry() {
-    loader_.load(List1.text(),
-                 [this](const DecodedPicture& picture) { pictureLoaded(picture); });
+    loader_.load(List1.text(), [this](const DecodedPicture& picture) { pictureLoaded(picture); });
 }
 
 void frmMain::pictureLoaded(const DecodedPicture& picture) {

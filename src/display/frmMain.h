@@ -105,8 +105,8 @@ public:
 
     // Controls.
     Canvas* Pic2 = nullptr;
-    QImage Picture1;           // the hidden holder: the loaded picture
-    QRect picture1Geometry;    // where the holder stands on the form
+    QImage Picture1;         // the hidden holder: the loaded picture
+    QRect picture1Geometry;  // where the holder stands on the form
     HiddenList List1;
     QWidget* picCal = nullptr;
     QLabel* lblCal = nullptr;
@@ -127,7 +127,7 @@ public:
     qint16 Activated = 0;  // -1 once the form has been activated
     qint16 CalendarOn = 0;
     qint16 MusicOn = 0;
-    music::Playlist playlist;   // MidiCurrent, MidiChecked and the playlist's steps
+    music::Playlist playlist;       // MidiCurrent, MidiChecked and the playlist's steps
     music::SoundOffTimer soundOff;  // SoundOffMinutes, SoundOffSeconds, SoundOffCounter
     qint16 BeamX = 0;
     qint16 BeamY = 0;

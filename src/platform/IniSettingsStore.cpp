@@ -222,8 +222,8 @@ void IniSettingsStore::write(const QString& key, const QString& value) {
         return;
     }
     QSaveFile file(filePath_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() ||
-        !file.flush() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.flush() ||
+        !file.commit()) {
         complain(
             QStringLiteral("settings file %1 cannot be written: %2").arg(name, file.errorString()));
     }

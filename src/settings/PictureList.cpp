@@ -132,8 +132,8 @@ std::optional<QString> writePictureList(const QString& path, const QStringList& 
         bytes += "\"\r\n";
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !file.flush() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit()) {
         return QStringLiteral("Cannot write the picture list \"%1\": %2")
             .arg(describe(path), file.errorString());
     }

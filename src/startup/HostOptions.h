@@ -15,9 +15,9 @@ namespace lumi::startup {
 // wins when both are given. An ID is hexadecimal with "0x" or decimal.
 struct HostOptions {
     enum class Target {
-        OwnWindow,   // no host named: a window of our own, as for a trial run
-        WholeScreen, // "-root" without a window named in the environment
-        HostWindow,  // draw inside `window`
+        OwnWindow,    // no host named: a window of our own, as for a trial run
+        WholeScreen,  // "-root" without a window named in the environment
+        HostWindow,   // draw inside `window`
     };
 
     Target target = Target::OwnWindow;

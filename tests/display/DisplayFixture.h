@@ -22,9 +22,9 @@ protected:
     QString installDir() const { return dir_.path() + "/"; }
 
     std::unique_ptr<display::frmMain> makeForm(QSize screen) {
-        return std::make_unique<display::frmMain>(display::DisplayServices{
-            settings_, cursor_, windows_, clock_, player_, installDir(), screen,
-            [this] { ++processEnds_; }});
+        return std::make_unique<display::frmMain>(
+            display::DisplayServices{settings_, cursor_, windows_, clock_, player_, installDir(),
+                                     screen, [this] { ++processEnds_; }});
     }
 
     display::frmMain& loadForm(QSize screen) {

@@ -51,10 +51,10 @@ TEST_F(KeysTest, EveryOtherCharacterEndsTheScreenSaverAfterStoppingThePlayer) {
         Qt::Key key;
         const char* text;
     };
-    for (const Case& c : {Case{Qt::Key_X, "x"}, Case{Qt::Key_Q, "Q"}, Case{Qt::Key_N, "N"},
-                          Case{Qt::Key_S, "S"}, Case{Qt::Key_Return, "\r"},
-                          Case{Qt::Key_Escape, "\x1b"}, Case{Qt::Key_Backspace, "\b"},
-                          Case{Qt::Key_Tab, "\t"}, Case{Qt::Key_1, "1"}}) {
+    for (const Case& c :
+         {Case{Qt::Key_X, "x"}, Case{Qt::Key_Q, "Q"}, Case{Qt::Key_N, "N"}, Case{Qt::Key_S, "S"},
+          Case{Qt::Key_Return, "\r"}, Case{Qt::Key_Escape, "\x1b"}, Case{Qt::Key_Backspace, "\b"},
+          Case{Qt::Key_Tab, "\t"}, Case{Qt::Key_1, "1"}}) {
         const int before = processEnds_;
         const int stopsBefore = player_.stops;
         press(c.key, QString::fromLatin1(c.text));

@@ -304,8 +304,8 @@ TEST_F(MouseTest, APressOverTheCanvasEndsAtThePress) {
 
 TEST_F(MouseTest, AReleaseOverTheFormEndsButNotOverTheCalendarStrip) {
     frmMain& form = activeForm();
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(0, 0), QPointF(0, 0),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(0, 0), QPointF(0, 0), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form.picCal, &release);
     EXPECT_EQ(processEnds_, 0);
     QCoreApplication::sendEvent(&form, &release);

@@ -12,9 +12,9 @@
 #include <ostream>
 
 #include "setup/Setup.h"
+#include "support/Fakes.h"
 #include "support/Files.h"
 #include "support/SetupFakes.h"
-#include "support/Fakes.h"
 
 // Lets googletest print texts in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {

@@ -33,9 +33,9 @@ TEST_F(HostedDisplayTest, RunsTheDisplayInsideTheHostAtItsSize) {
     ASSERT_TRUE(display.start(options));
     EXPECT_EQ(windows_.embeddedHost, 0x500u);
     EXPECT_EQ(windows_.embeddedRect, QRect(0, 0, 320, 200));
-    EXPECT_EQ(settings_.read("SetReg", ""), "2");       // the settings are those of the display
-    EXPECT_EQ(display.form()->Activated, -1);          // the first picture is under way
-    EXPECT_TRUE(windows_.runningCalls.isEmpty());      // no screen-saver flag
+    EXPECT_EQ(settings_.read("SetReg", ""), "2");  // the settings are those of the display
+    EXPECT_EQ(display.form()->Activated, -1);      // the first picture is under way
+    EXPECT_TRUE(windows_.runningCalls.isEmpty());  // no screen-saver flag
 }
 
 TEST_F(HostedDisplayTest, InputDoesNotEndTheHostedDisplay) {

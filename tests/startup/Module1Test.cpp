@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/SetupFakes.h"
-#include "support/Fakes.h"
 #include "startup/Module1.h"
+#include "support/Fakes.h"
+#include "support/SetupFakes.h"
 
 namespace lumi::startup {
 namespace {
@@ -53,9 +53,10 @@ protected:
                 return;
             }
             const auto* tabs = modal->findChild<QTabWidget*>("SSTab1");
-            closedDialogs_.append(QStringLiteral("%1|%2|%3").arg(
-                modal->windowTitle(), modal->parentWidget() ? "owner" : "no owner",
-                tabs ? tabs->tabText(tabs->currentIndex()) : "-"));
+            closedDialogs_.append(QStringLiteral("%1|%2|%3")
+                                      .arg(modal->windowTitle(),
+                                           modal->parentWidget() ? "owner" : "no owner",
+                                           tabs ? tabs->tabText(tabs->currentIndex()) : "-"));
             modal->close();
         });
         modalCloser_.start(10);

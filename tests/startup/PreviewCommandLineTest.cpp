@@ -20,19 +20,14 @@ TEST_P(PreviewCommandLineTest, TakesTheLongestNumericTailOfTheNormalisedLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Tails, PreviewCommandLineTest,
-                         ::testing::Values(TailCase{"/p 1234", 1234},
-                                           TailCase{"/p:1234", 1234},
-                                           TailCase{"/P 1234", 1234},
-                                           TailCase{"  /p   77  ", 77},
-                                           TailCase{"/p", 0},
-                                           TailCase{"/p abc", 0},
-                                           TailCase{"/p -5", -5},
-                                           TailCase{"/p 1e3", 1000},
+                         ::testing::Values(TailCase{"/p 1234", 1234}, TailCase{"/p:1234", 1234},
+                                           TailCase{"/P 1234", 1234}, TailCase{"  /p   77  ", 77},
+                                           TailCase{"/p", 0}, TailCase{"/p abc", 0},
+                                           TailCase{"/p -5", -5}, TailCase{"/p 1e3", 1000},
                                            TailCase{"/p 2.5", 2},  // halves to even
                                            TailCase{"/p 3.5", 4},
                                            TailCase{"/p 12x", 0},  // no tail is a number
-                                           TailCase{"/p 99999999999", 0},
-                                           TailCase{"/p 0x1f", 0}));
+                                           TailCase{"/p 99999999999", 0}, TailCase{"/p 0x1f", 0}));
 
 }  // namespace
 }  // namespace lumi::startup

@@ -82,7 +82,7 @@ public:
         child.show();
     }
 
-    QMap<QString, platform::NativeWindow> windows;  // title -> window
+    QMap<QString, platform::NativeWindow> windows;    // title -> window
     QMap<platform::NativeWindow, QRect> clientRects;  // the windows that exist
     platform::NativeWindow embeddedHost = 0;
     QRect embeddedRect;

@@ -47,7 +47,8 @@ public:
     bool anotherInstanceRunning() override {
         const QDir folder(runtimeFolder());
         bool found = false;
-        const QStringList files = folder.entryList({QStringLiteral("instance-*.lock")}, QDir::Files);
+        const QStringList files =
+            folder.entryList({QStringLiteral("instance-*.lock")}, QDir::Files);
         for (const QString& file : files) {
             const QByteArray path = QFile::encodeName(folder.filePath(file));
             if (path == ownPath_) {

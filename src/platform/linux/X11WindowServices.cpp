@@ -2,13 +2,13 @@
 
 #include <xcb/xcb.h>
 
+#include <QtGui/qguiapplication_platform.h>
 #include <QFile>
 #include <QGuiApplication>
 #include <QSaveFile>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-#include <QtGui/qguiapplication_platform.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -70,8 +70,8 @@ bool hasTitle(xcb_connection_t* connection, xcb_window_t window, const QString& 
 }
 
 std::vector<xcb_window_t> childrenOf(xcb_connection_t* connection, xcb_window_t window) {
-    const auto reply = adopt(xcb_query_tree_reply(connection, xcb_query_tree(connection, window),
-                                                  nullptr));
+    const auto reply =
+        adopt(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
     if (!reply) {
         return {};
     }
