@@ -24,12 +24,17 @@ protected:
     int quits_ = 0;
 };
 
+HostOptions insideWindow(platform::NativeWindow window) {
+    HostOptions options;
+    options.target = HostOptions::Target::HostWindow;
+    options.window = window;
+    return options;
+}
+
 TEST_F(HostedDisplayTest, RunsTheDisplayInsideTheHostAtItsSize) {
     windows_.clientRects.insert(0x500, QRect(0, 0, 320, 200));
     HostedDisplay display(services());
-    HostOptions options;
-    options.target = HostOptions::Target::HostWindow;
-    options.window = 0x500;
+    const HostOptions options = insideWindow(0x500);
     ASSERT_TRUE(display.start(options));
     EXPECT_EQ(windows_.embeddedHost, 0x500u);
     EXPECT_EQ(windows_.embeddedRect, QRect(0, 0, 320, 200));
@@ -41,9 +46,7 @@ TEST_F(HostedDisplayTest, RunsTheDisplayInsideTheHostAtItsSize) {
 TEST_F(HostedDisplayTest, InputDoesNotEndTheHostedDisplay) {
     windows_.clientRects.insert(7, QRect(0, 0, 64, 48));
     HostedDisplay display(services());
-    HostOptions options;
-    options.target = HostOptions::Target::HostWindow;
-    options.window = 7;
+    const HostOptions options = insideWindow(7);
     ASSERT_TRUE(display.start(options));
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
@@ -54,9 +57,7 @@ TEST_F(HostedDisplayTest, InputDoesNotEndTheHostedDisplay) {
 }
 
 TEST_F(HostedDisplayTest, EndsWhenTheHostGoesAwayAndRefusesAMissingHost) {
-    HostOptions options;
-    options.target = HostOptions::Target::HostWindow;
-    options.window = 99;
+    const HostOptions options = insideWindow(99);
     HostedDisplay missing(services());
     EXPECT_FALSE(missing.start(options));
 
