@@ -140,10 +140,10 @@ wait_for_screen_area() {
 # Starts openbox as the window manager of DISPLAY for the rest of the test (the cleanup ends
 # it) and waits until it manages windows.
 start_window_manager() {
-    openbox --sm-disable >"$E2E_ROOT/openbox.log" 2>&1 &
+    openbox --sm-disable --replace >"$E2E_ROOT/openbox.log" 2>&1 &
     E2E_PIDS+=("$!")
     disown "$!"  # its end by the cleanup is no news
-    local deadline=$((SECONDS + 10)) check
+    local deadline=$((SECONDS + 30)) check
     while [ $SECONDS -lt $deadline ]; do
         # A window manager killed before leaves its check window's id behind on the root.
         check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | awk '/window id/ {print $NF}')
@@ -152,6 +152,7 @@ start_window_manager() {
         fi
         sleep 0.1
     done
+    cat "$E2E_ROOT/openbox.log" >&2
     fail "openbox did not start"
 }
 
