@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 source tools/common.sh
 
 install_packages "${BUILD_PACKAGES[@]}" timgm6mb-soundfont xvfb xauth xdotool imagemagick x11-utils procps \
-    xscreensaver
+    xscreensaver openbox
 build_project
 
 # A private X server for the end-to-end tests.

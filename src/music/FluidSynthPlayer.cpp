@@ -1,5 +1,7 @@
 #include "music/FluidSynthPlayer.h"
 
+#include "platform/SoundOutput.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -28,14 +30,20 @@ constexpr auto kDevicePollInterval = std::chrono::milliseconds(50);
 // The shipped tunes are a few kilobytes; anything this large is no tune and is not read.
 constexpr qint64 kMaxTuneBytes = 16 * 1024 * 1024;
 
-// The audio drivers Output::Device tries, in order: the sound server first, because it shares
-// the card with other programs and fails quietly where there is none; then the card itself.
-constexpr const char* kDeviceDrivers[] = {"pulseaudio", "alsa"};
-
 void report(const QString& tunePath, const QString& reason) {
     const QByteArray line =
         QStringLiteral("lumiscribe: cannot play %1: %2\n").arg(tunePath, reason).toLocal8Bit();
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+}
+
+// The audio drivers that this FluidSynth was built with.
+QStringList availableAudioDrivers(fluid_settings_t* settings) {
+    QStringList names;
+    fluid_settings_foreach_option(
+        settings, "audio.driver", &names, [](void* data, const char* /*name*/, const char* option) {
+            static_cast<QStringList*>(data)->append(QString::fromLatin1(option));
+        });
+    return names;
 }
 
 // FluidSynth logs through one process-wide hook; its messages about missing sound servers
@@ -297,16 +305,27 @@ void FluidSynthPlayer::startTune(const Request& request) {
     // The driver pulls audio from the synth on its own thread, which drives the player; it
     // is created after the player and deleted before it (see endTune()).
     if (output_ == Output::Device && !deviceFailed_) {
-        for (const char* driverName : kDeviceDrivers) {
-            fluid_settings_setstr(settings_.get(), "audio.driver", driverName);
-            driver_.reset(new_fluid_audio_driver(settings_.get(), synth_.get()));
-            if (driver_) {
-                break;
-            }
-        }
-        deviceFailed_ = !driver_;
+        openDevice();
     }
     renderDeadline_ = steady_clock::now();
+}
+
+void FluidSynthPlayer::openDevice() {
+    platform::quietSoundLibraries();
+    const QStringList available = availableAudioDrivers(settings_.get());
+    for (const QString& driverName : platform::soundDriverCandidates()) {
+        if (!available.contains(driverName)) {
+            continue;
+        }
+        fluid_settings_setstr(settings_.get(), "audio.driver", driverName.toLatin1().constData());
+        driver_.reset(new_fluid_audio_driver(settings_.get(), synth_.get()));
+        if (driver_) {
+            return;
+        }
+    }
+    deviceFailed_ = true;
+    const char line[] = "lumiscribe: no sound device or sound server; the music plays silently\n";
+    std::fwrite(line, 1, sizeof line - 1, stderr);
 }
 
 // Called when the worker wakes with no new request while a tune is loaded: either a silent

@@ -28,10 +28,12 @@ namespace lumi::music {
 // thread only posts requests; a request posted while the SoundFont still loads is served as
 // soon as the load is done, and a newer request replaces an older one that was not served yet.
 //
-// Without a usable sound device the tune is rendered in real time into a scratch buffer and
-// thrown away, so that isPlaying() follows the tune's length exactly as with a sound card.
-// No failure ends the process: a tune that cannot be played starts nothing and is reported
-// with one line on standard error.
+// The sound goes to a sound server where one runs (PipeWire or PulseAudio), else to the sound
+// card. Without either the tune is rendered in real time into a scratch buffer and thrown
+// away, so that isPlaying() follows the tune's length exactly as with a sound card; the
+// player says so once, in one line on standard error, and keeps the audio libraries' own
+// complaints off it. No failure ends the process: a tune that cannot be played starts
+// nothing and is reported with one line on standard error.
 class FluidSynthPlayer final : public platform::MidiPlayer {
 public:
     // Where the sound goes.
@@ -92,6 +94,9 @@ private:
     void run();
     bool loadSynth();
     void startTune(const Request& request);
+    // Opens the first audio driver that works, or marks the device failed and says that the
+    // music plays silently.
+    void openDevice();
     void serveTune();
     bool renderSilentBlock();
     void tuneOver(const QString& failure);

@@ -1,7 +1,13 @@
 #include "setup/QtSetupDialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+
+#include <algorithm>
 
 #include "setup/SelectionString.h"
 
@@ -12,6 +18,13 @@ QMessageBox::StandardButton showBox(QWidget* owner, QMessageBox::Icon icon, cons
                                     const QString& text, QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, title, messageBoxText(text), buttons, owner);
     box.setTextFormat(Qt::PlainText);
+    // The box sizes itself to its text and buttons; a spacer across its grid keeps it at
+    // least as wide as the window manager needs to show the whole title.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = messageBoxWidthForTitle(title, {box.font(), QApplication::font()});
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, std::max(grid->columnCount(), 1));
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -40,6 +53,22 @@ QString QtSetupDialogs::openFiles(QWidget* owner, const QString& filter, bool mu
         return {};
     }
     return selectionString(dialog.selectedFiles());
+}
+
+int messageBoxWidthForTitle(const QString& title, const QList<QFont>& fonts) {
+    int textWidth = 0;
+    int textHeight = 0;
+    for (QFont font : fonts) {
+        font.setBold(true);
+        const QFontMetrics metrics(font);
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(title));
+        textHeight = std::max(textHeight, metrics.height());
+    }
+    // A title bar is about a line and a half of its text high, and its buttons are about as
+    // wide as the bar is high. Room for six of them covers a window icon, minimise, maximise,
+    // close and the bar's own padding; a title font a fifth wider than ours still fits.
+    const int barHeight = textHeight * 3 / 2;
+    return textWidth * 6 / 5 + 6 * barHeight;
 }
 
 QStringList qtNameFilters(const QString& filter) {

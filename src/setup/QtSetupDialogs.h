@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFont>
+#include <QList>
 #include <QStringList>
 
 #include "setup/SetupDialogs.h"
@@ -18,6 +20,12 @@ public:
     // is refused by the dialog itself.
     QString openFiles(QWidget* owner, const QString& filter, bool multiple) override;
 };
+
+// The width that a message box needs so that a window manager shows its whole `title` in the
+// title bar beside its buttons. The title bar's font is the window manager's own and unknown
+// to the program, so the width is reckoned from the widest of `fonts` in bold, with a margin
+// for a somewhat wider title font and for the title bar's buttons.
+int messageBoxWidthForTitle(const QString& title, const QList<QFont>& fonts);
 
 // Qt's name filters for a filter of the form "description|patterns|…": each pair becomes
 // "description (pattern pattern …)". A description's own bracketed pattern list is replaced,

@@ -115,6 +115,14 @@ Setup::Setup(SetupServices services, QWidget* parent)
     buildDisplayOptions();
     buildMusicPage();
     connectHandlers();
+
+    // The dialog has no default button: Enter clicks the button that has the focus and does
+    // nothing elsewhere (see keyPressEvent). A dialog's buttons are automatic defaults unless
+    // told otherwise, and the first of them would then answer Enter anywhere in the dialog.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 }
 
 void Setup::buildButtonRow() {
@@ -303,6 +311,15 @@ void Setup::buildMusicPage() {
                            QStringLiteral("420"),
                            QStringLiteral("480")});
     cboSoundOff->setCurrentIndex(0);
+
+    // Typed text is only text: an editable box would otherwise choose the item whose text
+    // was typed when editing ends (Enter, Tab, a click elsewhere) or when its completer
+    // fills the text in, and that choice would store the time. Choosing from the list, the
+    // arrow keys and the wheel still choose items.
+    cboSoundOff->setCompleter(nullptr);
+    QLineEdit* typed = cboSoundOff->lineEdit();
+    disconnect(typed, &QLineEdit::returnPressed, cboSoundOff, nullptr);
+    disconnect(typed, &QLineEdit::editingFinished, cboSoundOff, nullptr);
 }
 
 void Setup::connectHandlers() {
@@ -334,8 +351,8 @@ void Setup::connectHandlers() {
         connect(chkMidi[i], &QCheckBox::toggled, this, [this, i] { chkMidi_Click(i); });
         connect(cmdTest[i], &QPushButton::clicked, this, [this, i] { cmdTest_Click(i); });
     }
-    // Only choosing an item (from the list, with the arrow keys, or Enter on an item's text)
-    // stores the time; typing alone, and the text that loading puts in, store nothing.
+    // Only choosing an item (from the list, with the arrow keys or the wheel) stores the
+    // time; typing, and the text that loading puts in, store nothing.
     connect(cboSoundOff, &QComboBox::activated, this, [this] { cboSoundOff_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
@@ -373,7 +390,29 @@ void Setup::Form_Load() {
     if (soundOff.trimmed().isEmpty() || (minutes && *minutes == 0)) {
         soundOff = kNever;
     }
+    // The current item is where the arrow keys and the wheel go on from; setting it puts
+    // its own text in the box, so the loaded text comes after it.
+    cboSoundOff->setCurrentIndex(soundOffItem(soundOff));
     cboSoundOff->setEditText(soundOff);
+}
+
+int Setup::soundOffItem(const QString& text) const {
+    const int exact = cboSoundOff->findText(text);
+    if (exact >= 0) {
+        return exact;
+    }
+    const std::optional<double> minutes = settings::toNumber(text);
+    if (!minutes) {
+        return 0;
+    }
+    // Items are in ascending order, "Never" (item 0) standing for 0 minutes.
+    int below = 0;
+    for (int i = 1; i < cboSoundOff->count(); ++i) {
+        if (cboSoundOff->itemText(i).toDouble() <= *minutes) {
+            below = i;
+        }
+    }
+    return below;
 }
 
 void Setup::loadPictureList() {
@@ -446,6 +485,19 @@ void Setup::cmdAbout_Click() {
 
 void Setup::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    const bool enter = (event->key() == Qt::Key_Return && event->modifiers() == Qt::NoModifier) ||
+                       (event->key() == Qt::Key_Enter &&
+                        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier);
+    if (enter) {
+        // Buttons pass Enter on, since none is an automatic default; every other control
+        // that does not use Enter itself passes it on too.
+        auto* button = qobject_cast<QPushButton*>(focusWidget());
+        if (button != nullptr && button->isEnabled() && button->isVisible()) {
+            button->click();
+        }
         event->accept();
         return;
     }

@@ -144,7 +144,8 @@ public:
 
 protected:
     // Escape does not close the dialog: only Close (with its empty-list warning) and the
-    // window's own close command do.
+    // window's own close command do. Enter clicks the button that has the focus and does
+    // nothing anywhere else: the dialog has no default button.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -165,6 +166,10 @@ private:
     // The stored value of `key`, read with the dialog's default, as a value of a control
     // that ranges from `minimum` to `maximum`.
     int loadValue(const QString& key, int minimum, int maximum) const;
+    // The item of cboSoundOff that goes with the loaded text `text`: the item of that text;
+    // for another number, the largest item not above it ("Never" counting as 0), so that the
+    // next item down the list is the next larger time; for text that is no number, "Never".
+    int soundOffItem(const QString& text) const;
 
     ListState listState() const;
     void restoreListState(const ListState& state);

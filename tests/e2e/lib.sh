@@ -136,3 +136,36 @@ wait_for_screen_area() {
     done
     return 1
 }
+
+# Starts openbox as the window manager of DISPLAY for the rest of the test (the cleanup ends
+# it) and waits until it manages windows.
+start_window_manager() {
+    openbox --sm-disable --replace >"$E2E_ROOT/openbox.log" 2>&1 &
+    E2E_PIDS+=("$!")
+    disown "$!"  # its end by the cleanup is no news
+    local deadline=$((SECONDS + 30)) check
+    while [ $SECONDS -lt $deadline ]; do
+        # A window manager killed before leaves its check window's id behind on the root.
+        check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | awk '/window id/ {print $NF}')
+        if [ -n "$check" ] && xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -q Openbox; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    cat "$E2E_ROOT/openbox.log" >&2
+    fail "openbox did not start"
+}
+
+# Gives the keyboard focus to window $1 and waits until it has it.
+focus_window() {
+    local deadline=$((SECONDS + 5))
+    while [ $SECONDS -lt $deadline ]; do
+        xdotool windowactivate "$1" 2>/dev/null || xdotool windowfocus "$1" 2>/dev/null || true
+        if [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; then
+            sleep 0.2  # let the toolkit see the focus before keys arrive
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "window $1 did not take the keyboard focus"
+}

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,15 +12,19 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "music/TinyTune.h"
+#include "support/SoundServerFakes.h"
 
 namespace lumi::music {
 namespace {
 
 using Output = FluidSynthPlayer::Output;
+using lumi::testing::FakeServerSocket;
 using lumi::testing::kSmallSoundFont;
 using lumi::testing::kTinyNoteSeconds;
+using lumi::testing::SoundEnvironment;
 using lumi::testing::tinyTune;
 using lumi::testing::writeFile;
 
@@ -228,6 +234,41 @@ TEST_F(FluidSynthPlayerTest, DestructionIsPromptWhileLoadingAndWhilePlaying) {
         clock.start();
         player.reset();
         EXPECT_LT(clock.elapsed(), 300) << "after playing for " << playingMs << " ms";
+    }
+}
+
+bool machineHasSoundCard() {
+    return QFileInfo::exists("/dev/snd");
+}
+
+constexpr const char* kSilentLine =
+    "lumiscribe: no sound device or sound server; the music plays silently\n";
+
+// Where nothing can sound, the player says so in one line, however often it plays, and the
+// audio libraries say nothing; where a sound server has its socket, the player tries it first.
+TEST_F(FluidSynthPlayerTest, WithoutASoundDeviceThePlayerSaysOnceThatItPlaysSilently) {
+    if (machineHasSoundCard()) {
+        GTEST_SKIP() << "this machine has a sound card";
+    }
+    for (const bool server : {false, true}) {
+        QTemporaryDir runtime;
+        const SoundEnvironment environment(runtime.path());
+        std::optional<FakeServerSocket> socket;
+        if (server) {
+            socket.emplace(runtime.filePath("pulse/native"));
+        }
+        ::testing::internal::CaptureStderr();
+        {
+            FluidSynthPlayer player(kSmallSoundFont, Output::Device);
+            player.play(tune(1), 0, -1);
+            if (server) {
+                EXPECT_TRUE(socket->knocked(5000)) << "the sound server was not tried";
+            }
+            ASSERT_TRUE(waitUntil([&] { return !player.isPlaying(); }, 5000));
+            player.play(tune(1), 0, -1);
+            ASSERT_TRUE(waitUntil([&] { return !player.isPlaying(); }, 3000));
+        }
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), kSilentLine) << "server " << server;
     }
 }
 

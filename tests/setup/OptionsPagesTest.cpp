@@ -65,7 +65,6 @@ TEST_F(SetupTest, EachMusicControlStoresItsKey) {
     click(dialog->chkMusic);
     click(dialog->chkMidi[9]);
     click(dialog->chkMidi[9]);
-    // "Never" is the box's current item even while it shows the loaded "15".
     choose(dialog->cboSoundOff, "Never");
     choose(dialog->cboSoundOff, "480");
     EXPECT_EQ(settings_.writes,

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace lumi::platform {
+
+// Where the music player's sound can go on this system, and how to keep the system's audio
+// libraries from writing to standard error while the player looks for a way out.
+
+// The names of FluidSynth's audio drivers worth trying, best first: a sound server that runs
+// for this user (PipeWire or PulseAudio), then the sound card. `runtimeFolder` is the user's
+// run-time folder in which a server keeps its socket, empty when there is none; a server
+// named by the environment counts as running. The player skips names its FluidSynth lacks.
+QStringList soundDriverCandidates(const QString& runtimeFolder);
+
+// soundDriverCandidates() for this process's environment.
+QStringList soundDriverCandidates();
+
+// Keeps the audio libraries' own diagnostics off standard error for the rest of the
+// process: without a sound device they report every device they fail to open, and the
+// player says what matters in its own words. Affects the whole process; harmless to call
+// more than once, from any thread, before the first audio driver is opened.
+void quietSoundLibraries();
+
+}  // namespace lumi::platform

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Without a sound device or a sound server, the Setup dialog's tune tests play silently: the
+# player says so once, in one line on standard error, and nothing else reaches it.
+source "$(dirname "$0")/lib.sh"
+if [ -e /dev/snd ]; then
+    echo "SKIP: this machine has a sound card"
+    exit 77
+fi
+unset PULSE_SERVER PIPEWIRE_REMOTE  # the test's own runtime folder holds no server socket
+install_assets
+write_settings SetReg=2
+write_list "$INSTALL_DIR/default.jpg"
+
+"$LUMISCRIBE" /c >"$E2E_ROOT/stdout.log" 2>"$E2E_ROOT/stderr.log" &
+LAST_PID=$!
+E2E_PIDS+=("$LAST_PID")
+dialog=$(wait_for_window "Lumiscribe Screensaver") || fail "no Setup dialog appeared"
+sleep 0.5
+xdotool mousemove --window "$dialog" 92 16 click 1  # the "Music" tab
+sleep 0.5
+xdotool mousemove --window "$dialog" 180 90 click 1  # "Test MIDI" of tune 1
+# The SoundFont loads, then the tune starts on the silent output.
+deadline=$((SECONDS + 15))
+until [ -s "$E2E_ROOT/stderr.log" ] || [ $SECONDS -ge $deadline ]; do sleep 0.2; done
+sleep 0.5
+xdotool mousemove --window "$dialog" 180 124 click 1  # "Test MIDI" of tune 2
+sleep 1
+xdotool mousemove --window "$dialog" 300 271 click 1  # "Stop MIDI Test"
+sleep 0.5
+xdotool mousemove --window "$dialog" 560 430 click 1  # Close
+wait_for_exit "$LAST_PID" 10 || fail "the dialog did not close"
+
+expected="lumiscribe: no sound device or sound server; the music plays silently"
+if [ "$(cat "$E2E_ROOT/stderr.log")" != "$expected" ] || [ "$(wc -l <"$E2E_ROOT/stderr.log")" != 1 ]; then
+    echo "standard error:" >&2
+    cat "$E2E_ROOT/stderr.log" >&2
+    fail "standard error does not hold exactly the one line about silent playing"
+fi
+[ ! -s "$E2E_ROOT/stdout.log" ] || fail "the player wrote to standard output: $(cat "$E2E_ROOT/stdout.log")"
+pass "quiet player"

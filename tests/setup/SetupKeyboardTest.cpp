@@ -1,0 +1,139 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QWheelEvent>
+
+#include "setup/SetupFixture.h"
+
+namespace lumi::setup {
+namespace {
+
+// Keys as a person presses them: to the widget that has the keyboard focus in the active
+// dialog, so that a key the focused control leaves alone travels on to its parents.
+class SetupKeyboardTest : public SetupTest {
+protected:
+    std::unique_ptr<SetupDialog> openActiveDialog() {
+        auto dialog = openDialog();
+        QApplication::setActiveWindow(dialog.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        return dialog;
+    }
+
+    static void focus(QWidget* widget) {
+        widget->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(widget->hasFocus() || widget->isAncestorOf(QApplication::focusWidget()))
+            << qPrintable(widget->objectName());
+    }
+
+    static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+
+    static void type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+};
+
+TEST_F(SetupKeyboardTest, EnterDoesNothingUnlessAButtonHasTheFocus) {
+    settings_.write("SoundOff", "15");
+    const auto dialog = openActiveDialog();
+    dialog->List1->addItem("/p/a.jpg");
+    settings_.writes.clear();
+
+    // At opening, and on every kind of control that is not a button.
+    press(Qt::Key_Return);
+    for (QWidget* control : QList<QWidget*>{dialog->List1, dialog->hsbDelay, dialog->hsbMouseS,
+                                            dialog->chkCalendar, dialog->OptBG[1]}) {
+        focus(control);
+        press(Qt::Key_Return);
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+    }
+    dialog->SSTab1->setCurrentIndex(1);
+    for (QWidget* control :
+         QList<QWidget*>{dialog->chkMusic, dialog->chkMidi[4], dialog->cboSoundOff}) {
+        focus(control);
+        press(Qt::Key_Return);
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+    }
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialogs_.shown, QStringList{});
+    EXPECT_EQ(settings_.writes, QStringList{});
+    EXPECT_EQ(player_.plays, QStringList{});
+
+    // A focused button is clicked by Enter, whichever it is.
+    focus(dialog->cmdTest[2]);
+    press(Qt::Key_Return);
+    EXPECT_EQ(player_.plays, QStringList{installDir() + "3.mid"});
+    dialog->SSTab1->setCurrentIndex(0);
+    focus(dialog->cmdRestore);
+    press(Qt::Key_Enter, Qt::KeypadModifier);
+    focus(dialog->cmdAbout);
+    press(Qt::Key_Return);
+    ASSERT_EQ(dialogs_.shown.size(), 2);
+    EXPECT_TRUE(dialogs_.shown[0].startsWith("information|Corvanta Lumiscribe|"));
+    EXPECT_TRUE(dialogs_.shown[1].startsWith("information|Lumiscribe Pictures Screensaver|"));
+    focus(dialog->cmdOK);
+    press(Qt::Key_Return);  // the list holds a picture: Close asks nothing
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(SetupKeyboardTest, TypedTimesStoreNothingHoweverTheEditingEnds) {
+    settings_.write("SoundOff", "30");
+    const auto dialog = openActiveDialog();
+    dialog->SSTab1->setCurrentIndex(1);
+    settings_.writes.clear();
+    for (const Qt::Key ending : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab}) {
+        focus(dialog->cboSoundOff);
+        dialog->cboSoundOff->lineEdit()->selectAll();
+        type("15");
+        press(ending);
+    }
+    focus(dialog->cboSoundOff);
+    dialog->cboSoundOff->lineEdit()->selectAll();
+    type("1");  // the first letters of "1", "10", "120": nothing fills in the rest
+    EXPECT_EQ(dialog->cboSoundOff->currentText(), "1");
+    focus(dialog->chkMusic);  // a click elsewhere
+    EXPECT_EQ(settings_.writes, QStringList{});
+    EXPECT_EQ(dialog->cboSoundOff->currentIndex(), dialog->cboSoundOff->findText("30"));
+}
+
+// The arrow keys and the wheel choose the item next to the current one, which after loading
+// is the item of the loaded text; a number that is no item stands just above the largest item
+// below it. Each choice stores its time; the end of the list chooses nothing.
+TEST_F(SetupKeyboardTest, ArrowsAndWheelChooseOnFromTheLoadedItem) {
+    struct Case {
+        const char* stored;
+        QStringList downThenUp;  // what Down and then Up store
+        const char* wheeled;     // what one wheel notch down shows
+    };
+    for (const Case& c :
+         {Case{"15", {"SoundOff=20", "SoundOff=15"}, "20"},
+          Case{"0", {"SoundOff=1", "SoundOff=0"}, "1"}, Case{"480", {"SoundOff=420"}, "480"},
+          Case{"7", {"SoundOff=10", "SoundOff=5"}, "10"},
+          Case{"-2", {"SoundOff=1", "SoundOff=0"}, "1"},
+          Case{"soon", {"SoundOff=1", "SoundOff=0"}, "1"}}) {
+        settings_.write("SoundOff", c.stored);
+        const auto dialog = openActiveDialog();
+        dialog->SSTab1->setCurrentIndex(1);
+        settings_.writes.clear();
+        focus(dialog->cboSoundOff);
+        press(Qt::Key_Down);
+        press(Qt::Key_Up);
+        EXPECT_EQ(settings_.writes, c.downThenUp) << c.stored;
+
+        settings_.write("SoundOff", c.stored);
+        const auto wheeled = openActiveDialog();
+        wheeled->SSTab1->setCurrentIndex(1);
+        QWheelEvent notch(QPointF(5, 5), wheeled->cboSoundOff->mapToGlobal(QPointF(5, 5)), {},
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(wheeled->cboSoundOff, &notch);
+        EXPECT_EQ(wheeled->cboSoundOff->currentText(), c.wheeled) << c.stored;
+    }
+}
+
+}  // namespace
+}  // namespace lumi::setup
