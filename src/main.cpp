@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QStringList>
 
+#include <cstdio>
+
 #include "music/FluidSynthPlayer.h"
 #include "platform/Clock.h"
 #include "platform/IniSettingsStore.h"
@@ -9,14 +11,55 @@
 #include "platform/Platform.h"
 #include "platform/QtCursor.h"
 #include "platform/QtShell.h"
+#include "platform/ShippedFiles.h"
 #include "setup/QtSetupDialogs.h"
+#include "startup/CommandLine.h"
 #include "startup/Module1.h"
+#include "startup/ProgramInfo.h"
+
+namespace {
+
+// The arguments as one text, before the application object takes its own options out of them.
+QString rawCommandLine(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments.join(QLatin1Char(' '));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace lumi;
+    // Help and version need no display, so they are answered before the window system is.
+    switch (startup::infoRequestOf(startup::normaliseCommandLine(rawCommandLine(argc, argv)))) {
+        case startup::InfoRequest::Help:
+            std::fputs(qPrintable(startup::screenSaverUsage()), stdout);
+            return 0;
+        case startup::InfoRequest::Version:
+            std::fputs(qPrintable(startup::versionText()), stdout);
+            return 0;
+        case startup::InfoRequest::None:
+            break;
+    }
+
     platform::prepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumiscribe"));
+
+    // The command line as one text, as the desktop hands it to a screen saver.
+    const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
+    // Every mode that reads the install folder finds the shipped files there; text that
+    // selects no mode ends at once and touches nothing.
+    if (startup::modeFor(startup::switchOf(startup::normaliseCommandLine(commandLine))) !=
+        startup::RunMode::None) {
+        const auto seeding =
+            platform::seedInstallFolder(platform::shippedFilesDir(), platform::installDir());
+        if (!seeding.problem.isEmpty()) {
+            std::fprintf(stderr, "lumiscribe: %s\n", qPrintable(seeding.problem));
+        }
+    }
 
     const auto instances = platform::registerThisInstance();
     const auto windows = platform::createWindowServices();
@@ -34,8 +77,6 @@ int main(int argc, char** argv) {
         },
         platform::installDir(), [] { platform::endProcessNow(); }, setupDialogs, shell});
 
-    // The command line as one text, as the desktop hands it to a screen saver.
-    const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
     if (module1.Main(commandLine) == startup::Module1::Outcome::EndProcess) {
         return 0;
     }

@@ -12,11 +12,29 @@
 #include "platform/InstallFolder.h"
 #include "platform/Platform.h"
 #include "platform/ProcessSignals.h"
+#include "platform/ShippedFiles.h"
 #include "startup/HostOptions.h"
 #include "startup/HostedDisplay.h"
+#include "startup/ProgramInfo.h"
 
 int main(int argc, char** argv) {
     using namespace lumi;
+    // Help and version need no display, so they are answered before the window system is.
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i) {
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    }
+    switch (startup::parseHostOptions(rawArguments, QString()).info) {
+        case startup::InfoRequest::Help:
+            std::fputs(qPrintable(startup::hostedDisplayUsage()), stdout);
+            return 0;
+        case startup::InfoRequest::Version:
+            std::fputs(qPrintable(startup::versionText()), stdout);
+            return 0;
+        case startup::InfoRequest::None:
+            break;
+    }
+
     platform::prepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumiscribe"));
@@ -25,10 +43,14 @@ int main(int argc, char** argv) {
         QApplication::arguments().mid(1), qEnvironmentVariable("XSCREENSAVER_WINDOW"));
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "lumiscribe-xscreensaver: %s\n", qPrintable(options.error));
-        std::fprintf(stderr,
-                     "usage: lumiscribe-xscreensaver [-root] [-window-id ID]\n"
-                     "Its options are set with: lumiscribe /c\n");
+        std::fputs(qPrintable(startup::hostedDisplayUsage()), stderr);
         return 1;
+    }
+
+    const auto seeding =
+        platform::seedInstallFolder(platform::shippedFilesDir(), platform::installDir());
+    if (!seeding.problem.isEmpty()) {
+        std::fprintf(stderr, "lumiscribe-xscreensaver: %s\n", qPrintable(seeding.problem));
     }
 
     // The daemon starts one saver per monitor; only the one holding the lock plays music.

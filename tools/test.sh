@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 source tools/common.sh
 
 install_packages "${BUILD_PACKAGES[@]}" timgm6mb-soundfont xvfb xauth xdotool imagemagick x11-utils procps \
+    desktop-file-utils libxml2-utils dpkg-dev file \
     xscreensaver openbox
 build_project
 

@@ -9,4 +9,10 @@ namespace lumi::platform {
 // Corvanta/Lumiscribe/ in the XDG data folder; nothing else configures it.
 QString installDir();
 
+// The folder of the tunes and pictures shipped with the program, with its closing separator:
+// share/lumiscribe/ of the installation that holds the running executable, found relative to
+// the executable so that any install prefix works. Needs the application object. The folder
+// need not exist (a program started from its build folder has none).
+QString shippedFilesDir();
+
 }  // namespace lumi::platform

@@ -23,7 +23,13 @@ HostOptions parseHostOptions(const QStringList& arguments, const QString& enviro
     std::optional<QString> windowArgument;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
-        if (argument == u"-root" || argument == u"--root") {
+        if (argument == u"-help" || argument == u"--help") {
+            options.info = InfoRequest::Help;
+        } else if (argument == u"-version" || argument == u"--version") {
+            if (options.info == InfoRequest::None) {
+                options.info = InfoRequest::Version;
+            }
+        } else if (argument == u"-root" || argument == u"--root") {
             root = true;
         } else if (argument == u"-window-id" || argument == u"--window-id") {
             if (i + 1 < arguments.size()) {

@@ -6,13 +6,15 @@
 #include <optional>
 
 #include "platform/WindowServices.h"
+#include "startup/ProgramInfo.h"
 
 namespace lumi::startup {
 
 // Where the hosted display of lumiscribe-xscreensaver draws, as its host program asks:
 // "-root" (or "--root") with the window named in the environment variable
 // XSCREENSAVER_WINDOW, or "-window-id ID" (or "--window-id ID", "--window-id=ID"), which
-// wins when both are given. An ID is hexadecimal with "0x" or decimal.
+// wins when both are given. An ID is hexadecimal with "0x" or decimal. "--help" or
+// "--version" (also with one dash) anywhere asks for that text instead, whatever else is given.
 struct HostOptions {
     enum class Target {
         OwnWindow,    // no host named: a window of our own, as for a trial run
@@ -23,6 +25,7 @@ struct HostOptions {
     Target target = Target::OwnWindow;
     platform::NativeWindow window = 0;
     QString error;  // an argument that could not be used; empty when all were fine
+    InfoRequest info = InfoRequest::None;  // when not None, print that text and run nothing
 };
 
 // Reads the arguments (without the program name) and the value of XSCREENSAVER_WINDOW

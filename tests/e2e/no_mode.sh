@@ -3,7 +3,8 @@
 source "$(dirname "$0")/lib.sh"
 install_assets
 
-for line in "-s" "s" "/x"; do
+# "--help" and "--version" print their text; anything else starting with "-" is no switch.
+for line in "-s" "s" "/x" "--helpme" "--help me" "-version"; do
     start_lumiscribe "$line"
     wait_for_exit "$LAST_PID" 5 || fail "'$line' kept running"
     [ "$(count_windows Lumiscribe)" = 0 ] || fail "'$line' showed a window"

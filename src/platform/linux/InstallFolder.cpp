@@ -1,5 +1,7 @@
 #include "platform/InstallFolder.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QStandardPaths>
 
 namespace lumi::platform {
@@ -7,6 +9,14 @@ namespace lumi::platform {
 QString installDir() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/Corvanta/Lumiscribe/");
+}
+
+QString shippedFilesDir() {
+    // applicationDirPath() resolves symbolic links, so a link to the executable in
+    // XScreenSaver's folder of savers still finds the installation it belongs to.
+    const QDir executableDir(QCoreApplication::applicationDirPath());
+    return QDir::cleanPath(executableDir.filePath(QStringLiteral(LUMI_SHIPPED_FILES_FROM_BINDIR))) +
+           QLatin1Char('/');
 }
 
 }  // namespace lumi::platform

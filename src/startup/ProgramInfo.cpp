@@ -1,0 +1,47 @@
+#include "startup/ProgramInfo.h"
+
+namespace lumi::startup {
+
+InfoRequest infoRequestOf(const QString& normalisedCommandLine) {
+    if (normalisedCommandLine == u"--help") {
+        return InfoRequest::Help;
+    }
+    if (normalisedCommandLine == u"--version") {
+        return InfoRequest::Version;
+    }
+    return InfoRequest::None;
+}
+
+QString versionText() {
+    return QStringLiteral("Lumiscribe " LUMI_VERSION "\n");
+}
+
+QString screenSaverUsage() {
+    return QStringLiteral(
+        "Usage: lumiscribe [/s | /p <window> | /c | /a]\n"
+        "A picture screen saver that paints your pictures with laser beams.\n"
+        "\n"
+        "  /s            full screen (also without a switch)\n"
+        "  /p <window>   a still preview inside the given window\n"
+        "  /c            the Setup dialog\n"
+        "  /a            change the screen-saver password\n"
+        "  --help        show this text\n"
+        "  --version     show the version\n"
+        "\n"
+        "Only the first two characters of the command line count, in any case.\n");
+}
+
+QString hostedDisplayUsage() {
+    return QStringLiteral(
+        "Usage: lumiscribe-xscreensaver [-root] [-window-id ID]\n"
+        "The Lumiscribe display inside a window that XScreenSaver names.\n"
+        "\n"
+        "  -root           draw in the window named by XSCREENSAVER_WINDOW, or the whole screen\n"
+        "  -window-id ID   draw inside window ID (hexadecimal with 0x, or decimal)\n"
+        "  --help          show this text\n"
+        "  --version       show the version\n"
+        "\n"
+        "Its options are set with: lumiscribe /c\n");
+}
+
+}  // namespace lumi::startup

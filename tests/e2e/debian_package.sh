@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The Debian package that CPack builds from the existing build: installed with dpkg into a
+# root of its own (so that the machine running the tests is left as it was), it adds the
+# saver to XScreenSaver's list of programs once and takes it out again on removal, and the
+# installed `lumiscribe /s`, started with an empty install folder, fills that folder from its
+# shipped files and shows the welcome picture.
+source "$(dirname "$0")/lib.sh"
+: "${LUMI_BUILD_DIR:?the build folder is not named}"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "SKIP: installing with dpkg --root needs root"
+    exit 77
+fi
+command -v cpack >/dev/null || fail "cpack is not installed"
+
+(cd "$LUMI_BUILD_DIR" && cpack -G DEB -B "$E2E_ROOT/package") >"$E2E_ROOT/cpack.log" 2>&1 ||
+    fail "cpack failed: $(tail -5 "$E2E_ROOT/cpack.log")"
+package=$(ls "$E2E_ROOT"/package/lumiscribe_1.02_*.deb) || fail "no package lumiscribe_1.02_<arch>.deb"
+depends=$(dpkg-deb -f "$package" Depends)
+for needed in libqt6widgets6 qt6-qpa-plugins libfluidsynth3 "fluid-soundfont-gm | timgm6mb-soundfont" libcrypt1 libxcb1; do
+    [[ "$depends" == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
+done
+
+# A root with an empty package database and XScreenSaver's defaults, whose list of programs
+# the maintainer scripts edit.
+root="$E2E_ROOT/root"
+defaults="$root/etc/X11/app-defaults"
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" "$defaults"
+: >"$root/var/lib/dpkg/status"
+printf '%s\n' '*mode: random' '*programs:    \' '    maze --root    \n\' '    qix --root    \n' \
+    '*pointerHysteresis: 10' >"$defaults/XScreenSaver-nogl"
+ln -s XScreenSaver-nogl "$defaults/XScreenSaver"
+cp "$defaults/XScreenSaver-nogl" "$E2E_ROOT/defaults.orig"
+run_dpkg() {
+    dpkg --root="$root" --force-script-chrootless --force-depends --log=/dev/null "$@" \
+        >>"$E2E_ROOT/dpkg.log" 2>&1 || fail "dpkg $*: $(tail -5 "$E2E_ROOT/dpkg.log")"
+}
+run_dpkg -i "$package"
+run_dpkg -i "$package"  # a reinstallation must not list the saver twice
+[ "$(grep -c 'lumiscribe-xscreensaver' "$defaults/XScreenSaver-nogl")" = 1 ] ||
+    fail "the saver is not listed exactly once: $(cat "$defaults/XScreenSaver-nogl")"
+[ "$(sed -n 3p "$defaults/XScreenSaver-nogl")" = '  "Lumiscribe"  lumiscribe-xscreensaver --root                     \n\' ] ||
+    fail "the saver is not the first program: $(sed -n 3p "$defaults/XScreenSaver-nogl")"
+[ -L "$defaults/XScreenSaver" ] || fail "the link to the defaults was replaced"
+[ "$(readlink -f "$root/usr/libexec/xscreensaver/lumiscribe-xscreensaver")" = "$root/usr/bin/lumiscribe-xscreensaver" ] ||
+    fail "the saver is not in XScreenSaver's folder of savers"
+[ -f "$root/usr/share/xscreensaver/config/lumiscribe-xscreensaver.xml" ] || fail "no configuration file"
+
+# The first start of the installed program, with an empty install folder.
+[ ! -e "$INSTALL_DIR" ] || fail "the install folder is not empty"
+LUMISCRIBE="$root/usr/bin/lumiscribe"
+start_lumiscribe /s
+wait_for_window Lumiscribe >/dev/null || fail "no display window"
+for file in 1.mid 10.mid default.jpg bg.jpg; do
+    cmp -s "$root/usr/share/lumiscribe/$file" "$INSTALL_DIR/$file" || fail "$file was not copied"
+done
+[ ! -e "$INSTALL_DIR/List.txt" ] || fail "a picture list appeared"
+
+# The welcome picture (800 x 600), centred on the screen without its last column and row.
+# Two JPEG decoders may round a few values apart, hence a small tolerance.
+read -r screen_width screen_height < <(xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}')
+area="799x599+$((screen_width / 2 - 400))+$((screen_height / 2 - 300))"
+/usr/bin/convert "$root/usr/share/lumiscribe/default.jpg" -crop 799x599+0+0 +repage "$E2E_ROOT/welcome.png"
+deadline=$((SECONDS + 20))
+until [ "$(/usr/bin/import -window root "$E2E_ROOT/screen.png" && /usr/bin/convert "$E2E_ROOT/screen.png" \
+    -crop "$area" +repage png:- | /usr/bin/compare -metric AE -fuzz 2% - "$E2E_ROOT/welcome.png" null: 2>&1)" = 0 ]; do
+    [ $SECONDS -lt $deadline ] || fail "the welcome picture is not shown at $area"
+    sleep 0.5
+done
+is_running "$LAST_PID" || fail "the display ended"
+kill "$LAST_PID"
+
+run_dpkg -r lumiscribe
+cmp -s "$defaults/XScreenSaver-nogl" "$E2E_ROOT/defaults.orig" ||
+    fail "removing the package did not restore XScreenSaver's defaults: $(cat "$defaults/XScreenSaver-nogl")"
+[ ! -e "$root/usr/bin/lumiscribe" ] || fail "removing the package left the program"
+pass "Debian package"
