@@ -32,6 +32,7 @@ public:
     QString read(const QString& key, const QString& fallback) const override {
         return values_.value(key.toLower(), fallback);
     }
+    bool contains(const QString& key) const override { return values_.contains(key.toLower()); }
     void write(const QString& key, const QString& value) override {
         values_.insert(key.toLower(), value);
     }

@@ -41,7 +41,14 @@ public:
         writes.append(key + "=" + value);
     }
 
-    bool contains(const QString& key) const { return read(key, QStringLiteral("\x01")) != "\x01"; }
+    bool contains(const QString& key) const override {
+        for (auto it = values_.cbegin(); it != values_.cend(); ++it) {
+            if (it.key().compare(key, Qt::CaseInsensitive) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
     int size() const { return static_cast<int>(values_.size()); }
 
     QStringList writes;  // every write as "key=value", in order
