@@ -10,11 +10,32 @@
 #include "platform/QtCursor.h"
 #include "platform/QtShell.h"
 #include "setup/QtSetupDialogs.h"
+#include "startup/CommandLine.h"
 #include "startup/Module1.h"
+
+namespace {
+
+// The display modes draw in device pixels; the dialogs may follow the user's scale factor.
+// The mode is read from the arguments as the desktop passes them, before the application
+// object exists (which is when the scaling must be settled).
+lumi::platform::PixelScaling scalingFor(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    using lumi::startup::RunMode;
+    const RunMode mode = lumi::startup::modeFor(lumi::startup::switchOf(
+        lumi::startup::normaliseCommandLine(arguments.join(QLatin1Char(' ')))));
+    return mode == RunMode::FullScreen || mode == RunMode::Preview
+               ? lumi::platform::PixelScaling::DevicePixels
+               : lumi::platform::PixelScaling::UserScaleFactor;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace lumi;
-    platform::prepareApplication();
+    platform::prepareApplication(scalingFor(argc, argv));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumiscribe"));
 

@@ -17,7 +17,7 @@
 
 int main(int argc, char** argv) {
     using namespace lumi;
-    platform::prepareApplication();
+    platform::prepareApplication(platform::PixelScaling::DevicePixels);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumiscribe"));
 
