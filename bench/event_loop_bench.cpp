@@ -50,7 +50,9 @@ class NoWindows final : public platform::WindowServices {
 public:
     platform::NativeWindow findTopLevelWindow(const QString&) override { return 0; }
     QRect screenRect() override { return {0, 0, 1920, 1080}; }
+    QList<QRect> monitorRects() override { return {screenRect()}; }
     void showTopMost(QWidget&, const QRect&) override {}
+    void showTopMostWithoutFocus(QWidget&, const QRect&) override {}
     bool setScreenSaverRunning(bool) override { return false; }
     std::optional<QRect> clientRect(platform::NativeWindow) override { return std::nullopt; }
     void embed(QWidget&, platform::NativeWindow, const QRect&) override {}

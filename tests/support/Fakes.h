@@ -64,8 +64,18 @@ public:
         return windows.value(title, 0);
     }
     QRect screenRect() override { return screen; }
+    QList<QRect> monitorRects() override {
+        return monitors.isEmpty() ? QList<QRect>{screen} : monitors;
+    }
     void showTopMost(QWidget& window, const QRect& rect) override {
         shownRect = rect;
+        shownOrder.append(&window);
+        window.setGeometry(rect);
+        window.show();
+    }
+    void showTopMostWithoutFocus(QWidget& window, const QRect& rect) override {
+        coverRects.append(rect);
+        shownOrder.append(&window);
         window.setGeometry(rect);
         window.show();
     }
@@ -95,7 +105,10 @@ public:
     QRect embeddedRect;
     QRect screen{0, 0, 640, 480};
     QStringList searchedTitles;
+    QList<QRect> monitors;  // empty: one monitor, `screen`
     QRect shownRect;
+    QList<QRect> coverRects;     // every showTopMostWithoutFocus(), in order
+    QList<QWidget*> shownOrder;  // every window shown top-most, in order
     QList<bool> runningCalls;
     bool screenSaverRunning = false;
 };
