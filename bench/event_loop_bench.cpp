@@ -32,6 +32,7 @@ public:
     QString read(const QString& key, const QString& fallback) const override {
         return values_.value(key.toLower(), fallback);
     }
+    bool contains(const QString& key) const override { return values_.contains(key.toLower()); }
     void write(const QString& key, const QString& value) override {
         values_.insert(key.toLower(), value);
     }
@@ -49,7 +50,9 @@ class NoWindows final : public platform::WindowServices {
 public:
     platform::NativeWindow findTopLevelWindow(const QString&) override { return 0; }
     QRect screenRect() override { return {0, 0, 1920, 1080}; }
+    QList<QRect> monitorRects() override { return {screenRect()}; }
     void showTopMost(QWidget&, const QRect&) override {}
+    void showTopMostWithoutFocus(QWidget&, const QRect&) override {}
     bool setScreenSaverRunning(bool) override { return false; }
     std::optional<QRect> clientRect(platform::NativeWindow) override { return std::nullopt; }
     void embed(QWidget&, platform::NativeWindow, const QRect&) override {}

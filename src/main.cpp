@@ -28,6 +28,18 @@ QString rawCommandLine(int argc, char** argv) {
     return arguments.join(QLatin1Char(' '));
 }
 
+// The display modes draw in device pixels; the dialogs may follow the user's scale factor.
+// The mode is read from the arguments as the desktop passes them, before the application
+// object exists (which is when the scaling must be settled).
+lumi::platform::PixelScaling scalingFor(const QString& commandLine) {
+    using lumi::startup::RunMode;
+    const RunMode mode = lumi::startup::modeFor(
+        lumi::startup::switchOf(lumi::startup::normaliseCommandLine(commandLine)));
+    return mode == RunMode::FullScreen || mode == RunMode::Preview
+               ? lumi::platform::PixelScaling::DevicePixels
+               : lumi::platform::PixelScaling::UserScaleFactor;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,7 +56,7 @@ int main(int argc, char** argv) {
             break;
     }
 
-    platform::prepareApplication();
+    platform::prepareApplication(scalingFor(rawCommandLine(argc, argv)));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumiscribe"));
 

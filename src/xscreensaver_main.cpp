@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
             break;
     }
 
-    platform::prepareApplication();
+    platform::prepareApplication(platform::PixelScaling::DevicePixels);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumiscribe"));
 

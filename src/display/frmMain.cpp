@@ -92,7 +92,9 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     captionPalette.setColor(QPalette::WindowText, QColor(255, 255, 0));
     lblCal->setPalette(captionPalette);
     QFont captionFont(QStringLiteral("Arial"));
-    captionFont.setPointSizeF(9.75);
+    // 9.75 points at 96 dots per inch, in device pixels like the strip, so that the
+    // desktop's font resolution cannot make the caption outgrow it.
+    captionFont.setPixelSize(13);
     captionFont.setBold(true);
     captionFont.setItalic(true);
     lblCal->setFont(captionFont);

@@ -67,7 +67,7 @@ public:
     // keeps what it shows and Timer1 runs on, so the next Delay tries again.
     void ChangePic();
 
-    // Writes the first-run defaults to the settings store.
+    // Writes the first-run defaults of the keys that hold no value yet, then "SetReg" "2".
     void SetRegistry();
 
     // Turns the stored sound-off minutes into the limit in seconds.

@@ -175,6 +175,14 @@ QString IniSettingsStore::read(const QString& key, const QString& defaultValue) 
     return value.toString();
 }
 
+bool IniSettingsStore::contains(const QString& key) const {
+    // read() falls back to its default exactly when no value is stored, so two reads with
+    // different defaults tell the cases apart and keep every rule of read() (case, damaged
+    // files) in one place. A value written between the two reads counts as not stored yet.
+    const QString stored = read(key, QStringLiteral("0"));
+    return stored == read(key, QStringLiteral("1"));
+}
+
 void IniSettingsStore::write(const QString& key, const QString& value) {
     const QString name = describe(filePath_);
     const QString folder = QFileInfo(filePath_).absolutePath();

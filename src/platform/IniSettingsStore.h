@@ -35,6 +35,9 @@ public:
 
     QString read(const QString& key, const QString& defaultValue) const override;
 
+    // Follows read(): a damaged or unreadable file holds no value.
+    bool contains(const QString& key) const override;
+
     // Creates the folder and the file when needed. On failure the file keeps its previous
     // bytes and one line on standard error names the file and the reason.
     void write(const QString& key, const QString& value) override;

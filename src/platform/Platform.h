@@ -7,10 +7,20 @@
 
 namespace lumi::platform {
 
-// Prepares the process for the platform before the application object exists: positions
-// and sizes are device pixels (one picture pixel is one screen pixel, also on a scaled
-// screen), and the window system is the one the window services speak to.
-void prepareApplication();
+// How the windows of a process are measured.
+enum class PixelScaling {
+    // Every position and size is a device pixel, so that one picture pixel is one screen
+    // pixel whatever scale the desktop or the user asks of the toolkit: the display modes.
+    DevicePixels,
+    // The desktop's own scale stays off, but a scale factor that the user set for the
+    // toolkit applies, so that dialogs can be made larger: the dialog modes.
+    UserScaleFactor,
+};
+
+// Prepares the process for the platform before the application object exists: windows are
+// measured as `scaling` says, and the window system is the one the window services speak
+// to.
+void prepareApplication(PixelScaling scaling);
 
 // The platform's own implementations of the services that differ between systems.
 std::unique_ptr<WindowServices> createWindowServices();

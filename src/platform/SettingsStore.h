@@ -13,6 +13,10 @@ public:
     // The stored value of `key`, or `defaultValue` when none is stored.
     virtual QString read(const QString& key, const QString& defaultValue) const = 0;
 
+    // True when a value is stored under `key`: exactly when read() would return the stored
+    // value rather than the caller's default.
+    virtual bool contains(const QString& key) const = 0;
+
     // Stores `value` under `key`, replacing any value stored under the same name in
     // another case. The value is on disk when the call returns.
     virtual void write(const QString& key, const QString& value) = 0;

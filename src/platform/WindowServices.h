@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <QtGlobal>
@@ -26,8 +27,16 @@ public:
     // The screen rectangle in device pixels (the primary screen, at the origin).
     virtual QRect screenRect() = 0;
 
+    // Every monitor of the desktop in device pixels and in the desktop's coordinates, the
+    // primary monitor first; at least one rectangle while a screen exists.
+    virtual QList<QRect> monitorRects() = 0;
+
     // Places `window` borderless and above all other windows over `rect` and shows it.
     virtual void showTopMost(QWidget& window, const QRect& rect) = 0;
+
+    // Like showTopMost(), but showing `window` neither activates it nor takes the keyboard
+    // focus from the window that holds it: for windows that only cover a monitor.
+    virtual void showTopMostWithoutFocus(QWidget& window, const QRect& rect) = 0;
 
     // Tells the desktop whether a screen saver runs; returns the previous state.
     virtual bool setScreenSaverRunning(bool running) = 0;

@@ -23,8 +23,15 @@ QString resolveValue(const char* value, const QString& installDir) {
 }
 
 void SetRegistry(platform::SettingsStore& store, const QString& installDir) {
+    const SettingKey& firstRunFlag = kSettingKeys.back();
     for (const SettingKey& key : kSettingKeys) {
-        store.write(QLatin1String(key.name), resolveValue(key.firstRunValue, installDir));
+        const QLatin1String name(key.name);
+        // The flag is written whatever it holds: a value other than 2 would bring the first
+        // run back at every start.
+        if (&key != &firstRunFlag && store.contains(name)) {
+            continue;
+        }
+        store.write(name, resolveValue(key.firstRunValue, installDir));
     }
 }
 

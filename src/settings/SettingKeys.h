@@ -5,6 +5,7 @@
 
 #include <array>
 #include <optional>
+#include <string_view>
 
 #include "platform/SettingsStore.h"
 
@@ -53,6 +54,8 @@ inline constexpr std::array<SettingKey, 18> kSettingKeys{{
     {"BGFile", "1", "1", "{installDir}bg.jpg", "{installDir}bg.jpg"},
     {"SetReg", "1", "1", "2", nullptr},
 }};
+static_assert(std::string_view(kSettingKeys.back().name) == "SetReg",
+              "the first-run flag must be written last");
 
 // The entry of `kSettingKeys` named `name` (compared without regard to case), or nullptr.
 const SettingKey* findSettingKey(const QString& name);
@@ -60,8 +63,11 @@ const SettingKey* findSettingKey(const QString& name);
 // `value` with a leading kInstallFolderMark replaced by `installDir`.
 QString resolveValue(const char* value, const QString& installDir);
 
-// Writes every key's first-run value, in table order, so that "SetReg", whose presence marks
-// a completed first run, is written only after every other value.
+// Writes the first-run value of every key that holds no value yet, in table order, and then
+// "SetReg" "2", whose presence marks a completed first run, after every other value. A value
+// already stored (chosen in the Setup dialog before the first full-screen start, or left by
+// an earlier first run when "SetReg" holds something other than 2) is kept as it is; an
+// empty store gets every first-run value.
 void SetRegistry(platform::SettingsStore& store, const QString& installDir);
 
 // Writes the restore value of every key that has one, in table order ("SetReg" has none).

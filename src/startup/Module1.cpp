@@ -48,14 +48,31 @@ Module1::Outcome Module1::Main(const QString& commandLine) {
 
 Module1::Outcome Module1::runFullScreen() {
     ScreenRect = services_.windows.screenRect();
+    const QList<QRect> monitors = services_.windows.monitorRects();
     player_ = services_.makePlayer();
     frmMain_ = std::make_unique<display::frmMain>(display::DisplayServices{
         services_.settings, services_.cursor, services_.windows, services_.clock, *player_,
         services_.installDir, ScreenRect.size(), services_.endProcess});
     frmMain_->Form_Load();
-    services_.windows.showTopMost(*frmMain_, QRect(QPoint(0, 0), ScreenRect.size()));
+    // The covers first, so that the form, shown last, holds the focus.
+    coverOtherMonitors(monitors);
+    const QPoint primaryOrigin = monitors.isEmpty() ? QPoint(0, 0) : monitors.first().topLeft();
+    services_.windows.showTopMost(*frmMain_, QRect(primaryOrigin, ScreenRect.size()));
     services_.windows.setScreenSaverRunning(true);
     return Outcome::RunEventLoop;
+}
+
+void Module1::coverOtherMonitors(const QList<QRect>& monitors) {
+    const QColor background = display::toQColor(frmMain_->backColor()).value_or(Qt::black);
+    for (const QRect& monitor : display::monitorsToCover(monitors)) {
+        auto cover = std::make_unique<display::CoverWindow>(
+            background, frmMain_->backgroundPicture(),
+            display::CoverWindow::Input{
+                [this] { frmMain_->Form_MouseUp(); },
+                [this](int keyAscii) { frmMain_->Pic2_KeyPress(keyAscii); }});
+        services_.windows.showTopMostWithoutFocus(*cover, monitor);
+        coverWindows_.push_back(std::move(cover));
+    }
 }
 
 Module1::Outcome Module1::runSettings() {

@@ -6,7 +6,9 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "display/CoverWindow.h"
 #include "display/frmMain.h"
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
@@ -54,10 +56,14 @@ public:
     platform::NativeWindow PreviewWnd = 0;
 
     display::frmMain* displayForm() const { return frmMain_.get(); }
+    const std::vector<std::unique_ptr<display::CoverWindow>>& coverWindows() const {
+        return coverWindows_;
+    }
     QWidget* previewForm() const { return previewForm_.get(); }
 
 private:
     Outcome runFullScreen();
+    void coverOtherMonitors(const QList<QRect>& monitors);
     Outcome changePassword();
     Outcome runSettings();
     Outcome runPreview(const QString& cmdLine);
@@ -65,6 +71,8 @@ private:
     StartupServices services_;
     std::unique_ptr<platform::MidiPlayer> player_;
     std::unique_ptr<display::frmMain> frmMain_;
+    // One for each monitor beside the form's; they call into frmMain_, so they go first.
+    std::vector<std::unique_ptr<display::CoverWindow>> coverWindows_;
     std::unique_ptr<QWidget> previewForm_;
     QTimer previewHostWatch_;
 };

@@ -47,6 +47,16 @@ TEST_F(IniSettingsStoreTest, NamesAreComparedWithoutRegardToCase) {
     EXPECT_EQ(store.read("MIDI7", "1"), "5");
 }
 
+TEST_F(IniSettingsStoreTest, ContainsTellsAStoredValueFromNone) {
+    IniSettingsStore store(path());
+    EXPECT_FALSE(store.contains("BG"));  // no file yet
+    writeBytes("[Other]\nBG=1\n\n[Config]\nMIDI7=0\nEmpty=\n");
+    EXPECT_TRUE(store.contains("Midi7"));
+    EXPECT_TRUE(store.contains("EMPTY"));  // the empty text is a value
+    EXPECT_FALSE(store.contains("BG"));    // another section
+    EXPECT_FALSE(store.contains("Delay"));
+}
+
 TEST_F(IniSettingsStoreTest, WriteReplacesEveryOtherCaseAndKeepsOtherValues) {
     writeBytes("[General]\nx=1\n\n[Config]\nBG=1\nbg=2\nDelay=5\n");
     IniSettingsStore store(path());
@@ -111,6 +121,7 @@ TEST_P(DamagedFileTest, ReadsAsEmptyAndIsNeverWritten) {
     writeBytes(GetParam().bytes);
     IniSettingsStore store(path());
     EXPECT_EQ(store.read("a", "dflt"), "dflt");
+    EXPECT_FALSE(store.contains("a"));
     ::testing::internal::CaptureStderr();
     store.write("a", "2");
     const std::string errors = ::testing::internal::GetCapturedStderr();
@@ -142,6 +153,7 @@ TEST_F(IniSettingsStoreTest, UnreadableFileReadsAsEmptyAndIsNeverReplaced) {
     marker.close();
     IniSettingsStore store(path());
     EXPECT_EQ(store.read("a", "dflt"), "dflt");
+    EXPECT_FALSE(store.contains("a"));
     ::testing::internal::CaptureStderr();
     store.write("a", "2");
     const std::string errors = ::testing::internal::GetCapturedStderr();

@@ -34,6 +34,59 @@ TEST(SettingKeysTest, FirstRunWritesEighteenValuesInOrderWithSetRegLast) {
     EXPECT_EQ(store.writes, expected);
 }
 
+// A store that already holds values: SetRegistry writes only the keys that hold none, in
+// table order, then "SetReg" "2" whatever the flag held, and every stored value stays.
+struct PartlyFilledCase {
+    const char* name;
+    QStringList stored;    // "key=value", written before SetRegistry
+    QStringList expected;  // SetRegistry's writes, in order
+};
+
+class SetRegistryOnPartlyFilledStoreTest : public ::testing::TestWithParam<PartlyFilledCase> {};
+
+TEST_P(SetRegistryOnPartlyFilledStoreTest, WritesOnlyMissingKeysAndSetRegLast) {
+    const PartlyFilledCase& c = GetParam();
+    testing::FakeSettingsStore store;
+    for (const QString& pair : c.stored) {
+        store.write(pair.section('=', 0, 0), pair.section('=', 1));
+    }
+    store.writes.clear();
+    SetRegistry(store, kInstall);
+    EXPECT_EQ(store.writes, c.expected);
+    for (const QString& pair : c.stored) {
+        const QString key = pair.section('=', 0, 0);
+        if (key.compare("SetReg", Qt::CaseInsensitive) != 0) {
+            EXPECT_EQ(store.read(key.toUpper(), "none"), pair.section('=', 1)) << key.toStdString();
+        }
+    }
+    EXPECT_EQ(store.read("SetReg", "none"), "2");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SetRegistryOnPartlyFilledStoreTest,
+    ::testing::Values(
+        // What the Setup dialog leaves when White is chosen and the dialog closed.
+        PartlyFilledCase{"WrittenBySetup",
+                         {"Midi7=0", "bg=0", "Calendar=1", "Delay=1", "MouseSen=1", "Music=1",
+                          "SoundOff=", "BGFile=/pics/sky.jpg", "MIDI1=1"},
+                         {"MIDI2=1", "MIDI3=1", "MIDI4=1", "MIDI5=1", "MIDI6=1", "MIDI8=1",
+                          "MIDI9=1", "MIDI10=1", "SetReg=2"}},
+        PartlyFilledCase{"OnlyTwoKeys",
+                         {"Delay=12", "calendar=1"},
+                         {"MIDI1=1", "MIDI2=1", "MIDI3=1", "MIDI4=1", "MIDI5=1", "MIDI6=1",
+                          "MIDI7=1", "MIDI8=1", "MIDI9=1", "MIDI10=1", "BG=3", "MouseSen=4",
+                          "Music=1", "SoundOff=0", "BGFile=/opt/inst/bg.jpg", "SetReg=2"}},
+        // A flag other than 2 brings the first run back; the values of the earlier one stay.
+        PartlyFilledCase{
+            "FlagOtherThanTwo",
+            {"MIDI1=0", "MIDI2=0", "MIDI3=0", "MIDI4=0", "MIDI5=0", "MIDI6=0", "MIDI7=0", "MIDI8=0",
+             "MIDI9=0", "MIDI10=0", "BG=1", "Calendar=1", "Delay=9", "MouseSen=8", "Music=0",
+             "SoundOff=30", "BGFile=/x.png", "SetReg=3"},
+            {"SetReg=2"}}),
+    [](const ::testing::TestParamInfo<PartlyFilledCase>& info) {
+        return std::string(info.param.name);
+    });
+
 TEST(SettingKeysTest, RestoreWritesSeventeenValuesAndLeavesSetRegAlone) {
     testing::FakeSettingsStore store;
     store.write("setreg", "2");

@@ -41,7 +41,14 @@ public:
         writes.append(key + "=" + value);
     }
 
-    bool contains(const QString& key) const { return read(key, QStringLiteral("\x01")) != "\x01"; }
+    bool contains(const QString& key) const override {
+        for (auto it = values_.cbegin(); it != values_.cend(); ++it) {
+            if (it.key().compare(key, Qt::CaseInsensitive) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
     int size() const { return static_cast<int>(values_.size()); }
 
     QStringList writes;  // every write as "key=value", in order
@@ -57,8 +64,18 @@ public:
         return windows.value(title, 0);
     }
     QRect screenRect() override { return screen; }
+    QList<QRect> monitorRects() override {
+        return monitors.isEmpty() ? QList<QRect>{screen} : monitors;
+    }
     void showTopMost(QWidget& window, const QRect& rect) override {
         shownRect = rect;
+        shownOrder.append(&window);
+        window.setGeometry(rect);
+        window.show();
+    }
+    void showTopMostWithoutFocus(QWidget& window, const QRect& rect) override {
+        coverRects.append(rect);
+        shownOrder.append(&window);
         window.setGeometry(rect);
         window.show();
     }
@@ -88,7 +105,10 @@ public:
     QRect embeddedRect;
     QRect screen{0, 0, 640, 480};
     QStringList searchedTitles;
+    QList<QRect> monitors;  // empty: one monitor, `screen`
     QRect shownRect;
+    QList<QRect> coverRects;     // every showTopMostWithoutFocus(), in order
+    QList<QWidget*> shownOrder;  // every window shown top-most, in order
     QList<bool> runningCalls;
     bool screenSaverRunning = false;
 };

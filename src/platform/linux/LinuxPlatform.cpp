@@ -9,9 +9,17 @@
 
 namespace lumi::platform {
 
-void prepareApplication() {
-    // Scaling would make one picture pixel cover several screen pixels.
+void prepareApplication(PixelScaling scaling) {
+    // The scale that Qt derives from the desktop (Xft.dpi) stays off in every mode.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    if (scaling == PixelScaling::DevicePixels) {
+        // Qt applies these factors even with its high-DPI scaling off; a scaled desktop may
+        // set them for every program it starts. Any factor other than 1 would make one
+        // picture pixel cover several screen pixels, blurred, and put the screen's far
+        // half out of reach.
+        qunsetenv("QT_SCALE_FACTOR");
+        qunsetenv("QT_SCREEN_SCALE_FACTORS");
+    }
     // The window services speak X11; on a Wayland desktop the program runs through XWayland.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "xcb");

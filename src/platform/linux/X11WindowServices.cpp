@@ -79,6 +79,18 @@ std::vector<xcb_window_t> childrenOf(xcb_connection_t* connection, xcb_window_t 
     return {children, children + xcb_query_tree_children_length(reply.get())};
 }
 
+// Shows `window` full screen and on top over `rect`, on the monitor that holds the
+// rectangle's centre, so that a window manager full-screens it there and not elsewhere.
+void showFullScreenOnTop(QWidget& window, const QRect& rect) {
+    window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    if (QScreen* screen = QGuiApplication::screenAt(rect.center())) {
+        window.setScreen(screen);
+    }
+    window.setGeometry(rect);
+    window.showFullScreen();
+    window.raise();
+}
+
 xcb_window_t rootWindow(xcb_connection_t* connection) {
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
@@ -122,12 +134,28 @@ QRect X11WindowServices::screenRect() {
     return {QPoint(0, 0), size};
 }
 
+QList<QRect> X11WindowServices::monitorRects() {
+    QList<QRect> monitors;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary) {
+        monitors.append(primary->geometry());
+    }
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != primary) {
+            monitors.append(screen->geometry());
+        }
+    }
+    return monitors;
+}
+
 void X11WindowServices::showTopMost(QWidget& window, const QRect& rect) {
-    window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    window.setGeometry(rect);
-    window.showFullScreen();
-    window.raise();
+    showFullScreenOnTop(window, rect);
     window.activateWindow();
+}
+
+void X11WindowServices::showTopMostWithoutFocus(QWidget& window, const QRect& rect) {
+    window.setAttribute(Qt::WA_ShowWithoutActivating);
+    showFullScreenOnTop(window, rect);
 }
 
 bool X11WindowServices::setScreenSaverRunning(bool running) {

@@ -7,6 +7,10 @@ namespace lumi::platform {
 // Window services on X11, through the xcb connection of the Qt application. On any other
 // Qt platform (the offscreen one of the unit tests) the window search finds nothing.
 //
+// Monitors are Qt's screens, which the xcb backend takes from the RandR monitors (also those
+// that `xrandr --setmonitor` defines). Their geometry is in device pixels because the
+// display modes run with Qt's scaling off (prepareApplication()).
+//
 // X11 has no system-wide "a screen saver runs" flag: the state is kept in the file
 // "screensaver-running" of the program's runtime folder, "1" or "0", so that the two calls
 // can be observed from outside.
@@ -14,7 +18,9 @@ class X11WindowServices final : public WindowServices {
 public:
     NativeWindow findTopLevelWindow(const QString& title) override;
     QRect screenRect() override;
+    QList<QRect> monitorRects() override;
     void showTopMost(QWidget& window, const QRect& rect) override;
+    void showTopMostWithoutFocus(QWidget& window, const QRect& rect) override;
     bool setScreenSaverRunning(bool running) override;
     std::optional<QRect> clientRect(NativeWindow window) override;
     void embed(QWidget& child, NativeWindow host, const QRect& rect) override;
