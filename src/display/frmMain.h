@@ -99,6 +99,7 @@ public:
     // True from ChangePic() until its picture is painted (or every entry failed to load).
     bool changingPicture() const { return loader_.loading() || painter_.running(); }
     const LaserPainter& painter() const { return painter_; }
+    const PictureLoader& loader() const { return loader_; }
 
     // The form's background colour and background picture.
     ColorValue backColor() const { return BackColor; }
