@@ -29,12 +29,19 @@ void Canvas::place(const QRect& geometry, const QRect& visibleArea) {
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {
+    // Each pixel of the region is painted once: from the offscreen image where it has pixels,
+    // black where the canvas lies off the screen.
     QPainter painter(this);
-    const QRect dirty = event->rect();
-    painter.fillRect(dirty, Qt::black);
-    const QRect source = dirty.translated(-imageOrigin_).intersected(image_.rect());
-    if (!source.isEmpty()) {
-        painter.drawImage(source.topLeft() + imageOrigin_, image_, source);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QRect imageArea = image_.rect().translated(imageOrigin_);
+    for (const QRect& rect : event->region()) {
+        const QRect source = rect.intersected(imageArea);
+        if (!source.isEmpty()) {
+            painter.drawImage(source.topLeft(), image_, source.translated(-imageOrigin_));
+        }
+    }
+    for (const QRect& rect : event->region().subtracted(QRegion(imageArea))) {
+        painter.fillRect(rect, Qt::black);
     }
 }
 

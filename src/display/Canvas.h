@@ -6,8 +6,9 @@
 namespace lumi::display {
 
 // The visible canvas `Pic2` of the display. Its pixels live in an offscreen image that
-// covers only the part of the canvas that lies on the screen; paintEvent() copies from it.
-// Everything else draws into image() and then calls update() with the changed rectangle.
+// covers only the part of the canvas that lies on the screen; paintEvent() copies from it
+// exactly the region to repaint, each pixel once. Everything else draws into image() and then
+// calls update() with the changed region.
 class Canvas final : public QWidget {
     Q_OBJECT
 

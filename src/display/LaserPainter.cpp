@@ -31,6 +31,8 @@ void LaserPainter::start(const QImage& source, QImage* canvas, QPoint canvasOrig
     offset_ = offset;
     backColor_ = backColor ? std::optional<QRgb>(*backColor | kOpaque) : std::nullopt;
     column_ = 0;
+    phase_ = Phase::Colored;
+    row_ = 0;
     coloredBeams_ = 0;
     erasingBeams_ = 0;
     closingBeams_ = 0;
@@ -44,6 +46,7 @@ void LaserPainter::setCanvas(QImage* canvas, QPoint canvasOrigin) {
     if (canvas_ != nullptr && !canvas_->isNull() && canvas_->depth() != 32) {
         *canvas_ = canvas_->convertToFormat(QImage::Format_RGB32);
     }
+    dirty_.reset(canvas_ != nullptr ? canvas_->size() : QSize());
 }
 
 void LaserPainter::abandon() {
@@ -52,7 +55,13 @@ void LaserPainter::abandon() {
     source_ = QImage();
 }
 
-QRect LaserPainter::step() {
+void LaserPainter::finish() {
+    state_ = State::Finished;
+    canvas_ = nullptr;
+    source_ = QImage();
+}
+
+QRect LaserPainter::step(int maxBeams) {
     if (state_ != State::Running) {
         return {};
     }
@@ -62,35 +71,67 @@ QRect LaserPainter::step() {
     LineRasteriser raster(canvas_ != nullptr ? *canvas_ : noCanvas, canvasOrigin_);
     raster.setClip(QRect(-canvasOrigin_, canvasSize(QSize(width_, height_))));
     QRect dirty;
+    const QPoint originInImage = beamOrigin_ - canvasOrigin_;
+    const auto draw = [&](QPoint target, QRgb color) {
+        const QRect drawn = raster.drawLine(beamOrigin_, target, color);
+        if (!drawn.isEmpty()) {
+            dirty |= drawn;
+            dirty_.addLine(originInImage, target - canvasOrigin_, drawn);
+        }
+    };
+    int beamsLeft = qMax(1, maxBeams);
+    const int targetX = offset_.x() + column_;
 
-    const int c = column_;
-    const int targetX = offset_.x() + c;
-    if (c < width_) {
-        const auto* pixel = reinterpret_cast<const QRgb*>(source_.constBits()) + c;
-        const qsizetype sourceStride = source_.bytesPerLine() / qsizetype(sizeof(QRgb));
-        for (int r = 0; r < height_; ++r) {
-            const QRgb color = pixel[r * sourceStride] | kOpaque;
-            dirty |= raster.drawLine(beamOrigin_, QPoint(targetX, r + offset_.y()), color);
+    if (phase_ == Phase::Colored) {
+        if (column_ < width_) {
+            const auto* pixel = reinterpret_cast<const QRgb*>(source_.constBits()) + column_;
+            const qsizetype sourceStride = source_.bytesPerLine() / qsizetype(sizeof(QRgb));
+            for (; row_ < height_ && beamsLeft > 0; ++row_, --beamsLeft) {
+                draw(QPoint(targetX, row_ + offset_.y()), pixel[row_ * sourceStride] | kOpaque);
+                ++coloredBeams_;
+            }
+            if (row_ < height_) {
+                return dirty;
+            }
+        } else {
+            coloredBeams_ += height_;  // the last column lies outside the source: no colour
+        }
+        phase_ = Phase::Erasing;
+    }
+
+    if (phase_ == Phase::Erasing) {
+        if (beamsLeft == 0) {
+            return dirty;
+        }
+        ++coloredBeams_;  // the beam to (c, H), outside the source
+        ++erasingBeams_;
+        if (backColor_) {
+            draw(QPoint(targetX, offset_.y() + height_), *backColor_);
+            --beamsLeft;
+        }
+        if (column_ < width_) {
+            ++column_;
+            phase_ = Phase::Colored;
+            row_ = 0;
+            return dirty;
+        }
+        phase_ = Phase::Closing;
+        row_ = 0;
+        if (!backColor_) {
+            closingBeams_ += height_ + 1;
+            row_ = height_ + 1;
         }
     }
-    coloredBeams_ += height_ + 1;  // the beams outside the source have no colour
-    ++erasingBeams_;
-    if (backColor_) {
-        dirty |= raster.drawLine(beamOrigin_, QPoint(targetX, offset_.y() + height_), *backColor_);
-    }
 
-    ++column_;
-    if (column_ <= width_) {
+    for (; row_ <= height_ && beamsLeft > 0; ++row_, --beamsLeft) {
+        draw(QPoint(offset_.x() + width_, row_ + offset_.y()), *backColor_);
+        ++closingBeams_;
+    }
+    if (row_ <= height_) {
         return dirty;
     }
-    closingBeams_ += height_ + 1;
-    for (int r = 0; backColor_ && r <= height_; ++r) {
-        const QPoint target(offset_.x() + width_, r + offset_.y());
-        dirty |= raster.drawLine(beamOrigin_, target, *backColor_);
-    }
-    state_ = State::Finished;
-    canvas_ = nullptr;
-    source_ = QImage();
+    ++column_;
+    finish();
     return dirty;
 }
 

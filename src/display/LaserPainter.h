@@ -3,10 +3,14 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <QRgb>
 #include <QSize>
 
+#include <climits>
 #include <optional>
+
+#include "display/DirtyBands.h"
 
 namespace lumi::display {
 
@@ -22,7 +26,9 @@ namespace lumi::display {
 // Order. One step per column c = 0 ... W: the coloured beams to (c, r) for r = 0 ... H in the
 // source colour at (c, r), then one erasing beam to (c, H) in the background colour. The step
 // of the last column also draws the closing pass: beams to (W, r) for r = 0 ... H in the
-// background colour. The display returns to its event loop between steps. The canvas is not
+// background colour. The display returns to its event loop between steps, and may split a
+// column over several steps by limiting the beams of each: the beams, their order and the
+// pixels they leave are the same however the columns are split. The canvas is not
 // cleared first; beams paint over whatever is there. With the beam origin at (W, H) and no
 // offset, a finished painting leaves the canvas equal to the source without its last column
 // and last row.
@@ -52,12 +58,22 @@ public:
     // its offscreen image between two steps.
     void setCanvas(QImage* canvas, QPoint canvasOrigin);
 
-    // Paints the next column (and after the last column the closing pass) and returns a
-    // rectangle, in canvas-image coordinates, that holds every pixel the step wrote (the union
-    // of the beams' bounding boxes): the part of the screen to repaint. Empty if the step wrote
-    // nothing or no painting runs. Each step writes through canvas->bits(), which detaches the
-    // canvas image if it is shared.
-    QRect step();
+    // The beam limit of a step that paints the rest of its column.
+    static constexpr int kWholeColumn = INT_MAX;
+
+    // Paints the beams that follow in the order above, at most `maxBeams` (at least one) and
+    // never past the end of the current column; the step that ends the last column also draws
+    // the closing pass, within the same limit. Returns a rectangle, in canvas-image coordinates,
+    // that holds every pixel the step wrote (the union of the beams' bounding boxes). Empty if
+    // the step wrote nothing or no painting runs. Each step writes through canvas->bits(),
+    // which detaches the canvas image if it is shared. The pixels written are also collected
+    // for takeDirtyRegion().
+    QRect step(int maxBeams = kWholeColumn);
+
+    // The canvas-image pixels written since start(), setCanvas() or the last call, as a region
+    // of few rectangles that follows the outline of the beams rather than their bounding boxes;
+    // the part of the screen to repaint.
+    QRegion takeDirtyRegion() { return dirty_.takeRegion(); }
 
     // Stops the running painting for good: later steps do nothing until the next start().
     void abandon();
@@ -67,18 +83,25 @@ public:
     // The last started painting drew all its steps (false after abandon()).
     bool finished() const { return state_ == State::Finished; }
 
-    // The column the next step paints: 0 after start(), W + 1 when finished.
+    // The column the next step paints: 0 after start(), W + 1 when finished. It moves on when
+    // the last beam of its column has been drawn.
     int column() const { return column_; }
     // The number of steps of the current painting: W + 1.
     int stepCount() const { return width_ + 1; }
 
-    // Beams handed to the rasteriser since start(), including those in "no colour".
+    // Beams handed to the rasteriser since start(), including those in "no colour", counted as
+    // they are drawn.
     qint64 coloredBeams() const { return coloredBeams_; }
     qint64 erasingBeams() const { return erasingBeams_; }
     qint64 closingBeams() const { return closingBeams_; }
 
 private:
     enum class State { Idle, Running, Finished };
+    // Where the current column stands: its coloured beams (row_ is the next one), its erasing
+    // beam, or the closing pass after the last column (row_ is the next closing beam).
+    enum class Phase { Colored, Erasing, Closing };
+
+    void finish();
 
     State state_ = State::Idle;
     QImage source_;  // Format_RGB32
@@ -90,6 +113,9 @@ private:
     int width_ = 0;
     int height_ = 0;
     int column_ = 0;
+    Phase phase_ = Phase::Colored;
+    int row_ = 0;
+    DirtyBands dirty_;
     qint64 coloredBeams_ = 0;
     qint64 erasingBeams_ = 0;
     qint64 closingBeams_ = 0;

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 
@@ -26,22 +28,32 @@ DecodedPicture decodePicture(const QString& path);
 
 // Decodes pictures off the user-interface thread, so that no event waits on a decode.
 // One decode is delivered at a time; the next picture can be decoded ahead.
+//
+// Each picture is decoded once while its file stays as it is: the picture delivered last is
+// kept (it shares its pixels with the display's copy), and a load or prefetch of the same
+// path uses it again. Every delivery first compares the file's size and modification time
+// with those it had when its decode began, and decodes it again if they differ, so the
+// display always shows the file as it is now.
 class PictureLoader final : public QObject {
     Q_OBJECT
 
 public:
     using Callback = std::function<void(const DecodedPicture&)>;
+    // Decodes one file; called on a thread of the pool, so it must be safe on any thread.
+    using Decoder = std::function<DecodedPicture(const QString&)>;
 
-    PictureLoader();
+    explicit PictureLoader(Decoder decode = decodePicture);
     ~PictureLoader() override;
 
     // Decodes `path` and hands the result to `done` on this object's thread, always from the
-    // event loop, never from within this call. A decode asked for ahead with prefetch() is
-    // used when it names the same path. A later load() or cancel() replaces a load whose
-    // result has not been delivered: its callback never runs.
+    // event loop, never from within this call. The picture delivered last, or a decode asked
+    // for ahead with prefetch(), is used when it names the same path and the file has not
+    // changed since. A later load() or cancel() replaces a load whose result has not been
+    // delivered: its callback never runs.
     void load(const QString& path, Callback done);
 
     // Starts decoding `path` in the background for a later load(); replaces an earlier one.
+    // Nothing is decoded for the path of the picture delivered last.
     void prefetch(const QString& path);
 
     // Drops the load in progress, if any; its callback never runs.
@@ -49,16 +61,36 @@ public:
 
     bool loading() const { return static_cast<bool>(callback_); }
 
+    // The decodes started since construction.
+    int decodeCount() const { return decodeCount_; }
+
 private:
+    // What identifies the content of a file without reading it.
+    struct FileStamp {
+        bool exists = false;
+        std::uintmax_t size = 0;
+        std::filesystem::file_time_type modified;
+
+        bool operator==(const FileStamp&) const = default;
+    };
+    struct Stamped {
+        DecodedPicture picture;
+        FileStamp stamp;  // taken before the decode began
+    };
     struct Decode {
         QString path;
-        QFuture<DecodedPicture> future;
+        QFuture<Stamped> future;
     };
 
+    static FileStamp stampOf(const QString& path);
+    Decode startDecode(const QString& path);
     void deliver();
 
+    Decoder decode_;
+    int decodeCount_ = 0;
+    std::optional<Stamped> held_;  // the picture delivered last, if it loaded
     std::optional<Decode> prefetched_;
-    QFutureWatcher<DecodedPicture> watcher_;
+    QFutureWatcher<Stamped> watcher_;
     Callback callback_;
 };
 

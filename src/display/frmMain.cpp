@@ -24,6 +24,13 @@ constexpr int kTimerInterval = 1000;
 constexpr qint16 kCounterLimit = 32767;
 // The canvas is asked to repaint at most once per display frame while a picture is painted.
 constexpr int kFrameMilliseconds = 16;
+// One pass of the event loop paints at most one column, and stops within it once it has
+// painted for this long, so that input, timers and repaints wait no longer than a frame
+// whatever the size of the picture. The beams are painted in slices of kBeamsPerSlice between
+// two looks at the clock; a slice of the longest beams on a large screen takes well under a
+// millisecond.
+constexpr qint64 kPaintPassNanoseconds = 8'000'000;
+constexpr int kBeamsPerSlice = 64;
 // Mouse moves are counted in windows of this many seconds.
 constexpr double kMoveWindowSeconds = 10;
 
@@ -287,13 +294,18 @@ void frmMain::LaserPaint() {
     }
     painter_.start(Picture1, &Pic2->image(), Pic2->imageOrigin(), QPoint(BeamX, BeamY),
                    QPoint(0, 0), backColor);
-    pendingDirty_ = QRect();
     frameClock_.start();
     paintStepTimer_.start();
 }
 
 void frmMain::paintStep() {
-    pendingDirty_ |= painter_.step();
+    QElapsedTimer pass;
+    pass.start();
+    const int column = painter_.column();
+    do {
+        painter_.step(kBeamsPerSlice);
+    } while (painter_.running() && painter_.column() == column &&
+             pass.nsecsElapsed() < kPaintPassNanoseconds);
     if (painter_.running()) {
         if (frameClock_.elapsed() >= kFrameMilliseconds) {
             flushCanvas();
@@ -311,10 +323,10 @@ void frmMain::paintStep() {
 }
 
 void frmMain::flushCanvas() {
-    if (!pendingDirty_.isEmpty()) {
-        Pic2->update(pendingDirty_.translated(Pic2->imageOrigin()));
+    const QRegion dirty = painter_.takeDirtyRegion();
+    if (!dirty.isEmpty()) {
+        Pic2->update(dirty.translated(Pic2->imageOrigin()));
     }
-    pendingDirty_ = QRect();
     frameClock_.start();
 }
 

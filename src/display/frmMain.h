@@ -40,8 +40,9 @@ struct HiddenList {
 //
 // A picture change never blocks the event loop: ChangePic() switches Timer1 off and hands
 // the file to the loader, which decodes it on another thread; the decoded picture is then
-// painted by LaserPaint() one column per pass of the event loop, so that timer ticks and
-// input are served between two columns. The end of the painting sets DelayCount to 0 and
+// painted by LaserPaint() one column per pass of the event loop, a column that takes longer
+// than a few milliseconds split over several passes, so that timer ticks and input are
+// served between two slices. The end of the painting sets DelayCount to 0 and
 // switches Timer1 on again, which is also all that the callers of ChangePic() do after it.
 // A ChangePic() while a picture is loaded or painted abandons that picture for good.
 //
@@ -98,6 +99,7 @@ public:
     // True from ChangePic() until its picture is painted (or every entry failed to load).
     bool changingPicture() const { return loader_.loading() || painter_.running(); }
     const LaserPainter& painter() const { return painter_; }
+    const PictureLoader& loader() const { return loader_; }
 
     // The form's background colour and background picture.
     ColorValue backColor() const { return BackColor; }
@@ -156,9 +158,8 @@ private:
     QImage backgroundPicture_;
     PictureLoader loader_;
     LaserPainter painter_;
-    QTimer paintStepTimer_;     // one painted column per pass of the event loop
+    QTimer paintStepTimer_;     // at most one painted column per pass of the event loop
     QElapsedTimer frameClock_;  // time since the canvas was last asked to repaint
-    QRect pendingDirty_;        // canvas-image pixels painted since then
     int failedLoads_ = 0;       // entries that failed to load since ChangePic()
     QSet<QString> reportedFailures_;
 };

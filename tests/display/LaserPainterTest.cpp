@@ -257,5 +257,106 @@ TEST(LaserPainterTest, FollowsACanvasReplacedBetweenSteps) {
     EXPECT_EQ(second, source.copy(1, 0, 4, 4));
 }
 
+// A column split over steps of any beam limit leaves exactly the pixels, counters and column
+// of the whole-column steps at every column's end, and ends in the same canvas.
+TEST(LaserPainterTest, SplitColumnsPaintTheSamePixels) {
+    const struct {
+        QSize size;
+        QPoint beamOrigin;
+        bool withBackground;
+    } cases[] = {
+        {{1, 1}, {1, 1}, true},   {{2, 3}, {2, 3}, false},  {{7, 5}, {7, 5}, true},
+        {{5, 9}, {-3, 11}, true}, {{13, 4}, {0, 0}, false},
+    };
+    for (const auto& scene : cases) {
+        for (const int limit : {1, 2, 3, 7}) {
+            const QImage source = distinctSource(scene.size.width(), scene.size.height());
+            const std::optional<QRgb> back =
+                scene.withBackground ? std::optional<QRgb>(kBack) : std::nullopt;
+            QImage whole = filled(LaserPainter::canvasSize(scene.size));
+            QImage split = whole;
+            LaserPainter wholeSteps;
+            LaserPainter splitSteps;
+            wholeSteps.start(source, &whole, QPoint(0, 0), scene.beamOrigin, QPoint(0, 0), back);
+            splitSteps.start(source, &split, QPoint(0, 0), scene.beamOrigin, QPoint(0, 0), back);
+            while (wholeSteps.running()) {
+                wholeSteps.step();
+                const int column = splitSteps.column();
+                int steps = 0;
+                while (splitSteps.running() && splitSteps.column() == column) {
+                    splitSteps.step(limit);
+                    ++steps;
+                }
+                ASSERT_EQ(splitSteps.column(), wholeSteps.column());
+                ASSERT_EQ(split, whole) << "column " << column << ", limit " << limit;
+                EXPECT_EQ(splitSteps.coloredBeams(), wholeSteps.coloredBeams());
+                EXPECT_EQ(splitSteps.erasingBeams(), wholeSteps.erasingBeams());
+                EXPECT_EQ(splitSteps.closingBeams(), wholeSteps.closingBeams());
+                if (limit == 1 && column < scene.size.width()) {
+                    EXPECT_GE(steps, scene.size.height());  // one beam a step
+                }
+            }
+            EXPECT_TRUE(splitSteps.finished());
+            EXPECT_EQ(split, referencePainting(source, filled(split.size()), scene.beamOrigin,
+                                               QPoint(0, 0), back));
+        }
+    }
+}
+
+// Every pixel that a step changes lies in the dirty region, however the canvas window, the
+// beams and the beam limits are placed.
+TEST(LaserPainterTest, DirtyRegionHoldsEveryChangedPixel) {
+    std::mt19937 random(1234);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (int i = 0; i < 200; ++i) {
+        const QImage source = distinctSource(pick(1, 40), pick(1, 40));
+        const QPoint beamOrigin(pick(-30, 70), pick(-30, 70));
+        const QRect window(pick(-5, 10), pick(-5, 10), pick(1, 45), pick(1, 45));
+        QImage canvas = filled(window.size());
+        LaserPainter painter;
+        painter.start(source, &canvas, window.topLeft(), beamOrigin, QPoint(0, 0), kBack);
+        while (painter.running()) {
+            const QImage before = canvas;
+            painter.step(pick(1, 50));
+            const QRegion dirty = painter.takeDirtyRegion();
+            ASSERT_LE(dirty.rectCount(),
+                      (canvas.height() + DirtyBands::kBandHeight - 1) / DirtyBands::kBandHeight);
+            for (int y = 0; y < canvas.height(); ++y) {
+                for (int x = 0; x < canvas.width(); ++x) {
+                    if (canvas.pixel(x, y) != before.pixel(x, y)) {
+                        ASSERT_TRUE(dirty.contains(QPoint(x, y))) << "case " << i;
+                    }
+                }
+            }
+        }
+    }
+}
+
+qint64 area(const QRegion& region) {
+    qint64 sum = 0;
+    for (const QRect& rect : region) {
+        sum += qint64{rect.width()} * rect.height();
+    }
+    return sum;
+}
+
+// The fan of one column fills a triangle of its bounding box, and the dirty region follows it.
+TEST(LaserPainterTest, DirtyRegionOfAFanFollowsItsOutline) {
+    const QImage source = distinctSource(400, 300);
+    QImage canvas = filled(LaserPainter::canvasSize(source.size()));
+    LaserPainter painter;
+    painter.start(source, &canvas, QPoint(0, 0), QPoint(400, 300), QPoint(0, 0), kBack);
+    for (int column = 0; column < 100; ++column) {
+        painter.step();
+    }
+    painter.takeDirtyRegion();
+    const QRect box = painter.step();  // the fan to column 100
+    const QRegion dirty = painter.takeDirtyRegion();
+    EXPECT_EQ(dirty.boundingRect(), box);
+    EXPECT_LT(area(dirty), qint64{box.width()} * box.height() * 55 / 100);
+}
+
 }  // namespace
 }  // namespace lumi::display

@@ -1,8 +1,14 @@
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
 
 #include "display/PictureLoader.h"
 
@@ -73,6 +79,94 @@ TEST_F(PictureLoaderTest, OnlyTheLatestLoadIsDeliveredAndNeverFromWithinTheCall)
     loader.cancel();
     QTest::qWait(100);
     EXPECT_EQ(delivered, QStringList{path("b.png")});
+}
+
+// Counts the decodes a loader asks for; safe on the pool's threads.
+struct CountingDecoder {
+    std::shared_ptr<std::atomic<int>> count = std::make_shared<std::atomic<int>>(0);
+    DecodedPicture operator()(const QString& path) const {
+        ++*count;
+        return decodePicture(path);
+    }
+};
+
+// Loads `path` and waits for the delivery.
+DecodedPicture loadAndWait(PictureLoader& loader, const QString& path) {
+    DecodedPicture delivered;
+    loader.load(path, [&](const DecodedPicture& picture) { delivered = picture; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !loader.loading(); }, 5000));
+    return delivered;
+}
+
+// The display of a one-entry list: load, prefetch the same entry, load again.
+TEST_F(PictureLoaderTest, PictureInHandIsNotDecodedAgain) {
+    QImage small(3, 2, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    ASSERT_TRUE(small.save(path("a.png")));
+    CountingDecoder decoder;
+    PictureLoader loader(decoder);
+    const DecodedPicture first = loadAndWait(loader, path("a.png"));
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        loader.prefetch(path("a.png"));
+        const DecodedPicture again = loadAndWait(loader, path("a.png"));
+        ASSERT_TRUE(again.ok());
+        EXPECT_EQ(again.image.constBits(), first.image.constBits());  // the same pixels, shared
+    }
+    EXPECT_EQ(*decoder.count, 1);
+    EXPECT_EQ(loader.decodeCount(), 1);
+}
+
+// A file replaced or touched after its decode is decoded again, whether the picture was in
+// hand or decoded ahead.
+TEST_F(PictureLoaderTest, ChangedFileIsDecodedAgain) {
+    enum class Change { None, Size, ModificationTime };
+    const struct {
+        bool prefetched;
+        Change change;
+        int decodes;
+    } cases[] = {
+        {false, Change::None, 1}, {false, Change::Size, 2}, {false, Change::ModificationTime, 2},
+        {true, Change::None, 2},  {true, Change::Size, 3},  {true, Change::ModificationTime, 3},
+    };
+    for (const auto& test : cases) {
+        QImage before(4, 4, QImage::Format_RGB32);
+        before.fill(Qt::red);
+        ASSERT_TRUE(before.save(path("a.bmp")));
+        ASSERT_TRUE(before.save(path("b.bmp")));
+        CountingDecoder decoder;
+        PictureLoader loader(decoder);
+        // Picture a is in hand; b is decoded ahead when the case asks for it.
+        ASSERT_TRUE(loadAndWait(loader, path("a.bmp")).ok());
+        const QString changed = path(test.prefetched ? "b.bmp" : "a.bmp");
+        if (test.prefetched) {
+            loader.prefetch(changed);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return *decoder.count == 2; }, 5000));
+            QTest::qWait(20);
+        }
+
+        QImage after = before;
+        after.fill(Qt::blue);  // a bitmap of the same size has the same length
+        if (test.change == Change::Size) {
+            after = after.scaled(5, 4);
+        }
+        if (test.change != Change::None) {
+            QFile file(changed);
+            const QDateTime modified = QFileInfo(changed).lastModified();
+            const qint64 length = QFileInfo(changed).size();
+            ASSERT_TRUE(after.save(changed));
+            ASSERT_EQ(QFileInfo(changed).size() == length, test.change != Change::Size);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(file.setFileTime(modified.addSecs(test.change == Change::Size ? 0 : 5),
+                                         QFileDevice::FileModificationTime));
+        }
+        const DecodedPicture shown = loadAndWait(loader, changed);
+        ASSERT_TRUE(shown.ok());
+        const QImage& expected = test.change == Change::None ? before : after;
+        EXPECT_EQ(shown.image.size(), expected.size());
+        EXPECT_EQ(shown.image.pixel(0, 0), expected.pixel(0, 0));
+        EXPECT_EQ(*decoder.count, test.decodes)
+            << "prefetched " << test.prefetched << ", change " << int(test.change);
+    }
 }
 
 }  // namespace

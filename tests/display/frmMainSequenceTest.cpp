@@ -103,6 +103,29 @@ TEST_F(SequenceTest, OnePictureIsPaintedAgainEveryDelay) {
     EXPECT_EQ(form.DelayCount, 0);
 }
 
+// A one-entry list decodes its picture once, however often it is painted, until the file
+// changes: then the next painting shows the file as it is now.
+TEST_F(SequenceTest, OnePictureIsDecodedOnceUntilItsFileChanges) {
+    const QString file = savePicture("a.png", distinctPicture(4, 3, 1));
+    writeList({file});
+    frmMain& form = loadForm();
+    form.Form_Activate();
+    waitForPicture();
+    for (int painting = 0; painting < 3; ++painting) {
+        form.Timer1_Timer();  // Delay 1: every tick paints the entry again
+        waitForPicture();
+    }
+    EXPECT_EQ(form.loader().decodeCount(), 1);
+    EXPECT_EQ(canvas(), distinctPicture(4, 3, 1).copy(0, 0, 3, 2));
+
+    savePicture("a.png", distinctPicture(6, 5, 2));
+    form.Timer1_Timer();
+    waitForPicture();
+    EXPECT_EQ(form.loader().decodeCount(), 2);
+    EXPECT_EQ(form.Picture1.size(), QSize(6, 5));
+    EXPECT_EQ(canvas(), distinctPicture(6, 5, 2).copy(0, 0, 5, 4));
+}
+
 TEST_F(SequenceTest, DelayZeroNeverChangesThePictureAndTheCountStopsAtItsLimit) {
     settings_.write("Delay", "0");
     writeList({savePicture("a.png", distinctPicture(4, 3, 1)),

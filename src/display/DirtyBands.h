@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+#include <QSize>
+
+#include <vector>
+
+namespace lumi::display {
+
+// The pixels of an image that changed since the display last repainted, kept as one span of
+// columns per band of kBandHeight rows. A straight line adds, in every band it crosses, the
+// columns where it can have pixels there, computed from its end points at the cost of a few
+// operations per band and none per pixel. The result is a region of at most one rectangle per
+// band: it holds every pixel added, and for a fan of beams it follows the fan's outline instead
+// of its bounding box, to within a band's height of slope and one column either side.
+class DirtyBands {
+public:
+    static constexpr int kBandHeight = 16;
+
+    // Starts over, clean, for an image of `size`.
+    void reset(QSize size);
+
+    // Adds the pixels that LineRasteriser wrote for the line from `from` to `to`, both in image
+    // coordinates (they may lie far outside the image); `drawn` is the rectangle drawLine()
+    // returned. Nothing is added for an empty `drawn`.
+    void addLine(QPoint from, QPoint to, const QRect& drawn);
+
+    // Adds every pixel of `rect` (image coordinates) that lies in the image.
+    void addRect(const QRect& rect);
+
+    bool isEmpty() const { return firstBand_ > lastBand_; }
+
+    // The changed pixels as a region of image coordinates; the bands are clean afterwards.
+    QRegion takeRegion();
+
+private:
+    void addSpan(int band, int left, int right);
+
+    QSize size_;
+    std::vector<int> left_;  // per band; left_ > right_ when the band is clean
+    std::vector<int> right_;
+    int firstBand_ = 0;  // the dirty bands lie within [firstBand_, lastBand_]
+    int lastBand_ = -1;
+};
+
+}  // namespace lumi::display
