@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 
 namespace lumi::display {
 
@@ -50,23 +49,34 @@ void DirtyBands::addLine(QPoint from, QPoint to, const QRect& drawn) {
     }
     // A pixel (x, y) of the line has its ideal point within half a pixel of it along the minor
     // axis, so the pixels of the rows top ... bottom lie between the ideal x at top - 1/2 and at
-    // bottom + 1/2. Widening that by one pixel each side covers the half pixel by which a line
+    // bottom + 1/2. Widening that by a pixel each side covers the half pixel by which a line
     // steeper than 45 degrees strays from its ideal x, and the rounding of the arithmetic here.
     const double slope = (double(to.x()) - from.x()) / dy;
     const auto idealX = [&](double y) { return from.x() + (y - from.y()) * slope; };
-    for (int band = inside.top() / kBandHeight; band <= inside.bottom() / kBandHeight; ++band) {
-        const int top = std::max(inside.top(), band * kBandHeight);
+    const double leftLimit = inside.left();
+    const double rightLimit = inside.right();
+    const int firstBand = inside.top() / kBandHeight;
+    const int lastBand = inside.bottom() / kBandHeight;
+    double xTop = idealX(inside.top() - 0.5);
+    for (int band = firstBand; band <= lastBand; ++band) {
         const int bottom = std::min(inside.bottom(), band * kBandHeight + kBandHeight - 1);
-        const double xTop = idealX(top - 0.5);
         const double xBottom = idealX(bottom + 0.5);
-        const double low = std::floor(std::min(xTop, xBottom)) - 1;
-        const double high = std::ceil(std::max(xTop, xBottom)) + 1;
-        const int left = low <= inside.left() ? inside.left() : static_cast<int>(low);
-        const int right = high >= inside.right() ? inside.right() : static_cast<int>(high);
-        if (left <= right) {
-            addSpan(band, left, right);
-        }
+        // Truncation is at most one pixel off the floor or ceiling, so two pixels of margin
+        // keep the span conservative.
+        const double low = std::clamp(std::min(xTop, xBottom), leftLimit, rightLimit);
+        const double high = std::clamp(std::max(xTop, xBottom), leftLimit, rightLimit);
+        const auto at = static_cast<std::size_t>(band);
+        left_[at] = std::min(left_[at], std::max(inside.left(), static_cast<int>(low) - 2));
+        right_[at] = std::max(right_[at], std::min(inside.right(), static_cast<int>(high) + 2));
+        xTop = xBottom;
     }
+    if (isEmpty()) {
+        firstBand_ = firstBand;
+        lastBand_ = lastBand;
+        return;
+    }
+    firstBand_ = std::min(firstBand_, firstBand);
+    lastBand_ = std::max(lastBand_, lastBand);
 }
 
 QRegion DirtyBands::takeRegion() {

@@ -17,7 +17,7 @@ namespace lumi::display {
 // of its bounding box, to within a band's height of slope and one column either side.
 class DirtyBands {
 public:
-    static constexpr int kBandHeight = 16;
+    static constexpr int kBandHeight = 32;
 
     // Starts over, clean, for an image of `size`.
     void reset(QSize size);

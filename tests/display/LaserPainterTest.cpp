@@ -344,10 +344,10 @@ qint64 area(const QRegion& region) {
 
 // The fan of one column fills a triangle of its bounding box, and the dirty region follows it.
 TEST(LaserPainterTest, DirtyRegionOfAFanFollowsItsOutline) {
-    const QImage source = distinctSource(400, 300);
+    const QImage source = distinctSource(640, 480);
     QImage canvas = filled(LaserPainter::canvasSize(source.size()));
     LaserPainter painter;
-    painter.start(source, &canvas, QPoint(0, 0), QPoint(400, 300), QPoint(0, 0), kBack);
+    painter.start(source, &canvas, QPoint(0, 0), QPoint(640, 480), QPoint(0, 0), kBack);
     for (int column = 0; column < 100; ++column) {
         painter.step();
     }
