@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "music/FluidSynthPlayer.h"
+#include "music/LazyMidiPlayer.h"
 #include "music/NoMusicPlayer.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/InstallFolder.h"
@@ -57,7 +58,11 @@ int main(int argc, char** argv) {
     const auto musicLock = platform::tryTakeExclusiveLock("music");
     std::unique_ptr<platform::MidiPlayer> player;
     if (musicLock) {
-        player = std::make_unique<music::FluidSynthPlayer>();
+        // Made only when the display plays music.
+        player =
+            std::make_unique<music::LazyMidiPlayer>([]() -> std::unique_ptr<platform::MidiPlayer> {
+                return std::make_unique<music::FluidSynthPlayer>();
+            });
     } else {
         player = std::make_unique<music::NoMusicPlayer>();
     }
@@ -78,5 +83,8 @@ int main(int argc, char** argv) {
                      static_cast<unsigned long long>(options.window));
         return 1;
     }
-    return QApplication::exec();
+    QApplication::exec();
+    // Ends at once, as the full-screen display does: waiting for a SoundFont still loading or
+    // a decode still running would only keep the daemon's next saver waiting.
+    platform::endProcessNow();
 }

@@ -28,7 +28,8 @@ install_packages() {
 
 # What the build needs.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
-    qt6-image-formats-plugins libgl-dev libfluidsynth-dev libasound2-dev libxcb1-dev libcrypt-dev libgtest-dev
+    qt6-image-formats-plugins libgl-dev libfluidsynth-dev libasound2-dev libxcb1-dev libxcb-xtest0-dev
+    libcrypt-dev libgtest-dev
     abcmidi fonts-liberation)
 
 # Configures and builds the project into build/.

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "display/CalendarCaption.h"
 #include "settings/FileExists.h"
@@ -68,6 +69,18 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
     void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
 };
+
+// The character code that a key press gives the key handler, or nothing for a key that
+// produces no character. Enter, Escape, Backspace, Tab and Ctrl with a letter give their
+// control characters; X11 also gives Delete one (U+007F), but a screen saver treats Delete
+// like the arrow, function and modifier keys, which produce none.
+std::optional<int> characterCode(const QKeyEvent& event) {
+    const QString text = event.text();
+    if (text.isEmpty() || event.key() == Qt::Key_Delete || text.at(0) == QChar(0x7F)) {
+        return std::nullopt;
+    }
+    return text.at(0).unicode();
+}
 
 }  // namespace
 
@@ -153,6 +166,15 @@ void frmMain::Form_Load() {
     if (soundOff.SoundOffMinutes != 0) {
         SoundOff();
     }
+    // The synthesiser and its SoundFont are made only for a display that will play music,
+    // and made now, so that the first tune is ready by the first TimerMIDI tick. At a
+    // sound-off limit of at most one second the first Timer3 tick silences the music anyway;
+    // TimerMIDI is switched off here already, so that no tune is started only to be stopped.
+    if (soundOff.silencesOnFirstTick()) {
+        TimerMIDI.stop();
+    } else if (MusicOn != 0) {
+        services_.player.prepare();
+    }
     if (services_.mode == DisplayMode::FullScreen) {
         services_.cursor.showCursor(false);
     }
@@ -234,6 +256,11 @@ void frmMain::MidiSoundsCheckedNext() {
 }
 
 void frmMain::Form_Activate() {
+    // Only the first activation shows a picture: the window gets the focus back whenever a
+    // pop-up of another program returns it, and that must not restart the slideshow.
+    if (Activated == -1) {
+        return;
+    }
     Activated = -1;
     // Timer1 starts when this first picture has been painted.
     ChangePic();
@@ -424,14 +451,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseMove:
             Pic2_MouseMove();
             return true;
-        case QEvent::KeyPress: {
+        case QEvent::KeyPress:
             // Taken before the widget sees it, so that Tab never moves the focus.
-            const QString text = static_cast<QKeyEvent*>(event)->text();
-            if (!text.isEmpty()) {
-                Pic2_KeyPress(text.at(0).unicode());
+            if (const std::optional<int> keyAscii =
+                    characterCode(*static_cast<QKeyEvent*>(event))) {
+                Pic2_KeyPress(*keyAscii);
             }
             return true;
-        }
         default:
             return QWidget::eventFilter(watched, event);
     }

@@ -59,7 +59,8 @@ public:
     // hides the cursor. Runs once, before the form is shown.
     void Form_Load();
 
-    // Marks the form as activated, shows the current picture and starts Timer1.
+    // Marks the form as activated, shows the current picture and starts Timer1. Only the
+    // first call does anything; a later activation of the window changes nothing.
     void Form_Activate();
 
     // Shows the current entry of List1, centred on the screen and painted by the laser beams.
@@ -80,7 +81,8 @@ public:
     void MidiSoundsCheckedNext();
 
     // Shows the cursor again, tells the desktop that no screen saver runs and ends the
-    // process. Callers stop the player first.
+    // process at once: decoder threads are not joined, the synthesiser is not unloaded and
+    // no picture is freed. Callers stop the player first.
     void CloseDown();
 
     // Moves to the next entry of List1 (after the last comes entry 0) and shows it.
@@ -90,7 +92,8 @@ public:
     void TimerCal_Timer();
 
     // Input handlers of the form and of the canvas. `keyAscii` is the character code of a
-    // key that produces a character; keys that produce none never reach the handler.
+    // key that produces a character; keys that produce none (Delete among them) never reach
+    // the handler.
     void Pic2_KeyPress(int keyAscii);
     void Form_MouseUp();
     void Pic2_MouseDown();

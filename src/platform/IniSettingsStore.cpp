@@ -7,7 +7,6 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QStringDecoder>
 #include <QTemporaryFile>
 
 #include <cstdio>
@@ -63,15 +62,48 @@ FileContent loadFile(const QString& path) {
     return {FileContent::State::Readable, std::move(bytes), {}};
 }
 
-// QSettings reads INI files as UTF-8 and silently drops what does not decode, so a file in
-// another encoding, or binary garbage, would lose bytes on the next write.
-bool isUtf8Text(const QByteArray& bytes) {
-    if (bytes.contains('\0')) {
-        return false;
+// The settings file with every line that does not parse left out: the part that is read,
+// and that a write keeps.
+struct CleanText {
+    QByteArray bytes;
+    bool damaged = false;  // some line was left out or repaired
+};
+
+// Each line is judged on its own, so one bad line costs only itself. A line parses when,
+// with its surrounding blanks and a closing CR ignored, it is blank, a ";" comment, a section
+// header or "key=value" with a key, and is UTF-8 text without NUL bytes (QSettings reads INI
+// files as UTF-8 and would silently drop what does not decode). A section header without its
+// closing bracket is closed; one without a name is left out, and its lines then belong to the
+// section before it.
+CleanText cleanText(const QByteArray& bytes) {
+    CleanText result;
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) {
+        lines.removeLast();  // the end of the last line
     }
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    [[maybe_unused]] const QString decoded = decoder.decode(bytes);
-    return !decoder.hasError();
+    for (const QByteArray& line : lines) {
+        // Bytes that are not UTF-8 decode to U+FFFD and do not come back the same.
+        const bool utf8 = QString::fromUtf8(line).toUtf8() == line;
+        const QByteArray trimmed = line.trimmed();
+        bool keep = utf8 && !line.contains('\0');
+        QByteArray kept = line;
+        if (keep && trimmed.startsWith('[') && !trimmed.contains(']')) {
+            const QByteArray name = trimmed.mid(1).trimmed();
+            keep = !name.isEmpty();
+            kept = '[' + name + ']';
+        } else if (keep && !trimmed.isEmpty() && !trimmed.startsWith(';') &&
+                   !trimmed.startsWith('[')) {
+            const qsizetype equals = trimmed.indexOf('=');
+            keep = equals > 0 && !trimmed.left(equals).trimmed().isEmpty();
+        }
+        if (!keep || kept != line) {
+            result.damaged = true;
+        }
+        if (keep) {
+            result.bytes += kept + '\n';
+        }
+    }
+    return result;
 }
 
 // A private copy of the settings file that QSettings parses (and, for a write, modifies).
@@ -139,6 +171,36 @@ bool parsedCleanly(QSettings& settings) {
 
 }  // namespace
 
+bool IniSettingsStore::keepDamagedCopy(const QByteArray& bytes) const {
+    const QString name = describe(filePath_);
+    const QString copyPath = damagedCopyPath();
+    const QString copyName = describe(copyPath);
+    QFile copy(copyPath);
+    if (copy.exists()) {
+        const FileContent earlier = loadFile(copyPath);
+        if (earlier.state == FileContent::State::Readable && earlier.bytes == bytes) {
+            return true;  // this very damage was kept before; the rewrite was interrupted
+        }
+        complain(QStringLiteral("settings file %1 has lines that do not parse and %2 already "
+                                "holds an earlier damaged copy; not writing")
+                     .arg(name, copyName));
+        return false;
+    }
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
+        copy.write(bytes) != bytes.size() || !copy.flush()) {
+        complain(QStringLiteral("settings file %1 has lines that do not parse and cannot be "
+                                "kept as %2 (%3); not writing")
+                     .arg(name, copyName, copy.errorString()));
+        copy.remove();
+        return false;
+    }
+    copy.close();
+    complain(QStringLiteral("settings file %1 has lines that do not parse; kept it as %2 and "
+                            "wrote a clean file without them")
+                 .arg(name, copyName));
+    return true;
+}
+
 QString defaultSettingsFile() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Lumiscribe.ini");
@@ -148,11 +210,11 @@ IniSettingsStore::IniSettingsStore(QString filePath) : filePath_(std::move(fileP
 
 QString IniSettingsStore::read(const QString& key, const QString& defaultValue) const {
     const FileContent content = loadFile(filePath_);
-    if (content.state != FileContent::State::Readable || !isUtf8Text(content.bytes)) {
+    if (content.state != FileContent::State::Readable) {
         return defaultValue;
     }
     WorkingCopy copy;
-    if (const std::optional<QString> error = copy.create(content.bytes)) {
+    if (const std::optional<QString> error = copy.create(cleanText(content.bytes).bytes)) {
         complain(QStringLiteral("cannot read settings file %1: no working copy: %2")
                      .arg(describe(filePath_), *error));
         return defaultValue;
@@ -203,12 +265,12 @@ void IniSettingsStore::write(const QString& key, const QString& value) {
                      .arg(name, content.error));
         return;
     }
-    if (!isUtf8Text(content.bytes)) {
-        complain(QStringLiteral("settings file %1 is damaged; not writing").arg(name));
+    const CleanText clean = cleanText(content.bytes);
+    if (clean.damaged && !keepDamagedCopy(content.bytes)) {
         return;
     }
     WorkingCopy copy;
-    if (const std::optional<QString> error = copy.create(content.bytes)) {
+    if (const std::optional<QString> error = copy.create(clean.bytes)) {
         complain(QStringLiteral("settings file %1 cannot be written: no working copy: %2")
                      .arg(name, *error));
         return;

@@ -20,12 +20,17 @@ QString defaultSettingsFile();
 // therefore lets QSettings parse a private copy of the file, and a write replaces the real
 // file as a whole with the modified copy.
 //
-// A damaged file is one that QSettings cannot parse completely (a line that is neither a
-// section header, a "key=value" line, a ";" comment nor blank; a section header without its
-// closing bracket; binary garbage), one that cannot be read, or one that is not UTF-8 text
-// (QSettings would silently truncate a value in another encoding). A damaged file reads as
-// empty, and a write to it is refused with one line on standard error, so that it keeps its
-// bytes for whoever repairs it. Comments do not survive a write: QSettings drops them.
+// Each line is judged on its own: a line that is neither blank, a ";" comment, a section
+// header nor "key=value", or that is not UTF-8 text, does not parse. Reads leave such lines
+// out and read the others as usual; a section header that lacks only its closing bracket is
+// read as closed. The first write to a file with such lines first keeps the file's bytes
+// as they are in "<file>.damaged" beside it (Lumiscribe.ini.damaged), then writes a clean
+// file with every line that parses, and says so in one line on standard error that names
+// both files. The copy is made once and never overwritten: when "<file>.damaged" already
+// holds other bytes (an earlier damage that nobody has looked at), the write is refused with
+// one line on standard error and the file keeps its bytes, so that nothing of either damage
+// is lost; the reads go on recovering the lines that parse. A file that cannot be read at all
+// reads as empty and is never replaced. Comments do not survive a write: QSettings drops them.
 //
 // A value written by hand with commas (a = x, y) is split into a list by QSettings; it reads
 // back as its parts joined with ", ". Values written by this store never split.
@@ -44,7 +49,14 @@ public:
 
     const QString& filePath() const { return filePath_; }
 
+    // Where the bytes of a damaged file are kept before it is rewritten.
+    QString damagedCopyPath() const { return filePath_ + QStringLiteral(".damaged"); }
+
 private:
+    // Keeps `bytes` as the damaged copy; false (and one line on standard error) when the write
+    // must not go on. Needs the write lock held.
+    bool keepDamagedCopy(const QByteArray& bytes) const;
+
     QString filePath_;
 };
 

@@ -9,6 +9,10 @@ class MidiPlayer {
 public:
     virtual ~MidiPlayer() = default;
 
+    // Tells the player that play() will follow soon, so that one that makes its synthesiser
+    // only when needed can start on it now. Players that are always ready ignore it.
+    virtual void prepare() {}
+
     // Starts playing the MIDI file at `path` and returns at once; a tune already sounding
     // is replaced. Callers always pass 0 and -1 for the last two arguments. A file that
     // cannot be played starts nothing: isPlaying() stays false.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "music/LazyMidiPlayer.h"
 #include "setup/Setup.h"
 #include "startup/CommandLine.h"
 #include "startup/PreviewCommandLine.h"
@@ -49,7 +50,8 @@ Module1::Outcome Module1::Main(const QString& commandLine) {
 Module1::Outcome Module1::runFullScreen() {
     ScreenRect = services_.windows.screenRect();
     const QList<QRect> monitors = services_.windows.monitorRects();
-    player_ = services_.makePlayer();
+    // The real player (and its SoundFont) is made only when the display plays music.
+    player_ = std::make_unique<music::LazyMidiPlayer>(services_.makePlayer);
     frmMain_ = std::make_unique<display::frmMain>(display::DisplayServices{
         services_.settings, services_.cursor, services_.windows, services_.clock, *player_,
         services_.installDir, ScreenRect.size(), services_.endProcess});

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "display/DisplayFixture.h"
 
 namespace lumi::display {
@@ -64,8 +66,23 @@ TEST_F(KeysTest, EveryOtherCharacterEndsTheScreenSaverAfterStoppingThePlayer) {
     EXPECT_TRUE(form_->Pic2->hasFocus() || !form_->isVisible());
 }
 
+TEST_F(KeysTest, ControlCharactersEndTheScreenSaver) {
+    // Ctrl with a letter gives the letter's control character, as on the original platform.
+    for (const auto& [key, text] : {std::pair{Qt::Key_A, "\x01"}, std::pair{Qt::Key_C, "\x03"},
+                                    std::pair{Qt::Key_Z, "\x1a"}}) {
+        const int before = processEnds_;
+        press(key, QString::fromLatin1(text), Qt::ControlModifier);
+        EXPECT_EQ(processEnds_, before + 1) << int(text[0]);
+    }
+}
+
 TEST_F(KeysTest, KeysWithoutACharacterDoNothing) {
-    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_F5, Qt::Key_Shift, Qt::Key_Control}) {
+    // X11 gives Delete the text U+007F (also on the keypad); it counts as no character.
+    press(Qt::Key_Delete, QString(QChar(0x7F)));
+    press(Qt::Key_Delete, QString(QChar(0x7F)), Qt::KeypadModifier);
+    press(Qt::Key_Delete, QString());
+    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_F5, Qt::Key_Shift, Qt::Key_Control,
+                              Qt::Key_Insert, Qt::Key_Home, Qt::Key_PageDown}) {
         press(key, QString());
     }
     EXPECT_EQ(processEnds_, 0);
@@ -95,6 +112,22 @@ TEST_F(KeysTest, SpaceDuringAPaintingAbandonsItForTheNextPicture) {
     EXPECT_EQ(form_->painter().coloredBeams(), 14 * 7);  // the new painting, whole
     EXPECT_EQ(form_->DelayCount, 0);
     EXPECT_EQ(processEnds_, 0);
+}
+
+TEST_F(KeysTest, ALaterActivationChangesNothing) {
+    form_->Form_Activate();
+    waitForPicture();
+    form_->Timer1_Timer();
+    form_->Timer1_Timer();
+    const QImage painted = canvas();
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(form_.get(), &activate);
+    form_->Form_Activate();
+    EXPECT_FALSE(form_->changingPicture());
+    EXPECT_EQ(form_->DelayCount, 2);
+    EXPECT_EQ(form_->PicIndex, 0);
+    EXPECT_TRUE(form_->Timer1.isActive());
+    EXPECT_EQ(canvas(), painted);
 }
 
 TEST_F(KeysTest, CalendarCaptionIsFilledAtOnceAndEveryTick) {

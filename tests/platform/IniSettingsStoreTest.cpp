@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 #include "platform/IniSettingsStore.h"
 #include "support/Files.h"
 
@@ -112,39 +114,66 @@ TEST_F(IniSettingsStoreTest, ChangeByAnotherProgramIsSeenAtOnce) {
 struct DamagedCase {
     const char* name;
     QByteArray bytes;
+    const char* readBefore;  // what "a" reads as before any write
+    QByteArray clean;        // the file after writing b=2
 };
 
 class DamagedFileTest : public IniSettingsStoreTest,
                         public ::testing::WithParamInterface<DamagedCase> {};
 
-TEST_P(DamagedFileTest, ReadsAsEmptyAndIsNeverWritten) {
+TEST_P(DamagedFileTest, ReadsTheLinesThatParseAndKeepsTheFileBesideTheCleanOne) {
     writeBytes(GetParam().bytes);
     IniSettingsStore store(path());
-    EXPECT_EQ(store.read("a", "dflt"), "dflt");
-    EXPECT_FALSE(store.contains("a"));
+    EXPECT_EQ(store.read("a", "dflt"), GetParam().readBefore);
+    EXPECT_EQ(store.contains("a"), GetParam().readBefore != std::string("dflt"));
     ::testing::internal::CaptureStderr();
-    store.write("a", "2");
+    store.write("b", "2");
+    EXPECT_EQ(readBytes(), GetParam().clean);
+    store.write("c", "3");  // a later write finds a clean file: no further copy, no message
     const std::string errors = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(readBytes(), GetParam().bytes);
-    EXPECT_NE(errors.find(QDir::toNativeSeparators(path()).toStdString()), std::string::npos)
+    EXPECT_EQ(testing::fileBytes(path() + ".damaged"), GetParam().bytes);
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_NE(errors.find(QDir::toNativeSeparators(path()).toStdString() + " has lines"),
+              std::string::npos)
         << errors;
-    EXPECT_NE(errors.find("damaged; not writing"), std::string::npos) << errors;
-    EXPECT_EQ(store.read("a", "dflt"), "dflt");
+    EXPECT_NE(errors.find(QDir::toNativeSeparators(path() + ".damaged").toStdString()),
+              std::string::npos)
+        << errors;
+    EXPECT_EQ(store.read("a", "dflt"), GetParam().readBefore);
+    EXPECT_EQ(store.read("c", "dflt"), "3");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, DamagedFileTest,
-    ::testing::Values(DamagedCase{"UnclosedSection", "[Config]\na=1\n[Other\nb=2\n"},
-                      DamagedCase{"LoneBracket", "[Config]\n[\na=1\n"},
-                      DamagedCase{"LineWithoutValue", "[Config]\na=1\nsomething\n"},
-                      DamagedCase{"LineWithoutValueInOtherSection", "[Other]\nx\n[Config]\na=1\n"},
-                      DamagedCase{"HashComment", "# note\n[Config]\na=1\n"},
-                      DamagedCase{"TextOfAnotherFormat", "{\n  \"BG\": 3\n}\n"},
-                      DamagedCase{"BinaryGarbage",
-                                  QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18)},
-                      DamagedCase{"Latin1Text", "[Config]\na=caf\xe9\n"},
-                      DamagedCase{"NulByte", QByteArray("[Config]\na=1\n\0", 14)}),
+    ::testing::Values(
+        DamagedCase{"UnclosedSection", "[Config]\na=1\n[Other\nb=2\n", "1",
+                    "[Config]\na=1\nb=2\n\n[Other]\nb=2\n"},
+        DamagedCase{"LoneBracket", "[Config]\n[\na=1\n", "1", "[Config]\na=1\nb=2\n"},
+        DamagedCase{"LineWithoutValue", "[Config]\na=1\nsomething\n", "1", "[Config]\na=1\nb=2\n"},
+        DamagedCase{"LineWithoutValueInOtherSection", "[Other]\nx\n[Config]\na=1\n", "1",
+                    "[Config]\na=1\nb=2\n"},
+        DamagedCase{"HashComment", "# note\n[Config]\na=1\n", "1", "[Config]\na=1\nb=2\n"},
+        DamagedCase{"TextOfAnotherFormat", "{\n  \"BG\": 3\n}\n", "dflt", "[Config]\nb=2\n"},
+        DamagedCase{"BinaryGarbage", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18),
+                    "dflt", "[Config]\nb=2\n"},
+        DamagedCase{"Latin1Text", "[Config]\na=caf\xe9\nd=4\n", "dflt", "[Config]\nb=2\nd=4\n"},
+        DamagedCase{"NulByte", QByteArray("[Config]\na=1\n\0", 14), "1", "[Config]\na=1\nb=2\n"}),
     [](const ::testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
+
+// The copy is kept once: a later damage while an earlier copy waits is not written over it.
+TEST_F(IniSettingsStoreTest, LaterDamageNeverOverwritesTheKeptCopy) {
+    ASSERT_TRUE(testing::writeFileBytes(path() + ".damaged", "earlier\n"));
+    writeBytes("[Config]\na=1\nbroken\n");
+    IniSettingsStore store(path());
+    ::testing::internal::CaptureStderr();
+    store.write("b", "2");
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(testing::fileBytes(path() + ".damaged"), QByteArray("earlier\n"));
+    EXPECT_EQ(readBytes(), QByteArray("[Config]\na=1\nbroken\n"));
+    EXPECT_NE(errors.find("already holds an earlier damaged copy; not writing"), std::string::npos)
+        << errors;
+    EXPECT_EQ(store.read("a", "dflt"), "1");
+}
 
 TEST_F(IniSettingsStoreTest, UnreadableFileReadsAsEmptyAndIsNeverReplaced) {
     ASSERT_TRUE(QDir().mkpath(path()));  // a folder where the file belongs

@@ -90,6 +90,42 @@ TEST_F(Module1Test, FullScreenShowsTheDisplayOverTheScreenAndMarksTheScreenSaver
     EXPECT_EQ(playersMade_, 1);
 }
 
+// The synthesiser (behind makePlayer) is made only for a display that will play music.
+TEST_F(Module1Test, PlayerIsMadeOnlyWhenTheDisplayPlaysMusic) {
+    struct Case {
+        const char* music;
+        const char* soundOff;
+        int playersAtLoad;
+    };
+    for (const Case& c : {Case{"1", "0", 1}, Case{"1", "5", 1}, Case{"0", "0", 0},
+                          Case{"0", "5", 0}, Case{"1", "7", 0}, Case{"1", "-1", 0}}) {
+        settings_.write("SetReg", "2");
+        settings_.write("Music", c.music);
+        settings_.write("SoundOff", c.soundOff);
+        playersMade_ = 0;
+        Module1 module1(services());
+        ASSERT_EQ(module1.Main("/s"), Module1::Outcome::RunEventLoop);
+        EXPECT_EQ(playersMade_, c.playersAtLoad) << c.music << " " << c.soundOff;
+        EXPECT_EQ(module1.displayForm()->TimerMIDI.isActive(), c.playersAtLoad == 1)
+            << c.music << " " << c.soundOff;
+        // A click stops the player first, which makes none.
+        module1.displayForm()->Pic2_MouseDown();
+        EXPECT_EQ(playersMade_, c.playersAtLoad) << c.music << " " << c.soundOff;
+    }
+}
+
+TEST_F(Module1Test, StartKeyWithMusicOffMakesThePlayerThenAndPlays) {
+    settings_.write("SetReg", "2");
+    settings_.write("Music", "0");
+    ASSERT_EQ(module1_.Main("/s"), Module1::Outcome::RunEventLoop);
+    EXPECT_EQ(playersMade_, 0);
+    module1_.displayForm()->Pic2_KeyPress('s');
+    EXPECT_EQ(playersMade_, 1);
+    EXPECT_TRUE(module1_.displayForm()->TimerMIDI.isActive());
+    module1_.displayForm()->Pic2_KeyPress('s');
+    EXPECT_EQ(playersMade_, 1);
+}
+
 TEST_F(Module1Test, SecondFullScreenInstanceEndsAtOnceWithoutAWindow) {
     instances_.another = true;
     EXPECT_EQ(module1_.Main("/s"), Module1::Outcome::EndProcess);

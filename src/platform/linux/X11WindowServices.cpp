@@ -5,11 +5,12 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <QFile>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QScreen>
+#include <QTemporaryFile>
 #include <QWidget>
 #include <QWindow>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -163,10 +164,20 @@ bool X11WindowServices::setScreenSaverRunning(bool running) {
     QFile previousFile(path);
     const bool previous =
         previousFile.open(QIODevice::ReadOnly) && previousFile.readAll().trimmed() == "1";
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(running ? "1\n" : "0\n");
-        file.commit();
+    // Written beside the flag and renamed over it, so that a reader sees "1" or "0" and never
+    // a half-written file. No fsync: the flag lives in the runtime folder, which does not
+    // outlive the session, and the display calls this on its way out, where waiting for the
+    // disk would delay the end of the screen saver.
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    file.setAutoRemove(false);
+    if (file.open() && file.write(running ? "1\n" : "0\n") == 2 && file.flush()) {
+        file.close();
+        if (std::rename(QFile::encodeName(file.fileName()).constData(),
+                        QFile::encodeName(path).constData()) != 0) {
+            file.remove();
+        }
+    } else {
+        file.remove();
     }
     return previous;
 }
