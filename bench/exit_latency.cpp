@@ -43,10 +43,6 @@
 #include <thread>
 #include <vector>
 
-#ifndef LUMI_ASSETS_DIR
-#define LUMI_ASSETS_DIR ""
-#endif
-
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -35,7 +35,11 @@ std::unique_ptr<PasswordService> createPasswordService() {
 }
 
 void endProcessNow() {
-    std::fflush(nullptr);
+    // Only the standard streams: fflush(nullptr) would also wait for the lock of every other
+    // open stream, and FluidSynth holds the lock of its SoundFont's stream for the whole of
+    // one large read while it loads the SoundFont on its own thread.
+    std::fflush(stdout);
+    std::fflush(stderr);
     std::_Exit(0);
 }
 
