@@ -43,5 +43,61 @@ TEST(CanvasTest, RepaintWritesExactlyItsRegion) {
     }
 }
 
+struct PlaceCase {
+    const char* name;
+    QRect first;   // geometry of the canvas before
+    QRect second;  // and after
+};
+
+class CanvasPlaceTest : public ::testing::TestWithParam<PlaceCase> {};
+
+// Placing the canvas again keeps each pixel at its canvas coordinate, black where the old
+// canvas had none, whether the offscreen image keeps its size (and is reused) or not.
+TEST_P(CanvasPlaceTest, KeepsEachPixelAtItsCanvasCoordinate) {
+    const QRect screen(0, 0, 10, 8);
+    QWidget parent;
+    parent.resize(screen.size());
+    Canvas canvas(&parent);
+    canvas.place(GetParam().first, screen);
+    const QPoint oldOrigin = canvas.imageOrigin();
+    for (int y = 0; y < canvas.image().height(); ++y) {
+        for (int x = 0; x < canvas.image().width(); ++x) {
+            canvas.image().setPixel(x, y, qRgb(x + 1, y + 1, 7));
+        }
+    }
+    const QImage before = canvas.image().copy();
+
+    canvas.place(GetParam().second, screen);
+
+    const QRect visible = GetParam().second.intersected(screen);
+    ASSERT_EQ(canvas.image().size(), visible.size());
+    ASSERT_EQ(canvas.imageOrigin(), visible.topLeft() - GetParam().second.topLeft());
+    const QPoint shift = canvas.imageOrigin() - oldOrigin;  // new image point + shift = old
+    for (int y = 0; y < canvas.image().height(); ++y) {
+        for (int x = 0; x < canvas.image().width(); ++x) {
+            const QPoint old = QPoint(x, y) + shift;
+            const QRgb expected = before.rect().contains(old) ? before.pixel(old) : qRgb(0, 0, 0);
+            ASSERT_EQ(canvas.image().pixel(x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CanvasPlaceTest,
+    ::testing::Values(
+        // Canvases larger than the screen keep a screen-sized image, only its origin moves.
+        PlaceCase{"SameOrigin", QRect(-3, -2, 20, 15), QRect(-3, -2, 20, 15)},
+        PlaceCase{"OriginLeftAndDown", QRect(-3, -2, 20, 15), QRect(-5, -1, 18, 14)},
+        PlaceCase{"OriginRightAndUp", QRect(-5, -1, 18, 14), QRect(-3, -4, 20, 15)},
+        PlaceCase{"OriginOnlyAcross", QRect(-1, -1, 12, 10), QRect(-4, -1, 15, 10)},
+        PlaceCase{"OriginOnlyDown", QRect(-1, -1, 12, 10), QRect(-1, -6, 12, 16)},
+        PlaceCase{"ShiftWiderThanTheImage", QRect(-1, -1, 12, 10), QRect(-40, -1, 60, 10)},
+        PlaceCase{"ShiftTallerThanTheImage", QRect(-1, -1, 12, 10), QRect(-1, -30, 12, 50)},
+        // The image changes its size.
+        PlaceCase{"Smaller", QRect(-3, -2, 20, 15), QRect(2, 1, 5, 4)},
+        PlaceCase{"Larger", QRect(2, 1, 5, 4), QRect(-3, -2, 20, 15)},
+        PlaceCase{"FromEmpty", QRect(0, 0, 0, 0), QRect(-3, -2, 20, 15)}),
+    [](const ::testing::TestParamInfo<PlaceCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace lumi::display
