@@ -45,15 +45,10 @@ lumi::platform::PixelScaling scalingFor(const QString& commandLine) {
 int main(int argc, char** argv) {
     using namespace lumi;
     // Help and version need no display, so they are answered before the window system is.
-    switch (startup::infoRequestOf(startup::normaliseCommandLine(rawCommandLine(argc, argv)))) {
-        case startup::InfoRequest::Help:
-            std::fputs(qPrintable(startup::screenSaverUsage()), stdout);
-            return 0;
-        case startup::InfoRequest::Version:
-            std::fputs(qPrintable(startup::versionText()), stdout);
-            return 0;
-        case startup::InfoRequest::None:
-            break;
+    if (startup::answerInfoRequest(
+            startup::infoRequestOf(startup::normaliseCommandLine(rawCommandLine(argc, argv))),
+            startup::screenSaverUsage())) {
+        return 0;
     }
 
     platform::prepareApplication(scalingFor(rawCommandLine(argc, argv)));

@@ -25,15 +25,9 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         rawArguments << QString::fromLocal8Bit(argv[i]);
     }
-    switch (startup::parseHostOptions(rawArguments, QString()).info) {
-        case startup::InfoRequest::Help:
-            std::fputs(qPrintable(startup::hostedDisplayUsage()), stdout);
-            return 0;
-        case startup::InfoRequest::Version:
-            std::fputs(qPrintable(startup::versionText()), stdout);
-            return 0;
-        case startup::InfoRequest::None:
-            break;
+    if (startup::answerInfoRequest(startup::parseHostOptions(rawArguments, QString()).info,
+                                   startup::hostedDisplayUsage())) {
+        return 0;
     }
 
     platform::prepareApplication(platform::PixelScaling::DevicePixels);

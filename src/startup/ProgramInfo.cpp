@@ -1,5 +1,7 @@
 #include "startup/ProgramInfo.h"
 
+#include <cstdio>
+
 namespace lumi::startup {
 
 InfoRequest infoRequestOf(const QString& normalisedCommandLine) {
@@ -42,6 +44,20 @@ QString hostedDisplayUsage() {
         "  --version       show the version\n"
         "\n"
         "Its options are set with: lumiscribe /c\n");
+}
+
+bool answerInfoRequest(InfoRequest request, const QString& usage) {
+    switch (request) {
+        case InfoRequest::Help:
+            std::fputs(qPrintable(usage), stdout);
+            return true;
+        case InfoRequest::Version:
+            std::fputs(qPrintable(versionText()), stdout);
+            return true;
+        case InfoRequest::None:
+            break;
+    }
+    return false;
 }
 
 }  // namespace lumi::startup

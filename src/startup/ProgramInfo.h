@@ -20,4 +20,8 @@ QString versionText();
 QString screenSaverUsage();
 QString hostedDisplayUsage();
 
+// Answers `request` on the standard output: `usage` for Help, versionText() for Version.
+// Returns false, printing nothing, for None.
+bool answerInfoRequest(InfoRequest request, const QString& usage);
+
 }  // namespace lumi::startup
