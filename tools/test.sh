@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/common.sh
 
-install_packages "${BUILD_PACKAGES[@]}" timgm6mb-soundfont xvfb xauth xdotool imagemagick x11-utils procps \
-    desktop-file-utils libxml2-utils dpkg-dev file \
+install_packages "${BUILD_PACKAGES[@]}" timgm6mb-soundfont xvfb xauth xdotool imagemagick x11-utils \
+    x11-xserver-utils procps desktop-file-utils libxml2-utils dpkg-dev file \
     xscreensaver openbox
 build_project
 

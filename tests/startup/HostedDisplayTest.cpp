@@ -68,5 +68,19 @@ TEST_F(HostedDisplayTest, EndsWhenTheHostGoesAwayAndRefusesAMissingHost) {
     EXPECT_TRUE(QTest::qWaitFor([this] { return quits_ == 1; }, 3000));
 }
 
+TEST_F(HostedDisplayTest, CoversNoOtherMonitorSinceTheHostRunsOneSaverPerMonitor) {
+    windows_.screen = QRect(0, 0, 64, 48);
+    windows_.monitors = {QRect(0, 0, 64, 48), QRect(64, 0, 64, 48)};
+    windows_.clientRects.insert(7, QRect(0, 0, 64, 48));
+    HostOptions whole;
+    whole.target = HostOptions::Target::WholeScreen;
+    for (const HostOptions& options : {insideWindow(7), whole}) {
+        HostedDisplay display(services());
+        ASSERT_TRUE(display.start(options));
+    }
+    EXPECT_TRUE(windows_.coverRects.isEmpty());
+    EXPECT_EQ(windows_.shownOrder.size(), 1);  // only the whole-screen form
+}
+
 }  // namespace
 }  // namespace lumi::startup

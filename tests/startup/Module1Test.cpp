@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -6,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
+#include "settings/PictureList.h"
 #include "startup/Module1.h"
 #include "support/Fakes.h"
 #include "support/SetupFakes.h"
@@ -36,7 +42,9 @@ protected:
                                clock_,
                                [this] {
                                    ++playersMade_;
-                                   return std::make_unique<FakeMidiPlayer>();
+                                   auto player = std::make_unique<FakeMidiPlayer>();
+                                   lastPlayer_ = player.get();
+                                   return player;
                                },
                                installDir_.path() + "/",
                                [this] { ++processEnds_; },
@@ -72,6 +80,7 @@ protected:
     FakeSetupDialogs setupDialogs_;
     FakeShell shell_;
     int playersMade_ = 0;
+    FakeMidiPlayer* lastPlayer_ = nullptr;  // the player of the last mode started
     int processEnds_ = 0;
     QTimer modalCloser_;
     QStringList closedDialogs_;
@@ -223,6 +232,217 @@ TEST_F(Module1Test, PreviewEndsWhenItsHostGoesAway) {
     ASSERT_EQ(module1_.Main("/p 77"), Module1::Outcome::RunEventLoop);
     windows_.clientRects.remove(77);
     EXPECT_TRUE(QTest::qWaitFor([this] { return module1_.previewForm() == nullptr; }, 3000));
+}
+
+}  // namespace
+}  // namespace lumi::startup
+
+namespace lumi::startup {
+namespace {
+
+// The full-screen display on a desktop of two monitors: the primary one of 64 x 48 pixels
+// and a second of 32 x 24 to its right, with two real pictures in the list.
+class Module1TwoMonitorsTest : public Module1Test {
+protected:
+    static constexpr QRect kPrimary{0, 0, 64, 48};
+    static constexpr QRect kSecond{64, 0, 32, 24};
+
+    void SetUp() override {
+        windows_.screen = kPrimary;
+        windows_.monitors = {kPrimary, kSecond};
+        settings_.write("SetReg", "2");
+        settings_.write("BG", "0");
+        settings_.write("Delay", "60");
+        QStringList entries;
+        for (int i = 0; i < 2; ++i) {
+            entries.append(savePicture(QStringLiteral("p%1.png").arg(i), QColor(40 * i, 200, 90)));
+        }
+        ASSERT_FALSE(
+            settings::writePictureList(installDir_.path() + "/List.txt", entries).has_value());
+    }
+
+    QString savePicture(const QString& name, QColor colour) {
+        QImage picture(8, 6, QImage::Format_RGB32);
+        picture.fill(colour);
+        const QString path = installDir_.path() + "/" + name;
+        EXPECT_TRUE(picture.save(path));
+        return path;
+    }
+
+    static QImage grabbed(QWidget& window) {
+        return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    // What input can change: the process's end and what comes before it, the music and the
+    // picture shown. The recorders of the fixture are cleared when the input is sent.
+    struct Observed {
+        int processEnds = 0;
+        QList<bool> cursorCalls;
+        QList<bool> runningCalls;
+        int stops = 0;
+        QStringList plays;
+        std::array<qint16, 11> midiChecked{};
+        qint16 picIndex = 0;
+        bool operator==(const Observed&) const = default;
+    };
+
+    enum class Target { Form, Canvas, Cover };
+
+    // Starts "/s" in a module of its own, sends `event` to `target` and reports what followed.
+    Observed sendTo(Target target, QEvent& event) {
+        Module1 module1(services());
+        EXPECT_EQ(module1.Main("/s"), Module1::Outcome::RunEventLoop);
+        if (module1.coverWindows().size() != 1) {
+            ADD_FAILURE() << "no cover for the second monitor";
+            return {};
+        }
+        display::frmMain& form = *module1.displayForm();
+        form.playlist.MidiCurrent = 3;
+        lastPlayer_->playing = true;
+        processEnds_ = 0;
+        cursor_.calls.clear();
+        windows_.runningCalls.clear();
+        const int stopsBefore = lastPlayer_->stops;
+        const qsizetype playsBefore = lastPlayer_->plays.size();
+        QWidget* receiver = target == Target::Form     ? static_cast<QWidget*>(&form)
+                            : target == Target::Canvas ? static_cast<QWidget*>(form.Pic2)
+                                                       : module1.coverWindows().front().get();
+        QCoreApplication::sendEvent(receiver, &event);
+        return {processEnds_,
+                cursor_.calls,
+                windows_.runningCalls,
+                lastPlayer_->stops - stopsBefore,
+                lastPlayer_->plays.mid(playsBefore),
+                form.playlist.MidiChecked,
+                form.PicIndex};
+    }
+};
+
+TEST_F(Module1TwoMonitorsTest, TheFormTakesThePrimaryAndACoverTheSecondWithoutTheFocus) {
+    ASSERT_EQ(module1_.Main("/s"), Module1::Outcome::RunEventLoop);
+    ASSERT_EQ(module1_.coverWindows().size(), 1u);
+    display::CoverWindow& cover = *module1_.coverWindows().front();
+    EXPECT_EQ(windows_.coverRects, QList<QRect>{kSecond});
+    EXPECT_EQ(cover.geometry(), kSecond);
+    EXPECT_EQ(windows_.shownRect, kPrimary);
+    // The form comes last, so that it holds the keyboard focus.
+    EXPECT_EQ(windows_.shownOrder,
+              (QList<QWidget*>{&cover, static_cast<QWidget*>(module1_.displayForm())}));
+    EXPECT_EQ(windows_.runningCalls, QList<bool>{true});
+    EXPECT_EQ(playersMade_, 1);  // one display, one player
+}
+
+TEST_F(Module1TwoMonitorsTest, ThePrimaryMayLieAnywhereOnTheDesktop) {
+    const QRect primary(1920, 0, 64, 48);
+    const QRect left(0, 0, 1920, 1080);
+    windows_.monitors = {primary, left};
+    ASSERT_EQ(module1_.Main("/s"), Module1::Outcome::RunEventLoop);
+    EXPECT_EQ(windows_.shownRect, primary);
+    EXPECT_EQ(windows_.coverRects, QList<QRect>{left});
+}
+
+TEST_F(Module1TwoMonitorsTest, TheCoverShowsTheFormsBackgroundColourOrPicture) {
+    QImage picture(40, 10, QImage::Format_RGB32);
+    picture.fill(QColor(250, 128, 7));
+    picture.setPixel(0, 0, qRgb(1, 2, 3));
+    ASSERT_TRUE(picture.save(installDir_.path() + "/back.png"));
+    const QRgb buttonFace = QApplication::palette().color(QPalette::Active, QPalette::Button).rgb();
+    struct Case {
+        const char* bg;
+        const char* bgFile;
+        QRgb colour;        // where no picture shows
+        bool showsPicture;  // the picture at the top-left corner, 32 x 10 of it on the cover
+    };
+    for (const Case& c :
+         {Case{"0", "", qRgb(255, 255, 255), false}, Case{"1", "", qRgb(0, 0, 0), false},
+          Case{"2", "", buttonFace, false}, Case{"3", "back.png", qRgb(0, 0, 0), true},
+          Case{"3", "missing.png", qRgb(0, 0, 0), false}}) {
+        settings_.write("BG", c.bg);
+        settings_.write("BGFile", installDir_.path() + "/" + c.bgFile);
+        Module1 module1(services());
+        ASSERT_EQ(module1.Main("/s"), Module1::Outcome::RunEventLoop);
+        ASSERT_EQ(module1.coverWindows().size(), 1u);
+        const QImage shown = grabbed(*module1.coverWindows().front());
+        ASSERT_EQ(shown.size(), kSecond.size());
+        int wrong = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                const QRgb expected = c.showsPicture && y < 10 ? picture.pixel(x, y) : c.colour;
+                wrong += shown.pixel(x, y) != expected ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "BG " << c.bg << " " << c.bgFile;
+    }
+}
+
+TEST_F(Module1TwoMonitorsTest, AnyButtonOnTheCoverEndsTheScreenSaverAsAClickOnTheFormDoes) {
+    QMouseEvent formRelease(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    const Observed onForm = sendTo(Target::Form, formRelease);
+    EXPECT_EQ(onForm.processEnds, 1);
+    EXPECT_EQ(onForm.stops, 1);
+    EXPECT_EQ(onForm.cursorCalls, QList<bool>{true});
+    EXPECT_EQ(onForm.runningCalls, QList<bool>{false});
+    for (const QEvent::Type type :
+         {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick}) {
+        QMouseEvent event(type, QPointF(3, 3), QPointF(67, 3), Qt::RightButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::RightButton,
+                          Qt::NoModifier);
+        EXPECT_EQ(sendTo(Target::Cover, event), onForm) << type;
+    }
+}
+
+TEST_F(Module1TwoMonitorsTest, KeysOnTheCoverActAsOnTheCanvas) {
+    struct Case {
+        Qt::Key key;
+        const char* text;
+        bool ends;
+    };
+    for (const Case& c :
+         {Case{Qt::Key_Space, " ", false}, Case{Qt::Key_N, "n", false}, Case{Qt::Key_Q, "q", false},
+          Case{Qt::Key_S, "s", false}, Case{Qt::Key_X, "x", true}, Case{Qt::Key_Tab, "\t", true},
+          Case{Qt::Key_Shift, "", false}}) {
+        QKeyEvent event(QEvent::KeyPress, c.key, Qt::NoModifier, QString::fromLatin1(c.text));
+        const Observed onCanvas = sendTo(Target::Canvas, event);
+        const Observed onCover = sendTo(Target::Cover, event);
+        EXPECT_EQ(onCover, onCanvas) << c.text;
+        EXPECT_EQ(onCover.processEnds, c.ends ? 1 : 0) << c.text;
+    }
+}
+
+TEST_F(Module1TwoMonitorsTest, MouseMovementOnTheCoverNeverEndsTheScreenSaver) {
+    settings_.write("MouseSen", "1");
+    ASSERT_EQ(module1_.Main("/s"), Module1::Outcome::RunEventLoop);
+    module1_.displayForm()->Activated = -1;
+    for (int x = 0; x < 10; ++x) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, x), QPointF(64 + x, x), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(module1_.coverWindows().front().get(), &move);
+    }
+    EXPECT_EQ(processEnds_, 0);
+    EXPECT_EQ(lastPlayer_->stops, 0);
+}
+
+TEST_F(Module1TwoMonitorsTest, NoCoverWhereOnlyOneMonitorShows) {
+    for (const QList<QRect>& monitors :
+         {QList<QRect>{kPrimary}, QList<QRect>{kPrimary, kPrimary}}) {
+        windows_.monitors = monitors;
+        Module1 module1(services());
+        ASSERT_EQ(module1.Main("/s"), Module1::Outcome::RunEventLoop);
+        EXPECT_TRUE(module1.coverWindows().empty()) << monitors.size();
+    }
+    EXPECT_TRUE(windows_.coverRects.isEmpty());
+}
+
+TEST_F(Module1TwoMonitorsTest, OnlyTheFullScreenModeCoversMonitors) {
+    closeModalDialogs();
+    windows_.clientRects.insert(1234, QRect(0, 0, 152, 112));
+    for (const char* line : {"/c", "/p 1234", "/a", "/x"}) {
+        Module1 module1(services());
+        module1.Main(line);
+        EXPECT_TRUE(module1.coverWindows().empty()) << line;
+    }
+    EXPECT_TRUE(windows_.coverRects.isEmpty());
 }
 
 }  // namespace
