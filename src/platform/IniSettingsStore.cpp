@@ -28,6 +28,9 @@ QString configKey(const QString& key) {
     return configSection() + u'/' + key;
 }
 
+// How many damaged copies are kept beside the settings file before writes stop.
+constexpr int kMaxDamagedCopies = 100;
+
 // How long a write waits for another process's write to the same file to finish.
 constexpr int kLockTimeoutMs = 5000;
 
@@ -173,19 +176,29 @@ bool parsedCleanly(QSettings& settings) {
 
 bool IniSettingsStore::keepDamagedCopy(const QByteArray& bytes) const {
     const QString name = describe(filePath_);
-    const QString copyPath = damagedCopyPath();
-    const QString copyName = describe(copyPath);
-    QFile copy(copyPath);
-    if (copy.exists()) {
-        const FileContent earlier = loadFile(copyPath);
-        if (earlier.state == FileContent::State::Readable && earlier.bytes == bytes) {
-            return true;  // this very damage was kept before; the rewrite was interrupted
+    // The first free name, unless one of the names already holds these very bytes: then a
+    // rewrite after this damage was interrupted, and the copy is there.
+    QString copyPath;
+    for (int number = 1; number <= kMaxDamagedCopies; ++number) {
+        const QString candidate = damagedCopyPath(number);
+        if (!QFileInfo::exists(candidate)) {
+            copyPath = candidate;
+            break;
         }
-        complain(QStringLiteral("settings file %1 has lines that do not parse and %2 already "
-                                "holds an earlier damaged copy; not writing")
-                     .arg(name, copyName));
+        const FileContent earlier = loadFile(candidate);
+        if (earlier.state == FileContent::State::Readable && earlier.bytes == bytes) {
+            return true;
+        }
+    }
+    if (copyPath.isEmpty()) {
+        complain(QStringLiteral("settings file %1 has lines that do not parse and %2 to %3 are "
+                                "all taken; not writing")
+                     .arg(name, describe(damagedCopyPath(1)),
+                          describe(damagedCopyPath(kMaxDamagedCopies))));
         return false;
     }
+    const QString copyName = describe(copyPath);
+    QFile copy(copyPath);
     if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
         copy.write(bytes) != bytes.size() || !copy.flush()) {
         complain(QStringLiteral("settings file %1 has lines that do not parse and cannot be "
@@ -199,6 +212,11 @@ bool IniSettingsStore::keepDamagedCopy(const QByteArray& bytes) const {
                             "wrote a clean file without them")
                  .arg(name, copyName));
     return true;
+}
+
+QString IniSettingsStore::damagedCopyPath(int number) const {
+    const QString first = filePath_ + QStringLiteral(".damaged");
+    return number <= 1 ? first : first + u'.' + QString::number(number);
 }
 
 QString defaultSettingsFile() {

@@ -26,10 +26,9 @@ QString defaultSettingsFile();
 // read as closed. The first write to a file with such lines first keeps the file's bytes
 // as they are in "<file>.damaged" beside it (Lumiscribe.ini.damaged), then writes a clean
 // file with every line that parses, and says so in one line on standard error that names
-// both files. The copy is made once and never overwritten: when "<file>.damaged" already
-// holds other bytes (an earlier damage that nobody has looked at), the write is refused with
-// one line on standard error and the file keeps its bytes, so that nothing of either damage
-// is lost; the reads go on recovering the lines that parse. A file that cannot be read at all
+// both files. A copy is never overwritten: when "<file>.damaged" already holds other bytes
+// (an earlier damage that nobody has looked at), this one is kept as "<file>.damaged.2"
+// (then .3 and so on), so that nothing of either damage is lost. A file that cannot be read at all
 // reads as empty and is never replaced. Comments do not survive a write: QSettings drops them.
 //
 // A value written by hand with commas (a = x, y) is split into a list by QSettings; it reads
@@ -40,7 +39,7 @@ public:
 
     QString read(const QString& key, const QString& defaultValue) const override;
 
-    // Follows read(): a damaged or unreadable file holds no value.
+    // Follows read(): true exactly when read() finds a stored value for the key.
     bool contains(const QString& key) const override;
 
     // Creates the folder and the file when needed. On failure the file keeps its previous
@@ -49,8 +48,9 @@ public:
 
     const QString& filePath() const { return filePath_; }
 
-    // Where the bytes of a damaged file are kept before it is rewritten.
-    QString damagedCopyPath() const { return filePath_ + QStringLiteral(".damaged"); }
+    // Where the bytes of a damaged file are kept before it is rewritten: "<file>.damaged" for
+    // the first damage, "<file>.damaged.<number>" from the second on.
+    QString damagedCopyPath(int number = 1) const;
 
 private:
     // Keeps `bytes` as the damaged copy; false (and one line on standard error) when the write

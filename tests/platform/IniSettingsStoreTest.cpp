@@ -160,19 +160,28 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"NulByte", QByteArray("[Config]\na=1\n\0", 14), "1", "[Config]\na=1\nb=2\n"}),
     [](const ::testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
 
-// The copy is kept once: a later damage while an earlier copy waits is not written over it.
-TEST_F(IniSettingsStoreTest, LaterDamageNeverOverwritesTheKeptCopy) {
+// A copy is never written over: a later damage, while an earlier copy waits, gets the next
+// number, and the write goes on. A copy of these very bytes means that a rewrite after this
+// damage was interrupted: nothing is copied again.
+TEST_F(IniSettingsStoreTest, LaterDamageIsKeptUnderTheNextNumber) {
     ASSERT_TRUE(testing::writeFileBytes(path() + ".damaged", "earlier\n"));
     writeBytes("[Config]\na=1\nbroken\n");
     IniSettingsStore store(path());
     ::testing::internal::CaptureStderr();
     store.write("b", "2");
+    writeBytes("[Config]\na=1\nbroken again\n");
+    store.write("c", "3");
+    writeBytes("[Config]\na=1\nbroken\n");  // the first damage once more
+    store.write("d", "4");
     const std::string errors = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(testing::fileBytes(path() + ".damaged"), QByteArray("earlier\n"));
-    EXPECT_EQ(readBytes(), QByteArray("[Config]\na=1\nbroken\n"));
-    EXPECT_NE(errors.find("already holds an earlier damaged copy; not writing"), std::string::npos)
-        << errors;
-    EXPECT_EQ(store.read("a", "dflt"), "1");
+    EXPECT_EQ(testing::fileBytes(path() + ".damaged.2"), QByteArray("[Config]\na=1\nbroken\n"));
+    EXPECT_EQ(testing::fileBytes(path() + ".damaged.3"),
+              QByteArray("[Config]\na=1\nbroken again\n"));
+    EXPECT_FALSE(QFileInfo::exists(path() + ".damaged.4"));
+    EXPECT_EQ(readBytes(), QByteArray("[Config]\na=1\nd=4\n"));
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
+    EXPECT_NE(errors.find(".damaged.3 and wrote a clean file"), std::string::npos) << errors;
 }
 
 TEST_F(IniSettingsStoreTest, UnreadableFileReadsAsEmptyAndIsNeverReplaced) {
