@@ -18,13 +18,17 @@ void DirtyBands::addSpan(int band, int left, int right) {
     const auto at = static_cast<std::size_t>(band);
     left_[at] = std::min(left_[at], left);
     right_[at] = std::max(right_[at], right);
+    includeBands(band, band);
+}
+
+void DirtyBands::includeBands(int firstBand, int lastBand) {
     if (isEmpty()) {
-        firstBand_ = band;
-        lastBand_ = band;
+        firstBand_ = firstBand;
+        lastBand_ = lastBand;
         return;
     }
-    firstBand_ = std::min(firstBand_, band);
-    lastBand_ = std::max(lastBand_, band);
+    firstBand_ = std::min(firstBand_, firstBand);
+    lastBand_ = std::max(lastBand_, lastBand);
 }
 
 void DirtyBands::addRect(const QRect& rect) {
@@ -70,13 +74,7 @@ void DirtyBands::addLine(QPoint from, QPoint to, const QRect& drawn) {
         right_[at] = std::max(right_[at], std::min(inside.right(), static_cast<int>(high) + 2));
         xTop = xBottom;
     }
-    if (isEmpty()) {
-        firstBand_ = firstBand;
-        lastBand_ = lastBand;
-        return;
-    }
-    firstBand_ = std::min(firstBand_, firstBand);
-    lastBand_ = std::max(lastBand_, lastBand);
+    includeBands(firstBand, lastBand);
 }
 
 QRegion DirtyBands::takeRegion() {

@@ -36,6 +36,9 @@ public:
     QRegion takeRegion();
 
 private:
+    // Widens [firstBand_, lastBand_] to take in the bands from firstBand to lastBand.
+    void includeBands(int firstBand, int lastBand);
+
     void addSpan(int band, int left, int right);
 
     QSize size_;
