@@ -26,14 +26,14 @@ TEST_F(SetupTest, EachDisplayControlStoresItsKeyWhenItChanges) {
     settings_.write("Delay", "5");
     const auto dialog = openDialog();
     settings_.writes.clear();
-    dialog->hsbDelay->setValue(0);
-    EXPECT_EQ(dialog->lblDelay->text(), "0 seconds");
-    dialog->hsbMouseS->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(dialog->txtMouseS->text(), "2");
-    click(dialog->OptBG[0]);
-    EXPECT_FALSE(dialog->cmdAddBG->isEnabled());
-    click(dialog->chkCalendar);
-    click(dialog->chkCalendar);
+    dialog->Picture1->hsbDelay->setValue(0);
+    EXPECT_EQ(dialog->Picture1->lblDelay->text(), "0 seconds");
+    dialog->Picture1->hsbMouseS->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(dialog->Picture1->txtMouseS->text(), "2");
+    click(dialog->Picture1->OptBG[0]);
+    EXPECT_FALSE(dialog->Picture1->cmdAddBG->isEnabled());
+    click(dialog->Picture1->chkCalendar);
+    click(dialog->Picture1->chkCalendar);
     EXPECT_EQ(settings_.writes,
               QStringList({"Delay=0", "MouseSen=2", "BG=0", "Calendar=0", "Calendar=1"}));
 }
@@ -43,16 +43,16 @@ TEST_F(SetupTest, CustomBackgroundThenACancelledDialogKeepsThePreviousPicture) {
     const QString empty = picture("empty.jpg", 0), sky = picture("sky.jpg");
     const auto dialog = openDialog();
     settings_.writes.clear();
-    click(dialog->OptBG[3]);
-    EXPECT_TRUE(dialog->cmdAddBG->isEnabled());
-    click(dialog->cmdAddBG);  // cancelled
+    click(dialog->Picture1->OptBG[3]);
+    EXPECT_TRUE(dialog->Picture1->cmdAddBG->isEnabled());
+    click(dialog->Picture1->cmdAddBG);  // cancelled
     EXPECT_EQ(dialogs_.openCalls.last().section('|', -1), "single");
     EXPECT_EQ(settings_.writes, QStringList{"BG=3"});
 
     dialogs_.answers = {false};  // the empty file is refused: the old caption is stored again
     for (const QString& path : {empty, sky}) {
         dialogs_.selection = path;
-        click(dialog->cmdAddBG);
+        click(dialog->Picture1->cmdAddBG);
     }
     EXPECT_EQ(settings_.writes, QStringList({"BG=3", "BGFile=/old/bg.jpg", "BGFile=" + sky}));
 }
@@ -62,11 +62,11 @@ TEST_F(SetupTest, EachMusicControlStoresItsKey) {
     const auto dialog = openDialog();
     dialog->SSTab1->setCurrentIndex(1);
     settings_.writes.clear();
-    click(dialog->chkMusic);
-    click(dialog->chkMidi[9]);
-    click(dialog->chkMidi[9]);
-    choose(dialog->cboSoundOff, "Never");
-    choose(dialog->cboSoundOff, "480");
+    click(dialog->Picture2->chkMusic);
+    click(dialog->Picture2->chkMidi[9]);
+    click(dialog->Picture2->chkMidi[9]);
+    choose(dialog->Picture2->cboSoundOff, "Never");
+    choose(dialog->Picture2->cboSoundOff, "480");
     EXPECT_EQ(settings_.writes,
               QStringList({"Music=0", "MIDI10=0", "MIDI10=1", "SoundOff=0", "SoundOff=480"}));
 }
@@ -74,12 +74,12 @@ TEST_F(SetupTest, EachMusicControlStoresItsKey) {
 TEST_F(SetupTest, TestButtonsPlayTheirTuneFromTheInstallFolderAndStopStops) {
     const auto dialog = openDialog();
     dialog->SSTab1->setCurrentIndex(1);
-    click(dialog->cmdTest[0]);
-    click(dialog->cmdTest[9]);
+    click(dialog->Picture2->cmdTest[0]);
+    click(dialog->Picture2->cmdTest[9]);
     EXPECT_EQ(player_.plays, QStringList({installDir() + "1.mid", installDir() + "10.mid"}));
     EXPECT_EQ(player_.lastReserved1, 0);
     EXPECT_EQ(player_.lastReserved2, -1);
-    click(dialog->Command1);
+    click(dialog->Picture2->Command1);
     EXPECT_EQ(player_.stops, 1);
 }
 

@@ -21,16 +21,16 @@ TEST_F(SetupTest, AddAsksAboutAZeroByteFileAndTakesItOnlyOnYes) {
         dialogs_.shown.clear();
         dialogs_.selection = chosen({"a.jpg", "empty.jpg", "c d.jpg"});
         dialogs_.answers = {yes};
-        click(dialog->CmdAdd);
+        click(dialog->Picture1->CmdAdd);
         EXPECT_EQ(dialogs_.openCalls.last(),
                   "Pictures (*.bmp;*.gif;*.jpg )|*.bmp;*.gif;*.jpg| All (*.*)|*.*|multiple");
         EXPECT_EQ(dialogs_.shown, QStringList{"question|Error|The file " + empty +
                                               " is zero bytes in length!\rAre you Sure you want "
                                               "to add it?"});
         const QStringList expected = yes ? QStringList{a, empty, c} : QStringList{a, c};
-        EXPECT_EQ(dialog->listEntries(), expected);
-        EXPECT_EQ(dialog->lblNum->text(), QString::number(expected.size()));
-        EXPECT_EQ(dialog->listIndex(), -1);
+        EXPECT_EQ(dialog->Picture1->listEntries(), expected);
+        EXPECT_EQ(dialog->Picture1->lblNum->text(), QString::number(expected.size()));
+        EXPECT_EQ(dialog->Picture1->listIndex(), -1);
         EXPECT_EQ(listBytes(), lines(expected));
     }
 }
@@ -39,22 +39,22 @@ TEST_F(SetupTest, TheSamePictureTwiceAndNamesOfNoFileOrThatTheListCannotHold) {
     const QString a = picture("a.jpg"), quoted = picture("say \"cheese\".jpg");
     const auto dialog = openDialog();
     dialogs_.selection = a;  // one file: its full path
-    click(dialog->CmdAdd);
+    click(dialog->Picture1->CmdAdd);
     dialogs_.selection = chosen({"gone.jpg", "a.jpg", "say \"cheese\".jpg"});
-    click(dialog->CmdAdd);
+    click(dialog->Picture1->CmdAdd);
     ASSERT_EQ(dialogs_.shown.size(), 2);
     EXPECT_EQ(dialogs_.shown[0],
               kError + "The file " + pictures_.path() + "/gone.jpg does not exist.");
     EXPECT_TRUE(dialogs_.shown[1].startsWith(kError + "The file " + quoted + " cannot be added"));
-    EXPECT_EQ(dialog->listEntries(), QStringList({a, a}));
-    EXPECT_EQ(dialog->lblNum->text(), "2");
+    EXPECT_EQ(dialog->Picture1->listEntries(), QStringList({a, a}));
+    EXPECT_EQ(dialog->Picture1->lblNum->text(), "2");
     EXPECT_EQ(listBytes(), lines({a, a}));
 }
 
 TEST_F(SetupTest, CancelledAddChangesNothing) {
     const auto dialog = openDialog();
-    click(dialog->CmdAdd);
-    EXPECT_EQ(dialog->lblNum->text(), "");
+    click(dialog->Picture1->CmdAdd);
+    EXPECT_EQ(dialog->Picture1->lblNum->text(), "");
     EXPECT_EQ(listBytes(), "<missing>");
 }
 
@@ -69,11 +69,11 @@ TEST_F(SetupTest, DeleteRemovesTheSelectedEntryAndSelectsTheNextOrTheNewLast) {
                           Case{{"/a", "/b", "/c"}, 1, {"/a", "/c"}, 1}, Case{{"/a"}, 0, {}, -1}}) {
         writeBytes(listFile(), lines(c.before));
         const auto dialog = openDialog();
-        dialog->List1->setCurrentRow(c.selected);
-        click(dialog->CmdDelete);
-        EXPECT_EQ(dialog->listEntries(), c.after);
-        EXPECT_EQ(dialog->listIndex(), c.selectedAfter) << c.selected;
-        EXPECT_EQ(dialog->lblNum->text(), QString::number(c.after.size()));
+        dialog->Picture1->List1->setCurrentRow(c.selected);
+        click(dialog->Picture1->CmdDelete);
+        EXPECT_EQ(dialog->Picture1->listEntries(), c.after);
+        EXPECT_EQ(dialog->Picture1->listIndex(), c.selectedAfter) << c.selected;
+        EXPECT_EQ(dialog->Picture1->lblNum->text(), QString::number(c.after.size()));
         EXPECT_EQ(listBytes(), lines(c.after));
     }
     EXPECT_TRUE(dialogs_.shown.isEmpty());
@@ -82,17 +82,17 @@ TEST_F(SetupTest, DeleteRemovesTheSelectedEntryAndSelectsTheNextOrTheNewLast) {
 TEST_F(SetupTest, DeleteWithNothingSelectedIsRefusedAndClearAsksNothing) {
     writeBytes(listFile(), lines({"/a", "/b"}));
     const auto dialog = openDialog();
-    click(dialog->CmdDelete);
+    click(dialog->Picture1->CmdDelete);
     EXPECT_EQ(dialogs_.shown, QStringList{kError + "Choose a file to delete!"});
-    EXPECT_EQ(dialog->listEntries(), QStringList({"/a", "/b"}));
-    EXPECT_EQ(dialog->lblNum->text(), "2");
+    EXPECT_EQ(dialog->Picture1->listEntries(), QStringList({"/a", "/b"}));
+    EXPECT_EQ(dialog->Picture1->lblNum->text(), "2");
     EXPECT_EQ(listBytes(), lines({"/a", "/b"}));
 
-    click(dialog->cmdClear);
-    click(dialog->cmdClear);  // an empty list
+    click(dialog->Picture1->cmdClear);
+    click(dialog->Picture1->cmdClear);  // an empty list
     EXPECT_EQ(listBytes(), "");
-    EXPECT_EQ(dialog->lblNum->text(), "0");
-    click(dialog->CmdDelete);
+    EXPECT_EQ(dialog->Picture1->lblNum->text(), "0");
+    click(dialog->Picture1->CmdDelete);
     EXPECT_EQ(dialogs_.shown.last(), kError + "List is empty!");
     EXPECT_EQ(dialogs_.shown.size(), 2);
 }
@@ -103,12 +103,12 @@ TEST_F(SetupTest, AMissingInstallFolderIsReportedAndTheAddUndone) {
     const QString unreachable = installDir() + "file/Lumiscribe/";
     const auto dialog = openDialog(unreachable);
     dialogs_.selection = picture("a.jpg");
-    click(dialog->CmdAdd);
+    click(dialog->Picture1->CmdAdd);
     ASSERT_EQ(dialogs_.shown.size(), 1);
     EXPECT_TRUE(dialogs_.shown[0].startsWith(kError));
     EXPECT_TRUE(dialogs_.shown[0].contains(unreachable + "List.txt"));
-    EXPECT_EQ(dialog->List1->count(), 0);
-    EXPECT_EQ(dialog->lblNum->text(), "");
+    EXPECT_EQ(dialog->Picture1->List1->count(), 0);
+    EXPECT_EQ(dialog->Picture1->lblNum->text(), "");
 }
 
 // Makes a folder read-only while it lives: by its permissions, or, for root, whom they do not
@@ -152,26 +152,26 @@ TEST_F(SetupTest, AReadOnlyInstallFolderKeepsTheListBytesAndEveryEditIsUndone) {
     const QString a = picture("a.jpg"), b = picture("b.jpg");
     writeBytes(listFile(), lines({a, b}));
     const auto dialog = openDialog();
-    dialog->List1->setCurrentRow(1);
+    dialog->Picture1->List1->setCurrentRow(1);
     dialogs_.selection = a;
     {
         const ReadOnlyFolder readOnly(installDir_.path());
         if (readOnly.writable()) {
             GTEST_SKIP() << "cannot make a folder read-only here";
         }
-        click(dialog->CmdAdd);
-        click(dialog->CmdDelete);
-        click(dialog->cmdClear);
+        click(dialog->Picture1->CmdAdd);
+        click(dialog->Picture1->CmdDelete);
+        click(dialog->Picture1->cmdClear);
     }
     ASSERT_EQ(dialogs_.shown.size(), 3);
     for (const QString& shown : dialogs_.shown) {
         EXPECT_TRUE(shown.startsWith(kError) && shown.contains(listFile())) << qPrintable(shown);
     }
     EXPECT_EQ(listBytes(), lines({a, b}));
-    EXPECT_EQ(dialog->listEntries(), QStringList({a, b}));
-    EXPECT_EQ(dialog->listIndex(), 1);
-    EXPECT_EQ(dialog->lblNum->text(), "2");
-    click(dialog->CmdDelete);  // writable again: the same edit now succeeds
+    EXPECT_EQ(dialog->Picture1->listEntries(), QStringList({a, b}));
+    EXPECT_EQ(dialog->Picture1->listIndex(), 1);
+    EXPECT_EQ(dialog->Picture1->lblNum->text(), "2");
+    click(dialog->Picture1->CmdDelete);  // writable again: the same edit now succeeds
     EXPECT_EQ(listBytes(), lines({a}));
 }
 

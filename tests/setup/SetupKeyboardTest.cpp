@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QWheelEvent>
 
@@ -41,20 +42,22 @@ protected:
 TEST_F(SetupKeyboardTest, EnterDoesNothingUnlessAButtonHasTheFocus) {
     settings_.write("SoundOff", "15");
     const auto dialog = openActiveDialog();
-    dialog->List1->addItem("/p/a.jpg");
+    dialog->Picture1->List1->addItem("/p/a.jpg");
     settings_.writes.clear();
 
     // At opening, and on every kind of control that is not a button.
     press(Qt::Key_Return);
-    for (QWidget* control : QList<QWidget*>{dialog->List1, dialog->hsbDelay, dialog->hsbMouseS,
-                                            dialog->chkCalendar, dialog->OptBG[1]}) {
+    for (QWidget* control : QList<QWidget*>{
+             dialog->Picture1->List1, dialog->Picture1->hsbDelay, dialog->Picture1->hsbMouseS,
+             dialog->Picture1->chkCalendar, dialog->Picture1->OptBG[1]}) {
         focus(control);
         press(Qt::Key_Return);
         press(Qt::Key_Enter, Qt::KeypadModifier);
     }
     dialog->SSTab1->setCurrentIndex(1);
     for (QWidget* control :
-         QList<QWidget*>{dialog->chkMusic, dialog->chkMidi[4], dialog->cboSoundOff}) {
+         QList<QWidget*>{dialog->Picture2->chkMusic, dialog->Picture2->chkMidi[4],
+                         dialog->Picture2->cboSoundOff}) {
         focus(control);
         press(Qt::Key_Return);
         press(Qt::Key_Enter, Qt::KeypadModifier);
@@ -65,11 +68,11 @@ TEST_F(SetupKeyboardTest, EnterDoesNothingUnlessAButtonHasTheFocus) {
     EXPECT_EQ(player_.plays, QStringList{});
 
     // A focused button is clicked by Enter, whichever it is.
-    focus(dialog->cmdTest[2]);
+    focus(dialog->Picture2->cmdTest[2]);
     press(Qt::Key_Return);
     EXPECT_EQ(player_.plays, QStringList{installDir() + "3.mid"});
     dialog->SSTab1->setCurrentIndex(0);
-    focus(dialog->cmdRestore);
+    focus(dialog->Picture1->cmdRestore);
     press(Qt::Key_Enter, Qt::KeypadModifier);
     focus(dialog->cmdAbout);
     press(Qt::Key_Return);
@@ -87,18 +90,19 @@ TEST_F(SetupKeyboardTest, TypedTimesStoreNothingHoweverTheEditingEnds) {
     dialog->SSTab1->setCurrentIndex(1);
     settings_.writes.clear();
     for (const Qt::Key ending : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab}) {
-        focus(dialog->cboSoundOff);
-        dialog->cboSoundOff->lineEdit()->selectAll();
+        focus(dialog->Picture2->cboSoundOff);
+        dialog->Picture2->cboSoundOff->lineEdit()->selectAll();
         type("15");
         press(ending);
     }
-    focus(dialog->cboSoundOff);
-    dialog->cboSoundOff->lineEdit()->selectAll();
+    focus(dialog->Picture2->cboSoundOff);
+    dialog->Picture2->cboSoundOff->lineEdit()->selectAll();
     type("1");  // the first letters of "1", "10", "120": nothing fills in the rest
-    EXPECT_EQ(dialog->cboSoundOff->currentText(), "1");
-    focus(dialog->chkMusic);  // a click elsewhere
+    EXPECT_EQ(dialog->Picture2->cboSoundOff->currentText(), "1");
+    focus(dialog->Picture2->chkMusic);  // a click elsewhere
     EXPECT_EQ(settings_.writes, QStringList{});
-    EXPECT_EQ(dialog->cboSoundOff->currentIndex(), dialog->cboSoundOff->findText("30"));
+    EXPECT_EQ(dialog->Picture2->cboSoundOff->currentIndex(),
+              dialog->Picture2->cboSoundOff->findText("30"));
 }
 
 // The arrow keys and the wheel choose the item next to the current one, which after loading
@@ -120,7 +124,7 @@ TEST_F(SetupKeyboardTest, ArrowsAndWheelChooseOnFromTheLoadedItem) {
         const auto dialog = openActiveDialog();
         dialog->SSTab1->setCurrentIndex(1);
         settings_.writes.clear();
-        focus(dialog->cboSoundOff);
+        focus(dialog->Picture2->cboSoundOff);
         press(Qt::Key_Down);
         press(Qt::Key_Up);
         EXPECT_EQ(settings_.writes, c.downThenUp) << c.stored;
@@ -128,11 +132,30 @@ TEST_F(SetupKeyboardTest, ArrowsAndWheelChooseOnFromTheLoadedItem) {
         settings_.write("SoundOff", c.stored);
         const auto wheeled = openActiveDialog();
         wheeled->SSTab1->setCurrentIndex(1);
-        QWheelEvent notch(QPointF(5, 5), wheeled->cboSoundOff->mapToGlobal(QPointF(5, 5)), {},
-                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(wheeled->cboSoundOff, &notch);
-        EXPECT_EQ(wheeled->cboSoundOff->currentText(), c.wheeled) << c.stored;
+        QWheelEvent notch(QPointF(5, 5), wheeled->Picture2->cboSoundOff->mapToGlobal(QPointF(5, 5)),
+                          {}, QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(wheeled->Picture2->cboSoundOff, &notch);
+        EXPECT_EQ(wheeled->Picture2->cboSoundOff->currentText(), c.wheeled) << c.stored;
     }
+}
+
+// The wait before the idle starter runs: each arrow step is stored at once, typed minutes
+// when typing ends, and nothing outside 0 to 120.
+TEST_F(SetupKeyboardTest, IdleWaitStoresArrowStepsAndTypedMinutesWhenTypingEnds) {
+    settings_.write("IdleWait", "119");
+    const auto dialog = openActiveDialog();
+    dialog->SSTab1->setCurrentIndex(2);
+    settings_.writes.clear();
+    focus(dialog->Picture4->spnIdleWait);
+    press(Qt::Key_Up);
+    press(Qt::Key_Up);
+    press(Qt::Key_A, Qt::ControlModifier);
+    type("25");
+    EXPECT_EQ(settings_.writes, QStringList{"IdleWait=120"});
+    press(Qt::Key_Return);
+    EXPECT_EQ(settings_.writes, QStringList({"IdleWait=120", "IdleWait=25"}));
+    EXPECT_TRUE(dialog->isVisible());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 
 #include "setup/SetupFixture.h"
 
@@ -13,8 +14,8 @@ namespace {
 
 TEST_F(SetupTest, NoListFileGivesABlankCountAndCloseAsksNoThenYes) {
     const auto dialog = openDialog();
-    EXPECT_EQ(dialog->List1->count(), 0);
-    EXPECT_EQ(dialog->lblNum->text(), "");
+    EXPECT_EQ(dialog->Picture1->List1->count(), 0);
+    EXPECT_EQ(dialog->Picture1->lblNum->text(), "");
     const QString warning =
         "question|No File Warning|There are no pictures in the list. This will create an "
         "error!  Do you wish to close anyway?";
@@ -31,14 +32,15 @@ TEST_F(SetupTest, NoListFileGivesABlankCountAndCloseAsksNoThenYes) {
 TEST_F(SetupTest, ListFileEntriesShowInOrderAndAnEmptyFileLeavesTheCountBlank) {
     writeBytes(listFile(), lines({"/p/c.jpg", "/p/a, b.jpg", "/p/b.jpg"}));
     const auto dialog = openDialog();
-    EXPECT_EQ(dialog->listEntries(), QStringList({"/p/c.jpg", "/p/a, b.jpg", "/p/b.jpg"}));
-    EXPECT_EQ(dialog->lblNum->text(), "3");
-    EXPECT_EQ(dialog->listIndex(), -1);
+    EXPECT_EQ(dialog->Picture1->listEntries(),
+              QStringList({"/p/c.jpg", "/p/a, b.jpg", "/p/b.jpg"}));
+    EXPECT_EQ(dialog->Picture1->lblNum->text(), "3");
+    EXPECT_EQ(dialog->Picture1->listIndex(), -1);
     click(dialog->cmdOK);  // no question
     EXPECT_FALSE(dialog->isVisible());
 
     writeBytes(listFile(), "");
-    EXPECT_EQ(openDialog()->lblNum->text(), "");
+    EXPECT_EQ(openDialog()->Picture1->lblNum->text(), "");
 }
 
 TEST_F(SetupTest, LoadingWritesBackOnlyWhatChangesAControl) {
@@ -52,14 +54,15 @@ TEST_F(SetupTest, LoadingWritesBackOnlyWhatChangesAControl) {
     for (int n = 1; n <= 10; ++n) {
         expected.append(QString("MIDI%1=1").arg(n));
     }
-    expected.append("Calendar=1");
+    expected << "Calendar=1"
+             << "IdleWait=10";
     EXPECT_EQ(settings_.writes, expected);
-    EXPECT_EQ(dialog->lblDelay->text(), "0");
-    EXPECT_EQ(dialog->txtMouseS->text(), "1");
-    EXPECT_TRUE(dialog->OptBG[3]->isChecked());
-    EXPECT_TRUE(dialog->cmdAddBG->isEnabled());
-    EXPECT_EQ(dialog->lblBG->text(), "/pics/sky.jpg");
-    EXPECT_EQ(dialog->cboSoundOff->currentText(), "Never");  // nothing stored
+    EXPECT_EQ(dialog->Picture1->lblDelay->text(), "0");
+    EXPECT_EQ(dialog->Picture1->txtMouseS->text(), "1");
+    EXPECT_TRUE(dialog->Picture1->OptBG[3]->isChecked());
+    EXPECT_TRUE(dialog->Picture1->cmdAddBG->isEnabled());
+    EXPECT_EQ(dialog->Picture1->lblBG->text(), "/pics/sky.jpg");
+    EXPECT_EQ(dialog->Picture2->cboSoundOff->currentText(), "Never");  // nothing stored
     EXPECT_FALSE(player_.visible);
 }
 
@@ -68,7 +71,7 @@ TEST_F(SetupTest, SoundOffShowsNeverForZeroOrNothingAndOtherTextAsStored) {
          {std::pair{"0", "Never"}, std::pair{"15", "15"}, std::pair{"", "Never"},
           std::pair{" 0.0 ", "Never"}, std::pair{"soon", "soon"}}) {
         settings_.write("SoundOff", stored);
-        EXPECT_EQ(openDialog()->cboSoundOff->currentText(), shown) << stored;
+        EXPECT_EQ(openDialog()->Picture2->cboSoundOff->currentText(), shown) << stored;
         EXPECT_EQ(settings_.read("SoundOff", ""), stored);  // loading stores nothing
     }
 }
@@ -84,19 +87,21 @@ TEST_F(SetupTest, StoredValuesThatAreNoNumberOrOutOfRangeTakeTheDefaultOrTheNear
           Case{"Delay", "-3", 0}, Case{"Delay", "7.5", 8}, Case{"MouseSen", "0", 1},
           Case{"MouseSen", "21", 20}, Case{"BG", "7", 3}, Case{"BG", "-1", 0},
           Case{"BG", "grey", 1}, Case{"Music", "2", 1}, Case{"Midi4", "x", 1},
-          Case{"Calendar", "-1", 0}}) {
+          Case{"Calendar", "-1", 0}, Case{"IdleWait", "soon", 10}, Case{"IdleWait", "121", 120},
+          Case{"IdleWait", "-3", 0}}) {
         settings_.write(c.key, c.stored);
         const auto d = openDialog();
-        const int bg = d->OptBG[0]->isChecked()   ? 0
-                       : d->OptBG[1]->isChecked() ? 1
-                       : d->OptBG[2]->isChecked() ? 2
-                                                  : 3;
-        const QMap<QString, int> values{{"Delay", d->hsbDelay->value()},
-                                        {"MouseSen", d->hsbMouseS->value()},
+        const int bg = d->Picture1->OptBG[0]->isChecked()   ? 0
+                       : d->Picture1->OptBG[1]->isChecked() ? 1
+                       : d->Picture1->OptBG[2]->isChecked() ? 2
+                                                            : 3;
+        const QMap<QString, int> values{{"Delay", d->Picture1->hsbDelay->value()},
+                                        {"MouseSen", d->Picture1->hsbMouseS->value()},
                                         {"BG", bg},
-                                        {"Music", d->chkMusic->isChecked()},
-                                        {"Midi4", d->chkMidi[3]->isChecked()},
-                                        {"Calendar", d->chkCalendar->isChecked()}};
+                                        {"Music", d->Picture2->chkMusic->isChecked()},
+                                        {"Midi4", d->Picture2->chkMidi[3]->isChecked()},
+                                        {"Calendar", d->Picture1->chkCalendar->isChecked()},
+                                        {"IdleWait", d->Picture4->spnIdleWait->value()}};
         EXPECT_EQ(values[c.key], c.value) << c.key << "=" << c.stored;
         settings_.write(c.key, "1");
     }
@@ -107,7 +112,7 @@ TEST_F(SetupTest, RestoreStoresTheDefaultsButLeavesControlsAndListAlone) {
     settings_.write("Delay", "30");
     const auto dialog = openDialog();
     settings_.writes.clear();
-    click(dialog->cmdRestore);
+    click(dialog->Picture1->cmdRestore);
     QStringList expected;
     for (int n = 1; n <= 10; ++n) {
         expected.append(QString("MIDI%1=1").arg(n));
@@ -123,10 +128,10 @@ TEST_F(SetupTest, RestoreStoresTheDefaultsButLeavesControlsAndListAlone) {
     EXPECT_EQ(settings_.writes, expected);
     EXPECT_EQ(dialogs_.shown,
               QStringList{"information|Corvanta Lumiscribe|Settings have been restored"});
-    EXPECT_EQ(dialog->hsbDelay->value(), 30);
-    EXPECT_EQ(dialog->listEntries(), QStringList{"/p/a.jpg"});
+    EXPECT_EQ(dialog->Picture1->hsbDelay->value(), 30);
+    EXPECT_EQ(dialog->Picture1->listEntries(), QStringList{"/p/a.jpg"});
     EXPECT_EQ(listBytes(), lines({"/p/a.jpg"}));
-    EXPECT_EQ(openDialog()->hsbDelay->value(), 5);
+    EXPECT_EQ(openDialog()->Picture1->hsbDelay->value(), 5);
 }
 
 TEST_F(SetupTest, HelpWebsiteAboutAndTheKeysThatDoNotClose) {

@@ -1,0 +1,49 @@
+#include "setup/MorePage.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QSpinBox>
+
+#include "settings/SettingKeys.h"
+#include "setup/SetupControls.h"
+
+namespace lumi::setup {
+
+MorePage::MorePage(SetupServices& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
+    setObjectName(QStringLiteral("Picture4"));
+
+    // One sentence across the page, the box standing in it for the number.
+    lblIdleWait = makeLabel(this, QStringLiteral("lblIdleWait"),
+                            QStringLiteral("&Start the screen saver after"), QPoint(20, 26));
+    lblIdleWait->setTextFormat(Qt::AutoText);  // the access key
+    const int captionWidth = QFontMetrics(lblIdleWait->font())
+                                 .horizontalAdvance(QStringLiteral("Start the screen saver after"));
+    spnIdleWait = named(new QSpinBox(this), QStringLiteral("spnIdleWait"),
+                        QRect(lblIdleWait->x() + captionWidth + 6, 22, 60, 22));
+    spnIdleWait->setRange(0, settings::kIdleWaitMaximumMinutes);
+    spnIdleWait->setSingleStep(1);
+    spnIdleWait->setKeyboardTracking(false);
+    spnIdleWait->setToolTip(QStringLiteral("0: never"));
+    lblIdleWait->setBuddy(spnIdleWait);
+    lblIdleMinutes =
+        makeLabel(this, QStringLiteral("lblIdleMinutes"), QStringLiteral("minutes idle (0: never)"),
+                  QPoint(spnIdleWait->geometry().right() + 6, 26));
+    lblIdleNote = makeLabel(this, QStringLiteral("lblIdleNote"),
+                            QStringLiteral("Under XScreenSaver, XScreenSaver's own \"Blank After\" "
+                                           "time decides instead."),
+                            QPoint(20, 60), {}, QSize(550, 16));
+
+    connect(spnIdleWait, &QSpinBox::valueChanged, this, [this] { spnIdleWait_Change(); });
+}
+
+void MorePage::loadIdleWait() {
+    spnIdleWait->setValue(loadValue(services_.settings, QStringLiteral("IdleWait"),
+                                    spnIdleWait->minimum(), spnIdleWait->maximum()));
+}
+
+void MorePage::spnIdleWait_Change() {
+    services_.settings.write(QStringLiteral("IdleWait"), QString::number(spnIdleWait->value()));
+}
+
+}  // namespace lumi::setup

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+#include "setup/SetupServices.h"
+
+class QLabel;
+class QSpinBox;
+
+namespace lumi::setup {
+
+// The "More" page of the Setup dialog: options beyond the display and the music. Like every
+// control of the dialog, each stores its setting the moment its value changes.
+//
+// "IdleWait": after how many minutes without input the idle starter starts the screen saver
+// (0: never). Under XScreenSaver the daemon's own timeout decides instead, which the page
+// says in a line of its own.
+class MorePage final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MorePage(SetupServices& services, QWidget* parent = nullptr);
+
+    void loadIdleWait();
+
+    void spnIdleWait_Change();
+
+    QLabel* lblIdleWait = nullptr;
+    // Typed minutes are stored when typing ends (Enter, Tab, a click elsewhere); the arrows,
+    // Page Up and Page Down and the wheel store each step.
+    QSpinBox* spnIdleWait = nullptr;
+    QLabel* lblIdleMinutes = nullptr;
+    QLabel* lblIdleNote = nullptr;
+
+private:
+    SetupServices& services_;
+};
+
+}  // namespace lumi::setup

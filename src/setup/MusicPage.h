@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+
+#include "setup/SetupServices.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace lumi::setup {
+
+// The "Music" page of the Setup dialog: music on or off, the ten tunes with a test button
+// each, the key help, and the time after which the music stops. Each choice is stored the
+// moment it changes; the test buttons play a tune through the page's player.
+//
+// The dialog loads the page in two steps (loadMusic(), loadSoundOff()), interleaved with
+// the other pages, so that the whole dialog loads its values in one fixed order.
+class MusicPage final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MusicPage(SetupServices& services, QWidget* parent = nullptr);
+
+    // "Music" and the ten tune flags.
+    void loadMusic();
+    // "SoundOff", shown as text; loading stores nothing.
+    void loadSoundOff();
+
+    void chkMusic_Click();
+    void chkMidi_Click(int Index);
+    void cboSoundOff_Click();
+    void cmdTest_Click(int Index);
+    void Command1_Click();
+
+    QCheckBox* chkMusic = nullptr;
+    std::array<QCheckBox*, 10> chkMidi{};
+    std::array<QPushButton*, 10> cmdTest{};
+    QFrame* Line1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    std::array<QLabel*, 4> Label19to22{};
+    QLabel* Label46 = nullptr;
+    QComboBox* cboSoundOff = nullptr;
+
+private:
+    void build();
+    void connectHandlers();
+
+    // The item of cboSoundOff that goes with the loaded text `text`: the item of that text;
+    // for another number, the largest item not above it ("Never" counting as 0), so that the
+    // next item down the list is the next larger time; for text that is no number, "Never".
+    int soundOffItem(const QString& text) const;
+
+    void write(const QString& key, const QString& value);
+
+    SetupServices& services_;
+};
+
+}  // namespace lumi::setup

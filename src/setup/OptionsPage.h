@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+
+#include "setup/SetupServices.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace lumi::setup {
+
+// The "Options" page of the Setup dialog: the picture list editor, which keeps "List.txt"
+// in step with its list box, and the display options (delay, mouse sensitivity, background,
+// calendar), each stored the moment it changes. It also carries the dialog's Restore
+// Settings button, whose handler is the dialog's.
+//
+// The dialog loads the page in steps (loadPictureList(), loadDisplayOptions(),
+// loadCalendar()), interleaved with the other pages, so that the whole dialog loads its
+// values in one fixed order. Each handler is connected to its control's value-changed
+// signal, so loading a value that changes a control stores it back.
+class OptionsPage final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit OptionsPage(SetupServices& services, QWidget* parent = nullptr);
+
+    // Fills the list box from "List.txt"; a list that cannot be read is reported and left
+    // empty, and no file leaves the count blank.
+    void loadPictureList();
+    // "BG", "BGFile", "Delay" and "MouseSen".
+    void loadDisplayOptions();
+    void loadCalendar();
+
+    // Writes the list box to "List.txt" by atomic replace. Returns true when written;
+    // otherwise reports the file and the reason in a message box, the file keeps its
+    // previous contents, and the result is false.
+    bool AddFiles();
+
+    // Picture list editor. An edit whose list could not be written is undone, so that the
+    // list box always shows what "List.txt" holds.
+    void CmdAdd_Click();
+    void CmdDelete_Click();
+    void cmdClear_Click();
+
+    // Display options.
+    void hsbDelay_Change();
+    void hsbMouseS_Change();
+    void OptBG_Click(int Index);
+    void cmdAddBG_Click();
+    void chkCalendar_Click();
+
+    // The selected entry of List1, or -1 when none is selected.
+    int listIndex() const;
+    // The entries of List1, in order.
+    QStringList listEntries() const;
+
+    // Picture list editor.
+    QListWidget* List1 = nullptr;
+    QLabel* lblNum = nullptr;
+    QLabel* Label2 = nullptr;
+    QPushButton* CmdAdd = nullptr;
+    QPushButton* cmdClear = nullptr;
+    QPushButton* CmdDelete = nullptr;
+    QPushButton* cmdRestore = nullptr;
+
+    // Display options.
+    QLabel* Label17 = nullptr;
+    QScrollBar* hsbDelay = nullptr;
+    QLabel* lblDelay = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label18 = nullptr;
+    QScrollBar* hsbMouseS = nullptr;
+    QLabel* Label32 = nullptr;
+    QLabel* Label33 = nullptr;
+    QLineEdit* txtMouseS = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    std::array<QRadioButton*, 4> OptBG{};
+    QPushButton* cmdAddBG = nullptr;
+    QLabel* lblBG = nullptr;
+    QGroupBox* Frame6 = nullptr;
+    QCheckBox* chkCalendar = nullptr;
+
+private:
+    // What an edit of the picture list changes, kept to undo an edit that was not stored.
+    struct ListState {
+        QStringList entries;
+        int index = -1;
+        QString countText;
+    };
+
+    void buildPictureListEditor();
+    void buildDisplayOptions();
+    void connectHandlers();
+
+    ListState listState() const;
+    void restoreListState(const ListState& state);
+    void setListIndex(int index);
+    void showCount();
+
+    // True when `path` names an existing file; otherwise tells the user so.
+    bool existsOrReport(const QString& path);
+    // True when the picture list file can hold `path`; otherwise tells the user so.
+    bool holdableOrReport(const QString& path);
+    // True when the user wants `path` although its file is empty, or when it is not empty.
+    bool confirmedSize(const QString& path);
+
+    void write(const QString& key, const QString& value);
+
+    SetupServices& services_;
+};
+
+}  // namespace lumi::setup

@@ -1,0 +1,72 @@
+#include "setup/SetupControls.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "settings/IntegerConversion.h"
+#include "settings/SettingKeys.h"
+
+namespace lumi::setup {
+
+QFont arial(double pointSize, bool bold) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
+                        const QRect& geometry, const QString& toolTip) {
+    auto* button = named(new QPushButton(caption, parent), name, geometry);
+    button->setToolTip(toolTip);
+    return button;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QPoint& pos,
+                  const QString& toolTip, QSize size) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setToolTip(toolTip);
+    label->move(pos);
+    if (size.isValid()) {
+        label->resize(size);
+    } else {
+        label->adjustSize();
+    }
+    return label;
+}
+
+QCheckBox* makeCheckBox(QWidget* parent, const QString& name, const QString& caption,
+                        const QRect& geometry, const QString& toolTip) {
+    auto* box = named(new QCheckBox(caption, parent), name, geometry);
+    box->setToolTip(toolTip);
+    return box;
+}
+
+QString checkValue(const QCheckBox* box) {
+    return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QString dialogDefault(const QString& key) {
+    const settings::SettingKey* entry = settings::findSettingKey(key);
+    return entry != nullptr ? QString::fromUtf8(entry->dialogReadDefault) : QString();
+}
+
+int loadValue(const platform::SettingsStore& settings, const QString& key, int minimum,
+              int maximum) {
+    const QString readDefault = dialogDefault(key);
+    std::optional<double> number = settings::toNumber(settings.read(key, readDefault));
+    if (!number) {
+        number = settings::toNumber(readDefault);
+    }
+    if (!number) {
+        return minimum;
+    }
+    // Halves round to the even neighbour, as in every other reader of the settings.
+    const double rounded = std::nearbyint(*number);
+    return static_cast<int>(std::clamp(rounded, double(minimum), double(maximum)));
+}
+
+}  // namespace lumi::setup
