@@ -401,7 +401,7 @@ TEST_F(Module1TwoMonitorsTest, KeysOnTheCoverActAsOnTheCanvas) {
     for (const Case& c :
          {Case{Qt::Key_Space, " ", false}, Case{Qt::Key_N, "n", false}, Case{Qt::Key_Q, "q", false},
           Case{Qt::Key_S, "s", false}, Case{Qt::Key_X, "x", true}, Case{Qt::Key_Tab, "\t", true},
-          Case{Qt::Key_Shift, "", false}}) {
+          Case{Qt::Key_Shift, "", false}, Case{Qt::Key_Delete, "\x7f", false}}) {
         QKeyEvent event(QEvent::KeyPress, c.key, Qt::NoModifier, QString::fromLatin1(c.text));
         const Observed onCanvas = sendTo(Target::Canvas, event);
         const Observed onCover = sendTo(Target::Cover, event);
