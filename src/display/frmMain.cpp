@@ -156,12 +156,9 @@ void frmMain::Form_Load() {
         SoundOff();
     }
     // The synthesiser and its SoundFont are made only for a display that will play music,
-    // and made now, so that the first tune is ready by the first TimerMIDI tick. At a
-    // sound-off limit of at most one second the first Timer3 tick silences the music anyway;
-    // TimerMIDI is switched off here already, so that no tune is started only to be stopped.
-    if (soundOff.silencesOnFirstTick()) {
-        TimerMIDI.stop();
-    } else if (MusicOn != 0) {
+    // and made now, so that the first tune is ready by the first TimerMIDI tick. TimerMIDI
+    // stays on whatever the sound-off limit: only Timer3 switches it off at the limit.
+    if (MusicOn != 0) {
         services_.player.prepare();
     }
     if (services_.mode == DisplayMode::FullScreen) {
