@@ -90,7 +90,8 @@ public:
 
     // The selected entry of List1, or -1 when none is selected.
     int listIndex() const;
-    // The entries of List1, in order.
+    // The entries of List1, in order, as "List.txt" holds them. Each is shown on one row of
+    // the list box, with any control character or line break made visible.
     QStringList listEntries() const;
 
     // The install folder, with its closing separator, set by Form_Load.
@@ -171,6 +172,8 @@ private:
     // next item down the list is the next larger time; for text that is no number, "Never".
     int soundOffItem(const QString& text) const;
 
+    // Adds `entry` as the last row of List1.
+    void appendEntry(const QString& entry);
     ListState listState() const;
     void restoreListState(const ListState& state);
     void setListIndex(int index);
