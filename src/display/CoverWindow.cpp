@@ -5,7 +5,10 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <optional>
 #include <utility>
+
+#include "display/KeyAscii.h"
 
 namespace lumi::display {
 
@@ -39,9 +42,9 @@ bool CoverWindow::event(QEvent* event) {
             return true;
         case QEvent::KeyPress: {
             // Taken before the widget sees it, so that Tab never moves the focus.
-            const QString text = static_cast<QKeyEvent*>(event)->text();
-            if (!text.isEmpty() && input_.keyPressed) {
-                input_.keyPressed(text.at(0).unicode());
+            const std::optional<int> code = keyAscii(*static_cast<QKeyEvent*>(event));
+            if (code && input_.keyPressed) {
+                input_.keyPressed(*code);
             }
             return true;
         }

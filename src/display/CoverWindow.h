@@ -18,9 +18,10 @@ namespace lumi::display {
 // Input ends the screen saver as it does over the form outside its canvas, and a key acts
 // as it does on the canvas: the start-up module connects `buttonPressed` to the form's stop
 // and CloseDown (any button pressed, released or double-clicked) and `keyPressed` to the
-// form's key handler, which receives the character code of each key that produces one (so
-// space, "n", "q" and "s" keep their meaning wherever the focus is). Mouse movement does
-// nothing, as over the form outside the canvas.
+// form's key handler, which receives what keyAscii() makes of each key, exactly as from the
+// canvas (so space, "n", "q" and "s" keep their meaning wherever the focus is, and the keys
+// that the canvas ignores are ignored here too). Mouse movement does nothing, as over the
+// form outside the canvas.
 class CoverWindow final : public QWidget {
     Q_OBJECT
 

@@ -2,40 +2,79 @@
 
 #include <QFile>
 #include <QImageReader>
-#include <QPainter>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <cmath>
+#include <mutex>
 
 namespace lumi::display {
 namespace {
 
-// Enough for a 50-megapixel photo as 32-bit pixels, with room for the decoder's own copy.
-constexpr int kAllocationLimitMegabytes = 1024;
+// The most pixels that a picture may have. Photos of the largest cameras (100 megapixels)
+// show; a file that declares more, however small the file, is refused before its decode, so
+// that no picture costs more than this many 32-bit pixels.
+constexpr qint64 kMaxPixels = 120'000'000;
+// Qt's own limit on one decoded image, in MiB (its default, 128 MiB, would refuse anything
+// above 33 megapixels): room for kMaxPixels 32-bit pixels.
+constexpr int kAllocationLimitMegabytes = static_cast<int>((kMaxPixels * 4 + (1 << 20) - 1) >> 20);
 
-QImage opaque(const QImage& image) {
+// The limit is one value for the whole process; it is set once, before the first decode, from
+// whichever thread decodes first.
+void setAllocationLimit() {
+    static std::once_flag once;
+    std::call_once(once, [] { QImageReader::setAllocationLimit(kAllocationLimitMegabytes); });
+}
+
+QString tooLarge(QSize size) {
+    // Megapixels rounded up to a tenth, so that the figure is always above the limit.
+    const double megapixels =
+        std::ceil(static_cast<double>(size.width()) * size.height() / 100'000.0) / 10.0;
+    return QStringLiteral("it is %1 x %2 pixels (%3 megapixels), more than %4 megapixels")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(megapixels)
+        .arg(kMaxPixels / 1'000'000);
+}
+
+// Turns the decoded `image` into opaque 32-bit pixels, transparent parts over black, in its
+// own memory where it can, so that a large picture is not held twice.
+QImage opaque(QImage image) {
     if (!image.hasAlphaChannel()) {
-        return image.convertToFormat(QImage::Format_RGB32);
+        image.convertTo(QImage::Format_RGB32);
+        return image;
     }
-    QImage flattened(image.size(), QImage::Format_RGB32);
-    flattened.fill(Qt::black);
-    QPainter painter(&flattened);
-    painter.drawImage(0, 0, image);
-    return flattened;
+    // A premultiplied pixel is its colour over black; only the alpha byte is left to set.
+    image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            line[x] |= 0xFF000000u;
+        }
+    }
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+    return image;
 }
 
 }  // namespace
 
 DecodedPicture decodePicture(const QString& path) {
+    setAllocationLimit();
     QImageReader reader(path);
     reader.setAutoTransform(true);
+    // The size that the file declares, read from its header without decoding it; formats
+    // that cannot tell it before the decode are held to Qt's allocation limit instead.
+    const QSize declared = reader.size();
+    if (static_cast<qint64>(declared.width()) * declared.height() > kMaxPixels) {
+        return {path, {}, tooLarge(declared)};
+    }
     QImage image = reader.read();
     if (image.isNull()) {
         return {path, {}, reader.errorString()};
     }
-    return {path, opaque(image), {}};
+    return {path, opaque(std::move(image)), {}};
 }
 
 PictureLoader::PictureLoader(Decoder decode) : decode_(std::move(decode)) {
-    QImageReader::setAllocationLimit(kAllocationLimitMegabytes);
     connect(&watcher_, &QFutureWatcher<Stamped>::finished, this, &PictureLoader::deliver);
 }
 

@@ -24,6 +24,9 @@ struct DecodedPicture {
 
 // Decodes the picture file at `path` with the platform's image formats, turned upright by
 // its orientation tag, with transparent parts over black. Safe on any thread.
+//
+// A file that declares more than 120 megapixels is not decoded: the result carries no image
+// and an error that names the picture's size, as for any file that does not load.
 DecodedPicture decodePicture(const QString& path);
 
 // Decodes pictures off the user-interface thread, so that no event waits on a decode.

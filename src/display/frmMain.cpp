@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "display/CalendarCaption.h"
+#include "display/KeyAscii.h"
 #include "settings/FileExists.h"
 #include "settings/IntegerConversion.h"
 #include "settings/PictureList.h"
@@ -69,18 +70,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
     void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
 };
-
-// The character code that a key press gives the key handler, or nothing for a key that
-// produces no character. Enter, Escape, Backspace, Tab and Ctrl with a letter give their
-// control characters; X11 also gives Delete one (U+007F), but a screen saver treats Delete
-// like the arrow, function and modifier keys, which produce none.
-std::optional<int> characterCode(const QKeyEvent& event) {
-    const QString text = event.text();
-    if (text.isEmpty() || event.key() == Qt::Key_Delete || text.at(0) == QChar(0x7F)) {
-        return std::nullopt;
-    }
-    return text.at(0).unicode();
-}
 
 }  // namespace
 
@@ -167,12 +156,9 @@ void frmMain::Form_Load() {
         SoundOff();
     }
     // The synthesiser and its SoundFont are made only for a display that will play music,
-    // and made now, so that the first tune is ready by the first TimerMIDI tick. At a
-    // sound-off limit of at most one second the first Timer3 tick silences the music anyway;
-    // TimerMIDI is switched off here already, so that no tune is started only to be stopped.
-    if (soundOff.silencesOnFirstTick()) {
-        TimerMIDI.stop();
-    } else if (MusicOn != 0) {
+    // and made now, so that the first tune is ready by the first TimerMIDI tick. TimerMIDI
+    // stays on whatever the sound-off limit: only Timer3 switches it off at the limit.
+    if (MusicOn != 0) {
         services_.player.prepare();
     }
     if (services_.mode == DisplayMode::FullScreen) {
@@ -453,9 +439,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             return true;
         case QEvent::KeyPress:
             // Taken before the widget sees it, so that Tab never moves the focus.
-            if (const std::optional<int> keyAscii =
-                    characterCode(*static_cast<QKeyEvent*>(event))) {
-                Pic2_KeyPress(*keyAscii);
+            if (const std::optional<int> code = keyAscii(*static_cast<QKeyEvent*>(event))) {
+                Pic2_KeyPress(*code);
             }
             return true;
         default:

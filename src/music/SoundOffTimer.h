@@ -35,10 +35,6 @@ public:
     // from 0, so the tick that reaches 86399 still silences before the count wraps.
     void Timer3_Timer();
 
-    // True when the very first tick will silence the music: a limit is set (SoundOffMinutes
-    // is not 0) but SoundOff() gave it no more than one second.
-    bool silencesOnFirstTick() const { return SoundOffMinutes != 0 && SoundOffSeconds <= 1; }
-
     // The stored number of minutes; 0 means the music is never silenced.
     qint16 SoundOffMinutes = 0;
     // The limit in seconds; 0 until SoundOff() sets it.

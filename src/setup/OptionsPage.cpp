@@ -28,6 +28,24 @@ constexpr QLatin1String kListTitle("Corvanta Lumiscribe Pictures");
 constexpr QRgb kNavy = qRgb(0, 0, 128);
 constexpr QRgb kYellow = qRgb(255, 255, 0);
 
+// The text that the list box shows for the picture list entry `entry`: the entry with every
+// control character and line or paragraph separator made visible, so that each entry takes
+// exactly one row. A hand-written list file may hold such characters inside quotes.
+QString shownEntry(const QString& entry) {
+    QString shown = entry;
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20) {
+            c = QChar(0x2400 + c.unicode());  // the Control Pictures block: CR shows as U+240D
+        } else if (c.unicode() == 0x7F) {
+            c = QChar(0x2421);
+        } else if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+                   c.category() == QChar::Separator_Paragraph) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    return shown;
+}
+
 }  // namespace
 
 OptionsPage::OptionsPage(SetupServices& services, QWidget* parent)
@@ -184,7 +202,7 @@ void OptionsPage::loadPictureList() {
     }
     int count = 0;
     for (const QString& entry : read.entries) {
-        List1->addItem(entry);
+        appendEntry(entry);
         ++count;
         lblNum->setText(QString::number(count));
     }
@@ -199,9 +217,14 @@ QStringList OptionsPage::listEntries() const {
     QStringList entries;
     entries.reserve(List1->count());
     for (int i = 0; i < List1->count(); ++i) {
-        entries.append(List1->item(i)->text());
+        entries.append(List1->item(i)->data(Qt::UserRole).toString());
     }
     return entries;
+}
+
+void OptionsPage::appendEntry(const QString& entry) {
+    auto* item = new QListWidgetItem(shownEntry(entry), List1);
+    item->setData(Qt::UserRole, entry);
 }
 
 void OptionsPage::setListIndex(int index) {
@@ -219,7 +242,9 @@ OptionsPage::ListState OptionsPage::listState() const {
 
 void OptionsPage::restoreListState(const ListState& state) {
     List1->clear();
-    List1->addItems(state.entries);
+    for (const QString& entry : state.entries) {
+        appendEntry(entry);
+    }
     setListIndex(state.index);
     lblNum->setText(state.countText);
 }
@@ -276,7 +301,7 @@ void OptionsPage::CmdAdd_Click() {
     for (int i = 1; i <= count; ++i) {
         const QString path = GetFilePath(FileName, i);
         if (existsOrReport(path) && holdableOrReport(path) && confirmedSize(path)) {
-            List1->addItem(path);
+            appendEntry(path);
         }
     }
     if (!AddFiles()) {

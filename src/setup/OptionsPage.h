@@ -61,7 +61,8 @@ public:
 
     // The selected entry of List1, or -1 when none is selected.
     int listIndex() const;
-    // The entries of List1, in order.
+    // The entries of List1, in order, as "List.txt" holds them. Each is shown on one row of
+    // the list box, with any control character or line break made visible.
     QStringList listEntries() const;
 
     // Picture list editor.
@@ -102,6 +103,8 @@ private:
     void buildDisplayOptions();
     void connectHandlers();
 
+    // Adds `entry` as the last row of List1.
+    void appendEntry(const QString& entry);
     ListState listState() const;
     void restoreListState(const ListState& state);
     void setListIndex(int index);

@@ -11,9 +11,102 @@
 #include <memory>
 
 #include "display/PictureLoader.h"
+#include "support/Files.h"
 
 namespace lumi::display {
 namespace {
+
+// Writes the bits of a deflate stream, least significant first, as the format packs them.
+class BitWriter {
+public:
+    void put(quint32 bits, int count) {
+        pending_ |= quint64(bits) << used_;
+        used_ += count;
+        for (; used_ >= 8; used_ -= 8, pending_ >>= 8) {
+            bytes_.append(char(pending_ & 0xFF));
+        }
+    }
+    // A Huffman code, which the format stores most significant bit first.
+    void putCode(quint32 code, int length) {
+        quint32 reversed = 0;
+        for (int i = 0; i < length; ++i) {
+            reversed |= ((code >> i) & 1u) << (length - 1 - i);
+        }
+        put(reversed, length);
+    }
+    QByteArray finish() {
+        if (used_ > 0) {
+            bytes_.append(char(pending_ & 0xFF));
+        }
+        return bytes_;
+    }
+
+private:
+    QByteArray bytes_;
+    quint64 pending_ = 0;
+    int used_ = 0;
+};
+
+// A zlib stream of `count` zero bytes: one literal, then copies of 258 bytes from one back.
+QByteArray zeroStream(qint64 count) {
+    BitWriter bits;
+    bits.put(1, 1);  // the last block
+    bits.put(1, 2);  // with the fixed codes
+    const auto zero = [&] { bits.putCode(0x30, 8); };
+    zero();
+    for (qint64 copies = (count - 1) / 258; copies > 0; --copies) {
+        bits.putCode(0xC5, 8);  // length 258
+        bits.putCode(0, 5);     // distance 1
+    }
+    for (qint64 rest = (count - 1) % 258; rest > 0; --rest) {
+        zero();
+    }
+    bits.putCode(0, 7);  // end of block
+    const quint32 adler = quint32(count % 65521) << 16 | 1u;
+    QByteArray stream("\x78\x01", 2);
+    stream += bits.finish();
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        stream.append(char(adler >> shift));
+    }
+    return stream;
+}
+
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+    QByteArray chunk;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        chunk.append(char(data.size() >> shift));
+    }
+    const QByteArray typed = QByteArray(type) + data;
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : typed) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = crc & 1u ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+        }
+    }
+    crc ^= 0xFFFFFFFFu;
+    chunk += typed;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        chunk.append(char(crc >> shift));
+    }
+    return chunk;
+}
+
+// A PNG file of `width` x `height` black pixels, 8-bit RGB, of which only the first `rows`
+// rows are stored: the header still declares the whole size. Its pixels compress to about a
+// thousandth of their size, so a picture of a hundred megapixels is made at once.
+QByteArray blackPng(int width, int height, int rows) {
+    QByteArray header;
+    for (const int value : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            header.append(char(value >> shift));
+        }
+    }
+    header += QByteArray("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB, not interlaced
+    const qint64 rowBytes = 1 + 3 * qint64(width);    // a filter byte, then the pixels
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
+           pngChunk("IDAT", zeroStream(rowBytes * rows)) + pngChunk("IEND", {});
+}
 
 class PictureLoaderTest : public ::testing::Test {
 protected:
@@ -55,6 +148,34 @@ TEST_F(PictureLoaderTest, FilesThatGiveNoPictureSayWhy) {
         EXPECT_FALSE(decoded.ok());
         EXPECT_FALSE(decoded.error.isEmpty());
         EXPECT_EQ(decoded.path, path(name));
+    }
+}
+
+TEST_F(PictureLoaderTest, PicturesOfMoreThan120MegapixelsAreRefusedBeforeTheirDecode) {
+    const struct {
+        QSize size;
+        const char* error;  // none for a picture that shows, whose rows are all stored
+    } cases[] = {
+        {{12000, 10000}, nullptr},  // 120 megapixels exactly: as large as a picture may be
+        {{10001, 12000}, "it is 10001 x 12000 pixels (120.1 megapixels), more than 120"},
+        {{15500, 15500}, "it is 15500 x 15500 pixels (240.3 megapixels), more than 120"},
+    };
+    for (const auto& c : cases) {
+        const QString file =
+            path(QStringLiteral("%1x%2.png").arg(c.size.width()).arg(c.size.height()));
+        // A refused picture needs only its header: it must not be decoded at all.
+        ASSERT_TRUE(testing::writeFileBytes(
+            file, blackPng(c.size.width(), c.size.height(), c.error ? 1 : c.size.height())));
+        const DecodedPicture decoded = decodePicture(file);
+        if (c.error) {
+            EXPECT_FALSE(decoded.ok());
+            EXPECT_TRUE(decoded.error.startsWith(QLatin1String(c.error)))
+                << decoded.error.toStdString();
+            continue;
+        }
+        ASSERT_TRUE(decoded.ok()) << decoded.error.toStdString();
+        EXPECT_EQ(decoded.image.size(), c.size);
+        EXPECT_EQ(decoded.image.pixel(c.size.width() - 1, c.size.height() - 1), qRgb(0, 0, 0));
     }
 }
 

@@ -51,6 +51,28 @@ TEST_F(SetupTest, TheSamePictureTwiceAndNamesOfNoFileOrThatTheListCannotHold) {
     EXPECT_EQ(listBytes(), lines({a, a}));
 }
 
+TEST_F(SetupTest, AnEntryWithALineBreakTakesOneRowAlsoAfterTheAddItRefuses) {
+    // A hand-written list may hold a line break inside quotes; the list file cannot be
+    // written with it, so every add is refused until that entry is deleted.
+    const QString a = picture("a.jpg"), broken = pictures_.path() + "/two\r\nlines.jpg";
+    const QByteArray bytes = lines({a}) + "\"" + broken.toLocal8Bit() + "\"\r\n";
+    writeBytes(listFile(), bytes);
+    const auto dialog = openDialog();
+    dialogs_.selection = picture("b.jpg");
+    click(dialog->Picture1->CmdAdd);
+    ASSERT_EQ(dialogs_.shown.size(), 1);
+    EXPECT_TRUE(dialogs_.shown[0].startsWith(kError));
+    EXPECT_EQ(listBytes(), bytes);
+    EXPECT_EQ(dialog->Picture1->listEntries(), QStringList({a, broken}));
+    EXPECT_EQ(dialog->Picture1->lblNum->text(), "2");
+    // Two rows of one line each, as the user counts them.
+    ASSERT_EQ(dialog->Picture1->List1->count(), 2);
+    EXPECT_EQ(dialog->Picture1->List1->item(1)->text(),
+              pictures_.path() + "/two\u240D\u240Alines.jpg");
+    EXPECT_EQ(dialog->Picture1->List1->visualItemRect(dialog->Picture1->List1->item(1)).height(),
+              dialog->Picture1->List1->visualItemRect(dialog->Picture1->List1->item(0)).height());
+}
+
 TEST_F(SetupTest, CancelledAddChangesNothing) {
     const auto dialog = openDialog();
     click(dialog->Picture1->CmdAdd);

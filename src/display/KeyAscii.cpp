@@ -1,0 +1,21 @@
+#include "display/KeyAscii.h"
+
+#include <QKeyEvent>
+
+namespace lumi::display {
+
+namespace {
+
+constexpr char16_t kDeleteCharacter = 0x7F;
+
+}  // namespace
+
+std::optional<int> keyAscii(const QKeyEvent& event) {
+    const QString text = event.text();
+    if (text.isEmpty() || event.key() == Qt::Key_Delete || text.at(0) == kDeleteCharacter) {
+        return std::nullopt;
+    }
+    return text.at(0).unicode();
+}
+
+}  // namespace lumi::display
