@@ -1,0 +1,112 @@
+// Fuzzes the settings file through the store that the program uses. Each input is a file's
+// bytes, a key (one of the file's own keys or a new one) and a value. The checks:
+//   - any bytes read, and the store reads what the document reads;
+//   - a written value reads back; every other key keeps its value and no key is lost;
+//   - the written file has no line that cannot be read;
+//   - a file with lines that cannot be read is kept first, byte for byte, as the .damaged
+//     copy, and a file without them gets no copy;
+//   - a key that the file cannot hold leaves the file as it was;
+//   - every value text the writer makes reads back as the value.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "FuzzCheck.h"
+#include "platform/IniSettingsStore.h"
+#include "settings/IniDocument.h"
+
+namespace {
+
+using lumi::fuzz::check;
+using lumi::platform::IniSettingsStore;
+using lumi::settings::IniDocument;
+
+// The folder of every run, as long as the fuzzing process lives.
+const QTemporaryDir& workFolder() {
+    static const QTemporaryDir folder;
+    return folder;
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void replaceFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    check(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+              file.write(bytes) == bytes.size(),
+          "the input is stored as a file");
+}
+
+QString sameKeyIn(const IniDocument& document, const QString& key) {
+    for (const auto& [stored, value] : document.values()) {
+        if (stored.compare(key, Qt::CaseInsensitive) == 0) {
+            return value;
+        }
+    }
+    return QStringLiteral("<none>");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    check(workFolder().isValid(), "the work folder exists");
+    FuzzedDataProvider input(data, size);
+    const bool existingKey = input.ConsumeBool();
+    QString key = QString::fromUtf8(input.ConsumeRandomLengthString(24));
+    const QString value = QString::fromUtf8(input.ConsumeRandomLengthString(64));
+    const std::string rest = input.ConsumeRemainingBytesAsString();
+    const QByteArray bytes(rest.data(), static_cast<qsizetype>(rest.size()));
+
+    check(lumi::settings::decodeValue(lumi::settings::encodeValue(value)) == value,
+          "the value text of a value reads back as the value");
+
+    const IniDocument before = IniDocument::parse(bytes);
+    if (existingKey && !before.values().empty()) {
+        key = before.values()[static_cast<size_t>(key.size()) % before.values().size()].first;
+    }
+
+    const QString path = workFolder().filePath(QStringLiteral("Lumiscribe.ini"));
+    for (const QString& name : QDir(workFolder().path()).entryList(QDir::Files)) {
+        QFile::remove(workFolder().filePath(name));
+    }
+    replaceFile(path, bytes);
+    IniSettingsStore store(path);
+    for (const auto& [stored, storedValue] : before.values()) {
+        check(store.read(stored, QStringLiteral("<default>")) == storedValue,
+              "the store reads what the document reads");
+    }
+
+    store.write(key, value);
+    const QByteArray written = bytesOf(path);
+    if (!IniDocument::isStorableKey(key)) {
+        check(written == bytes, "a key that the file cannot hold leaves the file as it was");
+        return 0;
+    }
+    const IniDocument after = IniDocument::parse(written);
+    check(!after.damaged(), "the written file has no line that cannot be read");
+    check(after.value(key) == value, "the written value reads back");
+    for (const auto& [stored, storedValue] : before.values()) {
+        if (stored.compare(key, Qt::CaseInsensitive) != 0) {
+            check(sameKeyIn(after, stored) == storedValue, "every other key keeps its value");
+        }
+    }
+    const bool newKey = sameKeyIn(before, key) == QStringLiteral("<none>");
+    check(after.values().size() == before.values().size() + (newKey ? 1 : 0),
+          "no key is lost and none is made up");
+    const QByteArray copy = bytesOf(path + QStringLiteral(".damaged"));
+    if (before.damaged()) {
+        check(copy == bytes, "the damaged copy holds the file's bytes as they were");
+    } else {
+        check(copy == "<missing>", "a file without damage gets no copy");
+    }
+    return 0;
+}
