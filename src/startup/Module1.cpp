@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "music/LazyMidiPlayer.h"
 #include "setup/Setup.h"
@@ -88,6 +89,11 @@ Module1::Outcome Module1::runSettings() {
 }
 
 Module1::Outcome Module1::runPreview(const QString& cmdLine) {
+    if (!services_.windows.canDrawInForeignWindows()) {
+        std::fputs("lumiscribe: the preview needs an X11 window; this is a Wayland session\n",
+                   stderr);
+        return Outcome::EndProcessFailed;
+    }
     PreviewWnd = static_cast<platform::NativeWindow>(std::max(previewWindowNumber(cmdLine), 0));
     const auto hostClient = services_.windows.clientRect(PreviewWnd);
     if (!hostClient) {
