@@ -57,8 +57,8 @@ wayland_skip() {
 # Makes the system user of the session when it is missing. Another test may make it at the
 # same moment, so a failed useradd counts when the user exists afterwards.
 wayland_make_user() {
-    local attempt
-    for attempt in 1 2 3 4 5; do
+
+    for _ in 1 2 3 4 5; do
         getent passwd "$WAYLAND_USER" >/dev/null && return 0
         useradd --system --user-group --no-create-home --home-dir /nonexistent \
             --shell /usr/sbin/nologin "$WAYLAND_USER" 2>/dev/null && return 0
@@ -99,9 +99,13 @@ wayland_spawn() {
 }
 
 wayland_program() {
+    local target
+    target="$E2E_ROOT/bin/$(basename "$1")"
     mkdir -p "$E2E_ROOT/bin"
-    cp "$1" "$E2E_ROOT/bin/"
-    echo "$E2E_ROOT/bin/$(basename "$1")"
+    # Renamed into place: a copy still running from before keeps its own file.
+    cp "$1" "$target.new"
+    mv -f "$target.new" "$target"
+    echo "$target"
 }
 
 wayland_msg() {
