@@ -129,6 +129,7 @@ wayland_msg() {
 wayland_start() {
     local outputs=${1:-1} size=${2:-1024x768}
     local width=${size%x*} tool
+    WAYLAND_OUTPUTS=$outputs
     WAYLAND_WIDTH=$((outputs * width))
     WAYLAND_HEIGHT=${size#*x}
     for tool in sway swaymsg grim wtype; do
@@ -185,7 +186,15 @@ start_lumiscribe() {
 }
 
 screenshot() {
-    wayland_run grim -c -t png "$1"
+    # One output at a time: grim's capture of all outputs at once may return, for one of them,
+    # a frame from before its latest window showed (sway 1.7, headless).
+    local n parts=()
+    for n in $(seq 1 "$WAYLAND_OUTPUTS"); do
+        parts+=("$1.$n.png")
+        wayland_run grim -c -t png -o "HEADLESS-$n" "${parts[-1]}"
+    done
+    /usr/bin/convert "${parts[@]}" +append "$1"
+    rm -f "${parts[@]}"
 }
 
 wayland_key() {
