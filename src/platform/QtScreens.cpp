@@ -11,8 +11,7 @@ QRect primaryScreenRect() {
     if (!screen) {
         return {};
     }
-    const QSize size = screen->size() * screen->devicePixelRatio();
-    return {QPoint(0, 0), size};
+    return {QPoint(0, 0), screen->size()};
 }
 
 QList<QRect> screenRects() {

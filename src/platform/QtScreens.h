@@ -9,10 +9,13 @@ class QWidget;
 namespace lumi::platform {
 
 // The screens as Qt reports them, for the window services of every window system. Their
-// geometry is in device pixels because the display modes run with Qt's scaling off
-// (prepareApplication()).
+// geometry is in the pixels of the windows shown on them: device pixels, because the display
+// modes run with Qt's scaling off (prepareApplication()), except on a Wayland output that the
+// compositor scales. There Qt keeps the output's scale whatever is asked, and one window
+// pixel covers scale x scale device pixels, as in every other program on that output.
 
 // The primary screen's rectangle at the origin, or an empty one while there is no screen.
+// Its size is that of a full-screen window on it.
 QRect primaryScreenRect();
 
 // Every screen in the desktop's coordinates, the primary first.
