@@ -66,7 +66,6 @@ wayland_skip() {
 # Makes the system user of the session when it is missing. Another test may make it at the
 # same moment, so a failed useradd counts when the user exists afterwards.
 wayland_make_user() {
-
     for _ in 1 2 3 4 5; do
         getent passwd "$WAYLAND_USER" >/dev/null && return 0
         useradd --system --user-group --no-create-home --home-dir /nonexistent \
