@@ -40,6 +40,11 @@ bool CoverWindow::event(QEvent* event) {
         case QEvent::MouseMove:
             event->accept();
             return true;
+        case QEvent::WindowActivate:
+            if (input_.activated) {
+                input_.activated();
+            }
+            return QWidget::event(event);
         case QEvent::KeyPress: {
             // Taken before the widget sees it, so that Tab never moves the focus.
             const std::optional<int> code = keyAscii(*static_cast<QKeyEvent*>(event));

@@ -21,7 +21,9 @@ namespace lumi::display {
 // form's key handler, which receives what keyAscii() makes of each key, exactly as from the
 // canvas (so space, "n", "q" and "s" keep their meaning wherever the focus is, and the keys
 // that the canvas ignores are ignored here too). Mouse movement does nothing, as over the
-// form outside the canvas.
+// form outside the canvas. The keyboard focus belongs to the form; where the window system
+// gives it to a cover all the same (a Wayland compositor may, on the output it had the focus
+// on), `activated` lets the form start and ask for the focus back.
 class CoverWindow final : public QWidget {
     Q_OBJECT
 
@@ -29,6 +31,7 @@ public:
     struct Input {
         std::function<void()> buttonPressed;
         std::function<void(int keyAscii)> keyPressed;
+        std::function<void()> activated;
     };
 
     CoverWindow(QColor background, QImage picture, Input input);

@@ -24,11 +24,12 @@ public:
     // A failing search counts as finding no window.
     virtual NativeWindow findTopLevelWindow(const QString& title) = 0;
 
-    // The screen rectangle in device pixels (the primary screen, at the origin).
+    // The screen rectangle (the primary screen, at the origin) in the pixels of a window on
+    // it: device pixels, but for a Wayland output that the compositor scales.
     virtual QRect screenRect() = 0;
 
-    // Every monitor of the desktop in device pixels and in the desktop's coordinates, the
-    // primary monitor first; at least one rectangle while a screen exists.
+    // Every monitor of the desktop in the pixels of screenRect() and in the desktop's coordinates,
+    // the primary monitor first; at least one rectangle while a screen exists.
     virtual QList<QRect> monitorRects() = 0;
 
     // Places `window` borderless and above all other windows over `rect` and shows it.
@@ -40,6 +41,10 @@ public:
 
     // Tells the desktop whether a screen saver runs; returns the previous state.
     virtual bool setScreenSaverRunning(bool running) = 0;
+
+    // Whether a window of another program can be measured and drawn in (clientRect() and
+    // embed()). Not on Wayland, where a program sees no window but its own.
+    virtual bool canDrawInForeignWindows() = 0;
 
     // The client rectangle of `window` (at the origin), or nothing when no such window
     // exists. This is also how callers learn that a window has gone away.
