@@ -9,6 +9,8 @@ source tools/common.sh
 install_packages "${BUILD_PACKAGES[@]}" timgm6mb-soundfont xvfb xauth xdotool imagemagick x11-utils \
     x11-xserver-utils procps desktop-file-utils libxml2-utils dpkg-dev file \
     xscreensaver openbox
+# The idle starter's tests: compositors and services that run headless, and a session bus.
+install_packages kwin-wayland mutter dbus-daemon dbus-bin
 build_project
 
 # A private X server for the end-to-end tests.
