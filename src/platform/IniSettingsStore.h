@@ -4,35 +4,32 @@
 
 #include "platform/SettingsStore.h"
 
+class QLockFile;
+
 namespace lumi::platform {
 
 // The per-user settings file: Lumiscribe.ini in the user's configuration folder
 // (QStandardPaths::GenericConfigLocation).
 QString defaultSettingsFile();
 
-// The settings store kept in an INI file, section [Config], read and written with QSettings.
+// The settings store kept in an INI file, section [Config] (see settings::IniDocument for
+// the rules by which any bytes are read).
 //
 // Several processes (the display and the Setup dialog) and several store objects use the file
-// at the same time, so every operation parses the file's current bytes afresh; nothing is
-// remembered between calls. QSettings itself would keep a parsed copy per file for the life
-// of the process and decide whether to parse again by the file's size and modification time,
-// which misses a change of the same length within the same clock tick. Each operation
-// therefore lets QSettings parse a private copy of the file, and a write replaces the real
-// file as a whole with the modified copy.
+// at the same time, so every operation reads the file's current bytes once, afresh; nothing
+// is remembered between calls. A write takes a lock file beside the settings file, reads the
+// file, changes the one line and replaces the file as a whole, so that a reader sees either
+// the old or the new file and writers take turns.
 //
-// Each line is judged on its own: a line that is neither blank, a ";" comment, a section
-// header nor "key=value", or that is not UTF-8 text, does not parse. Reads leave such lines
-// out and read the others as usual; a section header that lacks only its closing bracket is
-// read as closed. The first write to a file with such lines first keeps the file's bytes
-// as they are in "<file>.damaged" beside it (Lumiscribe.ini.damaged), then writes a clean
-// file with every line that parses, and says so in one line on standard error that names
-// both files. A copy is never overwritten: when "<file>.damaged" already holds other bytes
-// (an earlier damage that nobody has looked at), this one is kept as "<file>.damaged.2"
-// (then .3 and so on), so that nothing of either damage is lost. A file that cannot be read at all
-// reads as empty and is never replaced. Comments do not survive a write: QSettings drops them.
-//
-// A value written by hand with commas (a = x, y) is split into a list by QSettings; it reads
-// back as its parts joined with ", ". Values written by this store never split.
+// A file with lines that cannot be read is still read (its other lines count) and written:
+// the first write first keeps the file's bytes as they are in "<file>.damaged" beside it
+// (Lumiscribe.ini.damaged), then writes the file without those lines, and says so in one line
+// on standard error that names both files. A copy is never overwritten: when
+// "<file>.damaged" already holds other bytes (an earlier damage that nobody has looked at),
+// this one is kept as "<file>.damaged.2" (then .3 and so on), so that nothing of either damage
+// is lost. A write is refused only when the file, its copy or its folder cannot be written or
+// the file cannot be read; then the file keeps its bytes and one line on standard error gives
+// the reason. A file that cannot be read at all reads as empty.
 class IniSettingsStore final : public SettingsStore {
 public:
     explicit IniSettingsStore(QString filePath);
@@ -43,7 +40,8 @@ public:
     bool contains(const QString& key) const override;
 
     // Creates the folder and the file when needed. On failure the file keeps its previous
-    // bytes and one line on standard error names the file and the reason.
+    // bytes and one line on standard error names the file and the reason. A key that the
+    // file cannot hold (settings::IniDocument::isStorableKey()) is refused the same way.
     void write(const QString& key, const QString& value) override;
 
     const QString& filePath() const { return filePath_; }
@@ -56,6 +54,9 @@ private:
     // Keeps `bytes` as the damaged copy; false (and one line on standard error) when the write
     // must not go on. Needs the write lock held.
     bool keepDamagedCopy(const QByteArray& bytes) const;
+
+    // Takes the write lock; false (and one line on standard error) when it cannot be had.
+    bool lockForWriting(QLockFile& lock) const;
 
     QString filePath_;
 };

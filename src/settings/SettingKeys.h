@@ -11,6 +11,9 @@
 
 namespace lumi::settings {
 
+// The largest "IdleWait" in minutes; a larger stored number counts as this one.
+inline constexpr int kIdleWaitMaximumMinutes = 120;
+
 // Marks a value that names a file in the install folder: written values replace the mark
 // with the install folder (which ends with its separator).
 inline constexpr char kInstallFolderMark[] = "{installDir}";
@@ -33,7 +36,7 @@ struct SettingKey {
 // Every key, in the order in which the first run writes them. "SetReg" must stay last: its
 // presence tells later starts that the first run completed, so it is written only after
 // every other value is in place.
-inline constexpr std::array<SettingKey, 18> kSettingKeys{{
+inline constexpr std::array<SettingKey, 19> kSettingKeys{{
     {"MIDI1", "1", "1", "1", "1"},
     {"MIDI2", "1", "1", "1", "1"},
     {"MIDI3", "1", "1", "1", "1"},
@@ -52,6 +55,8 @@ inline constexpr std::array<SettingKey, 18> kSettingKeys{{
     // The Setup dialog reads "SoundOff" with the empty text as its default, unlike the display.
     {"SoundOff", "1", "", "0", "0"},
     {"BGFile", "1", "1", "{installDir}bg.jpg", "{installDir}bg.jpg"},
+    // Minutes without input after which the idle starter starts the screen saver; 0 never.
+    {"IdleWait", "10", "10", "10", "10"},
     {"SetReg", "1", "1", "2", nullptr},
 }};
 static_assert(std::string_view(kSettingKeys.back().name) == "SetReg",

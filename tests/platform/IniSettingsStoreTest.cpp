@@ -62,27 +62,28 @@ TEST_F(IniSettingsStoreTest, ContainsTellsAStoredValueFromNone) {
 TEST_F(IniSettingsStoreTest, WriteReplacesEveryOtherCaseAndKeepsOtherValues) {
     writeBytes("[General]\nx=1\n\n[Config]\nBG=1\nbg=2\nDelay=5\n");
     IniSettingsStore store(path());
-    EXPECT_EQ(store.read("BG", "d"), "1");  // the exact case wins
+    EXPECT_EQ(store.read("BG", "d"), "2");  // the last line of the key wins
     store.write("Bg", "4");
     EXPECT_EQ(readBytes(), QByteArray("[General]\nx=1\n\n[Config]\nBg=4\nDelay=5\n"));
 }
 
 TEST_F(IniSettingsStoreTest, TextValuesRoundTrip) {
     IniSettingsStore store(path());
-    const QStringList values{
-        "a, b", " spaced ",         "@at", QString::fromUtf8("/home/zoë/bg.jpg"), "q\"uo\\te;c=d",
-        "",     R"(C:\Pics\bg.jpg)"};
+    const QStringList values{"a, b",
+                             " spaced ",
+                             "@at",
+                             QString::fromUtf8("/home/zoë/bg.jpg"),
+                             "q\"uo\\te;c=d",
+                             "",
+                             R"(C:\Pics\bg.jpg)",
+                             QString("\x01"
+                                     "5\r\n\t\v\f;#[x]"),
+                             "@@",
+                             "\\x41"};
     for (const QString& value : values) {
         store.write("BGFile", value);
         EXPECT_EQ(store.read("BGFile", "d"), value);
     }
-}
-
-TEST_F(IniSettingsStoreTest, HandWrittenListReadsAsJoinedText) {
-    writeBytes("[Config]\nBGFile=x,y, z\nOther=\"p, q\"\n");
-    IniSettingsStore store(path());
-    EXPECT_EQ(store.read("BGFile", "d"), "x, y, z");
-    EXPECT_EQ(store.read("Other", "d"), "p, q");
 }
 
 TEST_F(IniSettingsStoreTest, WriteIsSeenAtOnceByAnotherStore) {
@@ -111,27 +112,40 @@ TEST_F(IniSettingsStoreTest, ChangeByAnotherProgramIsSeenAtOnce) {
     }
 }
 
-struct DamagedCase {
+// Files as people and other programs leave them. Each is read, then "b" is written once: the
+// lines that can be read keep their place and bytes, and a file with lines that cannot be
+// read is first kept beside itself as it was.
+struct SettingsFileCase {
     const char* name;
     QByteArray bytes;
     const char* readBefore;  // what "a" reads as before any write
-    QByteArray clean;        // the file after writing b=2
+    QByteArray written;      // the file after writing b=2
+    bool damaged;            // lines were left out, so the bytes are kept in a copy
 };
 
-class DamagedFileTest : public IniSettingsStoreTest,
-                        public ::testing::WithParamInterface<DamagedCase> {};
+class SettingsFileTest : public IniSettingsStoreTest,
+                         public ::testing::WithParamInterface<SettingsFileCase> {};
 
-TEST_P(DamagedFileTest, ReadsTheLinesThatParseAndKeepsTheFileBesideTheCleanOne) {
-    writeBytes(GetParam().bytes);
+TEST_P(SettingsFileTest, ReadsWhatItCanAndWritesEveryReadableLine) {
+    const SettingsFileCase& file = GetParam();
+    writeBytes(file.bytes);
     IniSettingsStore store(path());
-    EXPECT_EQ(store.read("a", "dflt"), GetParam().readBefore);
-    EXPECT_EQ(store.contains("a"), GetParam().readBefore != std::string("dflt"));
+    EXPECT_EQ(store.read("a", "dflt"), file.readBefore);
+    EXPECT_EQ(store.contains("a"), file.readBefore != std::string("dflt"));
     ::testing::internal::CaptureStderr();
     store.write("b", "2");
-    EXPECT_EQ(readBytes(), GetParam().clean);
+    EXPECT_EQ(readBytes(), file.written);
     store.write("c", "3");  // a later write finds a clean file: no further copy, no message
     const std::string errors = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(testing::fileBytes(path() + ".damaged"), GetParam().bytes);
+    EXPECT_EQ(store.read("a", "dflt"), file.readBefore);
+    EXPECT_EQ(store.read("b", "dflt"), "2");
+    EXPECT_EQ(store.read("c", "dflt"), "3");
+    if (!file.damaged) {
+        EXPECT_FALSE(QFileInfo::exists(path() + ".damaged"));
+        EXPECT_EQ(errors, "");
+        return;
+    }
+    EXPECT_EQ(testing::fileBytes(path() + ".damaged"), file.bytes);
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
     EXPECT_NE(errors.find(QDir::toNativeSeparators(path()).toStdString() + " has lines"),
               std::string::npos)
@@ -139,26 +153,39 @@ TEST_P(DamagedFileTest, ReadsTheLinesThatParseAndKeepsTheFileBesideTheCleanOne) 
     EXPECT_NE(errors.find(QDir::toNativeSeparators(path() + ".damaged").toStdString()),
               std::string::npos)
         << errors;
-    EXPECT_EQ(store.read("a", "dflt"), GetParam().readBefore);
-    EXPECT_EQ(store.read("c", "dflt"), "3");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, DamagedFileTest,
+    Table, SettingsFileTest,
     ::testing::Values(
-        DamagedCase{"UnclosedSection", "[Config]\na=1\n[Other\nb=2\n", "1",
-                    "[Config]\na=1\nb=2\n\n[Other]\nb=2\n"},
-        DamagedCase{"LoneBracket", "[Config]\n[\na=1\n", "1", "[Config]\na=1\nb=2\n"},
-        DamagedCase{"LineWithoutValue", "[Config]\na=1\nsomething\n", "1", "[Config]\na=1\nb=2\n"},
-        DamagedCase{"LineWithoutValueInOtherSection", "[Other]\nx\n[Config]\na=1\n", "1",
-                    "[Config]\na=1\nb=2\n"},
-        DamagedCase{"HashComment", "# note\n[Config]\na=1\n", "1", "[Config]\na=1\nb=2\n"},
-        DamagedCase{"TextOfAnotherFormat", "{\n  \"BG\": 3\n}\n", "dflt", "[Config]\nb=2\n"},
-        DamagedCase{"BinaryGarbage", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18),
-                    "dflt", "[Config]\nb=2\n"},
-        DamagedCase{"Latin1Text", "[Config]\na=caf\xe9\nd=4\n", "dflt", "[Config]\nb=2\nd=4\n"},
-        DamagedCase{"NulByte", QByteArray("[Config]\na=1\n\0", 14), "1", "[Config]\na=1\nb=2\n"}),
-    [](const ::testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
+        SettingsFileCase{"ByteOrderMarkAndCrLf", "\xEF\xBB\xBF[Config]\r\na=1\r\n", "1",
+                         "[Config]\na=1\nb=2\n", false},
+        SettingsFileCase{"FormFeedAndVerticalTabLines", "[Config]\na=1\n\f\n \v \n", "1",
+                         "[Config]\na=1\nb=2\n\f\n \v \n", false},
+        SettingsFileCase{"SemicolonInKey", "[Config]\nx;y=1\na=1\n", "1",
+                         "[Config]\nx;y=1\na=1\nb=2\n", false},
+        SettingsFileCase{"CrLineEnds", "[Config]\ra=1\r\r[Other]\rb=0\r", "1",
+                         "[Config]\na=1\nb=2\n\n[Other]\nb=0\n", false},
+        SettingsFileCase{"DuplicateKeysLastWins", "[Config]\na=1\nA=3\nB=0\nb=1\n", "3",
+                         "[Config]\na=1\nA=3\nb=2\n", false},
+        SettingsFileCase{"TextBeforeTheFirstSectionAndComments",
+                         "a=9\n# note\n[config] ; ours\n; about a\na=1\n\n[Other]\nx\n", "1",
+                         "a=9\n# note\n[config] ; ours\n; about a\na=1\nb=2\n\n[Other]\n", true},
+        SettingsFileCase{"UnclosedSection", "[Config]\na=1\n[Other\nb=2\n", "1",
+                         "[Config]\na=1\nb=2\n[Other]\nb=2\n", true},
+        SettingsFileCase{"LoneBracketAndLinesWithoutValue", "[Config]\n[\na=1\nsomething\n=5\n",
+                         "1", "[Config]\na=1\nb=2\n", true},
+        SettingsFileCase{"TextOfAnotherFormat", "{\n  \"BG\": 3\n}\n", "dflt", "[Config]\nb=2\n",
+                         true},
+        SettingsFileCase{"BinaryGarbage", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18),
+                         "dflt", "[Config]\nb=2\n", true},
+        SettingsFileCase{"Latin1Text", "[Config]\na=caf\xe9\nd=4\n", "dflt", "[Config]\nd=4\nb=2\n",
+                         true},
+        SettingsFileCase{"NulByte", QByteArray("[Config]\na=1\n\0", 14), "1",
+                         "[Config]\na=1\nb=2\n", true}),
+    [](const ::testing::TestParamInfo<SettingsFileCase>& info) {
+        return std::string(info.param.name);
+    });
 
 // A copy is never written over: a later damage, while an earlier copy waits, gets the next
 // number, and the write goes on. A copy of these very bytes means that a rewrite after this
@@ -181,7 +208,8 @@ TEST_F(IniSettingsStoreTest, LaterDamageIsKeptUnderTheNextNumber) {
     EXPECT_FALSE(QFileInfo::exists(path() + ".damaged.4"));
     EXPECT_EQ(readBytes(), QByteArray("[Config]\na=1\nd=4\n"));
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
-    EXPECT_NE(errors.find(".damaged.3 and wrote a clean file"), std::string::npos) << errors;
+    EXPECT_NE(errors.find(".damaged.3 and wrote the file without them"), std::string::npos)
+        << errors;
 }
 
 TEST_F(IniSettingsStoreTest, UnreadableFileReadsAsEmptyAndIsNeverReplaced) {
@@ -200,12 +228,16 @@ TEST_F(IniSettingsStoreTest, UnreadableFileReadsAsEmptyAndIsNeverReplaced) {
     EXPECT_TRUE(QFileInfo::exists(path() + "/keep"));
 }
 
-TEST_F(IniSettingsStoreTest, CommentsAndBlankLinesAreNoDamageButDoNotSurviveAWrite) {
-    writeBytes("; note\n\n[Config]\n; about a\na=1\n   \n");
+// A folder that cannot be made is named with the system's reason, and nothing is written.
+TEST_F(IniSettingsStoreTest, RefusedWriteNamesTheReason) {
+    ASSERT_TRUE(testing::writeFileBytes(dir_.filePath("cfg"), "a file where the folder belongs"));
     IniSettingsStore store(path());
-    EXPECT_EQ(store.read("a", "d"), "1");
-    store.write("b", "2");
-    EXPECT_EQ(readBytes(), QByteArray("[Config]\na=1\nb=2\n"));
+    ::testing::internal::CaptureStderr();
+    store.write("a", "2");
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find("cannot create folder"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("Not a directory"), std::string::npos) << errors;
+    EXPECT_EQ(testing::fileBytes(dir_.filePath("cfg")), "a file where the folder belongs");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <string_view>
+
 #include "settings/SettingKeys.h"
 #include "support/Fakes.h"
 
@@ -10,7 +12,7 @@ namespace {
 
 constexpr char kInstall[] = "/opt/inst/";
 
-TEST(SettingKeysTest, FirstRunWritesEighteenValuesInOrderWithSetRegLast) {
+TEST(SettingKeysTest, FirstRunWritesEveryValueInOrderWithSetRegLast) {
     testing::FakeSettingsStore store;
     SetRegistry(store, kInstall);
     const QStringList expected{"MIDI1=1",
@@ -30,6 +32,7 @@ TEST(SettingKeysTest, FirstRunWritesEighteenValuesInOrderWithSetRegLast) {
                                "Music=1",
                                "SoundOff=0",
                                "BGFile=/opt/inst/bg.jpg",
+                               "IdleWait=10",
                                "SetReg=2"};
     EXPECT_EQ(store.writes, expected);
 }
@@ -70,32 +73,34 @@ INSTANTIATE_TEST_SUITE_P(
                          {"Midi7=0", "bg=0", "Calendar=1", "Delay=1", "MouseSen=1", "Music=1",
                           "SoundOff=", "BGFile=/pics/sky.jpg", "MIDI1=1"},
                          {"MIDI2=1", "MIDI3=1", "MIDI4=1", "MIDI5=1", "MIDI6=1", "MIDI8=1",
-                          "MIDI9=1", "MIDI10=1", "SetReg=2"}},
+                          "MIDI9=1", "MIDI10=1", "IdleWait=10", "SetReg=2"}},
         PartlyFilledCase{"OnlyTwoKeys",
                          {"Delay=12", "calendar=1"},
                          {"MIDI1=1", "MIDI2=1", "MIDI3=1", "MIDI4=1", "MIDI5=1", "MIDI6=1",
                           "MIDI7=1", "MIDI8=1", "MIDI9=1", "MIDI10=1", "BG=3", "MouseSen=4",
-                          "Music=1", "SoundOff=0", "BGFile=/opt/inst/bg.jpg", "SetReg=2"}},
+                          "Music=1", "SoundOff=0", "BGFile=/opt/inst/bg.jpg", "IdleWait=10",
+                          "SetReg=2"}},
         // A flag other than 2 brings the first run back; the values of the earlier one stay.
         PartlyFilledCase{
             "FlagOtherThanTwo",
             {"MIDI1=0", "MIDI2=0", "MIDI3=0", "MIDI4=0", "MIDI5=0", "MIDI6=0", "MIDI7=0", "MIDI8=0",
              "MIDI9=0", "MIDI10=0", "BG=1", "Calendar=1", "Delay=9", "MouseSen=8", "Music=0",
-             "SoundOff=30", "BGFile=/x.png", "SetReg=3"},
+             "SoundOff=30", "BGFile=/x.png", "IdleWait=0", "SetReg=3"},
             {"SetReg=2"}}),
     [](const ::testing::TestParamInfo<PartlyFilledCase>& info) {
         return std::string(info.param.name);
     });
 
-TEST(SettingKeysTest, RestoreWritesSeventeenValuesAndLeavesSetRegAlone) {
+TEST(SettingKeysTest, RestoreWritesEveryValueButSetReg) {
     testing::FakeSettingsStore store;
     store.write("setreg", "2");
     store.writes.clear();
     writeRestoreValues(store, kInstall);
-    ASSERT_EQ(store.writes.size(), 17);
+    ASSERT_EQ(store.writes.size(), 18);
     EXPECT_EQ(store.writes.first(), "MIDI1=1");
     EXPECT_EQ(store.writes.at(10), "BG=3");
-    EXPECT_EQ(store.writes.last(), "BGFile=/opt/inst/bg.jpg");
+    EXPECT_EQ(store.writes.at(16), "BGFile=/opt/inst/bg.jpg");
+    EXPECT_EQ(store.writes.last(), "IdleWait=10");
     EXPECT_FALSE(store.writes.join('\n').contains("SetReg", Qt::CaseInsensitive));
     EXPECT_EQ(store.read("SetReg", "none"), "2");
 }
@@ -106,7 +111,8 @@ TEST(SettingKeysTest, TableDefaultsAreWhatReadersPass) {
     EXPECT_STREQ(soundOff->readDefault, "1");
     EXPECT_STREQ(soundOff->dialogReadDefault, "");
     for (const SettingKey& key : kSettingKeys) {
-        EXPECT_STREQ(key.readDefault, "1") << key.name;
+        const bool idleWait = std::string_view(key.name) == "IdleWait";
+        EXPECT_STREQ(key.readDefault, idleWait ? "10" : "1") << key.name;
     }
     EXPECT_EQ(findSettingKey("NoSuchKey"), nullptr);
 }

@@ -118,7 +118,8 @@ TEST_F(SetupTest, RestoreStoresTheDefaultsButLeavesControlsAndListAlone) {
              << "MouseSen=4"
              << "Music=1"
              << "SoundOff=0"
-             << "BGFile=" + installDir() + "bg.jpg";
+             << "BGFile=" + installDir() + "bg.jpg"
+             << "IdleWait=10";
     EXPECT_EQ(settings_.writes, expected);
     EXPECT_EQ(dialogs_.shown,
               QStringList{"information|Corvanta Lumiscribe|Settings have been restored"});
