@@ -8,8 +8,6 @@ namespace lumi::idle {
 namespace {
 
 constexpr int kLongestAfterSeconds = 86400;
-constexpr int kLongestWaitMinutes = 120;
-constexpr char kDefaultWaitMinutes[] = "10";
 
 std::optional<std::chrono::seconds> parseSeconds(const QString& text) {
     bool ok = false;
@@ -55,9 +53,10 @@ IdleOptions parseIdleOptions(const QStringList& arguments) {
 }
 
 std::chrono::minutes idleWaitOf(const platform::SettingsStore& store) {
-    const int minutes = settings::readInteger(store, QString::fromLatin1(kIdleWaitKey),
-                                              QString::fromLatin1(kDefaultWaitMinutes));
-    return std::chrono::minutes(qBound(0, minutes, kLongestWaitMinutes));
+    const settings::SettingKey& key = *settings::findSettingKey(QStringLiteral("IdleWait"));
+    const int minutes = settings::readInteger(store, QString::fromLatin1(key.name),
+                                              QString::fromLatin1(key.readDefault));
+    return std::chrono::minutes(qBound(0, minutes, settings::kIdleWaitMaximumMinutes));
 }
 
 }  // namespace lumi::idle

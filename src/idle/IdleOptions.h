@@ -23,12 +23,10 @@ struct IdleOptions {
 // Reads the arguments (without the program name).
 IdleOptions parseIdleOptions(const QStringList& arguments);
 
-// The setting that holds the wait, in whole minutes.
-inline constexpr char kIdleWaitKey[] = "IdleWait";
-
-// The wait that the setting "IdleWait" asks for: whole minutes from 0 to 120, where 0 means
-// never. A missing value, or one that is no number, reads as 10 minutes; a number outside
-// the range is brought to its nearer end.
+// The wait that the setting "IdleWait" asks for: whole minutes from 0 to
+// settings::kIdleWaitMaximumMinutes, where 0 means never. A missing value, or one that is no
+// number, reads as the setting's default (10); a number outside the range is brought to its
+// nearer end.
 std::chrono::minutes idleWaitOf(const platform::SettingsStore& store);
 
 }  // namespace lumi::idle

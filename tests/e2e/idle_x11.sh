@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # lumiscribe-idle in an X server without a desktop: the MIT-SCREEN-SAVER extension tells the
 # idle time. It starts the display once the user has been idle for the wait and not again
-# before the next input; nothing while the session says it is locked; one per session; and
-# nothing, saying why, where an XScreenSaver daemon runs.
+# before the next input; nothing while the session says it is locked; one per session; a
+# changed wait applies at once; and nothing, saying why, where an XScreenSaver daemon runs.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/idle_lib.sh"
 unset WAYLAND_DISPLAY WAYLAND_SOCKET
@@ -28,6 +28,15 @@ wait_for_starts 2
     fail "a second lumiscribe-idle said: $(cat "$E2E_ROOT/second.log")"
 kill "$IDLE_PID"
 wait_for_exit "$IDLE_PID" 10 || fail "lumiscribe-idle outlived SIGTERM"
+
+# The wait set in Setup applies as soon as the settings file is replaced with the new value.
+write_settings IdleWait=0
+start_idle
+wait_for_line "lumiscribe-idle: watching idle time through MIT-SCREEN-SAVER (IdleWait is 0: starting nothing until it is set)"
+printf '[Config]\nIdleWait=1\n' >"$SETTINGS_FILE.new"
+mv "$SETTINGS_FILE.new" "$SETTINGS_FILE"
+wait_for_line "lumiscribe-idle: wait 1 minute"
+kill "$IDLE_PID"
 
 # XScreenSaver starts the savers itself where its daemon runs.
 command -v xscreensaver >/dev/null || fail "the xscreensaver package is not installed"
