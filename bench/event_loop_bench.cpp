@@ -66,6 +66,7 @@ public:
     void showTopMost(QWidget&, const QRect&) override {}
     void showTopMostWithoutFocus(QWidget&, const QRect&) override {}
     bool setScreenSaverRunning(bool) override { return false; }
+    bool canDrawInForeignWindows() override { return false; }
     std::optional<QRect> clientRect(platform::NativeWindow) override { return std::nullopt; }
     void embed(QWidget&, platform::NativeWindow, const QRect&) override {}
 };

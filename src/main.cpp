@@ -84,8 +84,13 @@ int main(int argc, char** argv) {
         },
         platform::installDir(), [] { platform::endProcessNow(); }, setupDialogs, shell});
 
-    if (module1.Main(commandLine) == startup::Module1::Outcome::EndProcess) {
-        return 0;
+    switch (module1.Main(commandLine)) {
+        case startup::Module1::Outcome::EndProcess:
+            return 0;
+        case startup::Module1::Outcome::EndProcessFailed:
+            return 1;
+        case startup::Module1::Outcome::RunEventLoop:
+            break;
     }
     return QApplication::exec();
 }

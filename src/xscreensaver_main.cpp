@@ -34,6 +34,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumiscribe"));
 
+    const auto windows = platform::createWindowServices();
+    if (!windows->canDrawInForeignWindows()) {
+        std::fputs(
+            "lumiscribe-xscreensaver: the display needs an X11 window; this is a Wayland "
+            "session\n",
+            stderr);
+        return 1;
+    }
+
     const startup::HostOptions options = startup::parseHostOptions(
         QApplication::arguments().mid(1), qEnvironmentVariable("XSCREENSAVER_WINDOW"));
     if (!options.error.isEmpty()) {
@@ -61,7 +70,6 @@ int main(int argc, char** argv) {
         player = std::make_unique<music::NoMusicPlayer>();
     }
 
-    const auto windows = platform::createWindowServices();
     platform::IniSettingsStore settings(platform::defaultSettingsFile());
     const platform::SystemClock clock;
     startup::HostedDisplay display(

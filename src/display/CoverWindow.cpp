@@ -37,6 +37,11 @@ bool CoverWindow::event(QEvent* event) {
         case QEvent::MouseMove:
             event->accept();
             return true;
+        case QEvent::WindowActivate:
+            if (input_.activated) {
+                input_.activated();
+            }
+            return QWidget::event(event);
         case QEvent::KeyPress: {
             // Taken before the widget sees it, so that Tab never moves the focus.
             const QString text = static_cast<QKeyEvent*>(event)->text();

@@ -20,7 +20,9 @@ namespace lumi::display {
 // and CloseDown (any button pressed, released or double-clicked) and `keyPressed` to the
 // form's key handler, which receives the character code of each key that produces one (so
 // space, "n", "q" and "s" keep their meaning wherever the focus is). Mouse movement does
-// nothing, as over the form outside the canvas.
+// nothing, as over the form outside the canvas. The keyboard focus belongs to the form; where
+// the window system gives it to a cover all the same (a Wayland compositor may, on the output
+// it had the focus on), `activated` lets the form start and ask for the focus back.
 class CoverWindow final : public QWidget {
     Q_OBJECT
 
@@ -28,6 +30,7 @@ public:
     struct Input {
         std::function<void()> buttonPressed;
         std::function<void(int keyAscii)> keyPressed;
+        std::function<void()> activated;
     };
 
     CoverWindow(QColor background, QImage picture, Input input);

@@ -18,11 +18,13 @@ enum class PixelScaling {
 };
 
 // Prepares the process for the platform before the application object exists: windows are
-// measured as `scaling` says, and the window system is the one the window services speak
-// to.
+// measured as `scaling` says, and the toolkit speaks to the session's window system (on
+// Linux: Wayland in a Wayland session, else X11) unless the user chose one.
 void prepareApplication(PixelScaling scaling);
 
-// The platform's own implementations of the services that differ between systems.
+// The platform's own implementations of the services that differ between systems. The
+// window services are those of the window system that the application object connected to,
+// so they are made after it.
 std::unique_ptr<WindowServices> createWindowServices();
 std::unique_ptr<PasswordService> createPasswordService();
 

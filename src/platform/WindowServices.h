@@ -41,6 +41,10 @@ public:
     // Tells the desktop whether a screen saver runs; returns the previous state.
     virtual bool setScreenSaverRunning(bool running) = 0;
 
+    // Whether a window of another program can be measured and drawn in (clientRect() and
+    // embed()). Not on Wayland, where a program sees no window but its own.
+    virtual bool canDrawInForeignWindows() = 0;
+
     // The client rectangle of `window` (at the origin), or nothing when no such window
     // exists. This is also how callers learn that a window has gone away.
     virtual std::optional<QRect> clientRect(NativeWindow window) = 0;

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "music/LazyMidiPlayer.h"
 #include "setup/Setup.h"
@@ -66,12 +67,19 @@ Module1::Outcome Module1::runFullScreen() {
 
 void Module1::coverOtherMonitors(const QList<QRect>& monitors) {
     const QColor background = display::toQColor(frmMain_->backColor()).value_or(Qt::black);
+    const display::CoverWindow::Input input{
+        [this] { frmMain_->Form_MouseUp(); },
+        [this](int keyAscii) { frmMain_->Pic2_KeyPress(keyAscii); },
+        [this] {
+            // A cover holds the focus that belongs to the form (keys still reach the display
+            // through it): the display starts as if the form had been activated, and the form
+            // asks for the focus.
+            frmMain_->Form_Activate();
+            frmMain_->activateWindow();
+        }};
     for (const QRect& monitor : display::monitorsToCover(monitors)) {
-        auto cover = std::make_unique<display::CoverWindow>(
-            background, frmMain_->backgroundPicture(),
-            display::CoverWindow::Input{
-                [this] { frmMain_->Form_MouseUp(); },
-                [this](int keyAscii) { frmMain_->Pic2_KeyPress(keyAscii); }});
+        auto cover = std::make_unique<display::CoverWindow>(background,
+                                                            frmMain_->backgroundPicture(), input);
         services_.windows.showTopMostWithoutFocus(*cover, monitor);
         coverWindows_.push_back(std::move(cover));
     }
@@ -88,6 +96,11 @@ Module1::Outcome Module1::runSettings() {
 }
 
 Module1::Outcome Module1::runPreview(const QString& cmdLine) {
+    if (!services_.windows.canDrawInForeignWindows()) {
+        std::fputs("lumiscribe: the preview needs an X11 window; this is a Wayland session\n",
+                   stderr);
+        return Outcome::EndProcessFailed;
+    }
     PreviewWnd = static_cast<platform::NativeWindow>(std::max(previewWindowNumber(cmdLine), 0));
     const auto hostClient = services_.windows.clientRect(PreviewWnd);
     if (!hostClient) {

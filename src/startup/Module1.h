@@ -42,13 +42,15 @@ struct StartupServices {
 // It owns the windows that it creates for the life of the process.
 class Module1 {
 public:
-    enum class Outcome { RunEventLoop, EndProcess };
+    enum class Outcome { RunEventLoop, EndProcess, EndProcessFailed };
 
     explicit Module1(StartupServices services);
     ~Module1();
 
     // Starts the mode that `commandLine` names. RunEventLoop means a window of the program
-    // is open and the process lives on in the event loop; EndProcess means it ends now.
+    // is open and the process lives on in the event loop; EndProcess means it ends now;
+    // EndProcessFailed means it ends now because the mode cannot run in this session, which
+    // has been reported on the standard error.
     Outcome Main(const QString& commandLine);
 
     // Full-screen mode: the screen rectangle; preview mode: the host's client rectangle.

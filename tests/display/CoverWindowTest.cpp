@@ -40,7 +40,7 @@ TEST(MonitorsToCoverTest, CoversEveryMonitorBesideThePrimaryOnceAndNoneThatShows
 class CoverWindowTest : public ::testing::Test {
 protected:
     CoverWindow::Input recordingInput() {
-        return {[this] { ++buttons_; }, [this](int keyAscii) { keys_.append(keyAscii); }};
+        return {[this] { ++buttons_; }, [this](int keyAscii) { keys_.append(keyAscii); }, {}};
     }
 
     int buttons_ = 0;

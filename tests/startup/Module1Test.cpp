@@ -227,6 +227,14 @@ TEST_F(Module1Test, PreviewWithoutAnExistingHostEndsAtOnce) {
     EXPECT_EQ(windows_.embeddedHost, 0u);
 }
 
+TEST_F(Module1Test, PreviewFailsAtOnceWhereNoForeignWindowCanBeDrawnIn) {
+    windows_.drawsInForeignWindows = false;
+    windows_.clientRects.insert(1234, QRect(0, 0, 152, 112));
+    EXPECT_EQ(module1_.Main("/p 1234"), Module1::Outcome::EndProcessFailed);
+    EXPECT_EQ(module1_.previewForm(), nullptr);
+    EXPECT_EQ(windows_.embeddedHost, 0u);
+}
+
 TEST_F(Module1Test, PreviewEndsWhenItsHostGoesAway) {
     windows_.clientRects.insert(77, QRect(0, 0, 100, 80));
     ASSERT_EQ(module1_.Main("/p 77"), Module1::Outcome::RunEventLoop);

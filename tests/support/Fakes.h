@@ -86,6 +86,7 @@ public:
         return previous;
     }
 
+    bool canDrawInForeignWindows() override { return drawsInForeignWindows; }
     std::optional<QRect> clientRect(platform::NativeWindow window) override {
         if (!clientRects.contains(window)) {
             return std::nullopt;
@@ -101,6 +102,7 @@ public:
 
     QMap<QString, platform::NativeWindow> windows;    // title -> window
     QMap<platform::NativeWindow, QRect> clientRects;  // the windows that exist
+    bool drawsInForeignWindows = true;                // false: as on Wayland
     platform::NativeWindow embeddedHost = 0;
     QRect embeddedRect;
     QRect screen{0, 0, 640, 480};

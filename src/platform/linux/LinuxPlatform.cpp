@@ -1,3 +1,4 @@
+#include <QGuiApplication>
 #include <QtGlobal>
 
 #include <cstdio>
@@ -5,6 +6,8 @@
 
 #include "platform/Platform.h"
 #include "platform/linux/CryptPasswordService.h"
+#include "platform/linux/QtPlatformChoice.h"
+#include "platform/linux/WaylandWindowServices.h"
 #include "platform/linux/X11WindowServices.h"
 
 namespace lumi::platform {
@@ -20,13 +23,18 @@ void prepareApplication(PixelScaling scaling) {
         qunsetenv("QT_SCALE_FACTOR");
         qunsetenv("QT_SCREEN_SCALE_FACTORS");
     }
-    // The window services speak X11; on a Wayland desktop the program runs through XWayland.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
+    const QString platform = qtPlatformFor({qEnvironmentVariable("QT_QPA_PLATFORM"),
+                                            qEnvironmentVariable("WAYLAND_DISPLAY"),
+                                            qEnvironmentVariable("XDG_SESSION_TYPE")});
+    qputenv("QT_QPA_PLATFORM", platform.toLocal8Bit());
 }
 
 std::unique_ptr<WindowServices> createWindowServices() {
+    // Qt's wayland platforms are "wayland" and "wayland-egl"; every other one (xcb, and the
+    // offscreen one of the tests) gets the X11 services, which find nothing without X11.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        return std::make_unique<WaylandWindowServices>();
+    }
     return std::make_unique<X11WindowServices>();
 }
 

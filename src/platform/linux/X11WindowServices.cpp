@@ -3,21 +3,18 @@
 #include <xcb/xcb.h>
 
 #include <QtGui/qguiapplication_platform.h>
-#include <QFile>
 #include <QGuiApplication>
-#include <QScreen>
-#include <QTemporaryFile>
 #include <QWidget>
 #include <QWindow>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include "platform/RuntimeFolder.h"
+#include "platform/QtScreens.h"
+#include "platform/linux/ScreenSaverFlag.h"
 
 namespace lumi::platform {
 namespace {
@@ -80,18 +77,6 @@ std::vector<xcb_window_t> childrenOf(xcb_connection_t* connection, xcb_window_t 
     return {children, children + xcb_query_tree_children_length(reply.get())};
 }
 
-// Shows `window` full screen and on top over `rect`, on the monitor that holds the
-// rectangle's centre, so that a window manager full-screens it there and not elsewhere.
-void showFullScreenOnTop(QWidget& window, const QRect& rect) {
-    window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    if (QScreen* screen = QGuiApplication::screenAt(rect.center())) {
-        window.setScreen(screen);
-    }
-    window.setGeometry(rect);
-    window.showFullScreen();
-    window.raise();
-}
-
 xcb_window_t rootWindow(xcb_connection_t* connection) {
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
@@ -127,59 +112,31 @@ NativeWindow X11WindowServices::findTopLevelWindow(const QString& title) {
 }
 
 QRect X11WindowServices::screenRect() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) {
-        return {};
-    }
-    const QSize size = screen->size() * screen->devicePixelRatio();
-    return {QPoint(0, 0), size};
+    return primaryScreenRect();
 }
 
 QList<QRect> X11WindowServices::monitorRects() {
-    QList<QRect> monitors;
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (primary) {
-        monitors.append(primary->geometry());
-    }
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen != primary) {
-            monitors.append(screen->geometry());
-        }
-    }
-    return monitors;
+    return screenRects();
 }
 
 void X11WindowServices::showTopMost(QWidget& window, const QRect& rect) {
-    showFullScreenOnTop(window, rect);
+    showFullScreenOn(window, rect, Qt::WindowStaysOnTopHint);
+    window.raise();
     window.activateWindow();
 }
 
 void X11WindowServices::showTopMostWithoutFocus(QWidget& window, const QRect& rect) {
     window.setAttribute(Qt::WA_ShowWithoutActivating);
-    showFullScreenOnTop(window, rect);
+    showFullScreenOn(window, rect, Qt::WindowStaysOnTopHint);
+    window.raise();
 }
 
 bool X11WindowServices::setScreenSaverRunning(bool running) {
-    const QString path = runtimeFolder() + QStringLiteral("/screensaver-running");
-    QFile previousFile(path);
-    const bool previous =
-        previousFile.open(QIODevice::ReadOnly) && previousFile.readAll().trimmed() == "1";
-    // Written beside the flag and renamed over it, so that a reader sees "1" or "0" and never
-    // a half-written file. No fsync: the flag lives in the runtime folder, which does not
-    // outlive the session, and the display calls this on its way out, where waiting for the
-    // disk would delay the end of the screen saver.
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    file.setAutoRemove(false);
-    if (file.open() && file.write(running ? "1\n" : "0\n") == 2 && file.flush()) {
-        file.close();
-        if (std::rename(QFile::encodeName(file.fileName()).constData(),
-                        QFile::encodeName(path).constData()) != 0) {
-            file.remove();
-        }
-    } else {
-        file.remove();
-    }
-    return previous;
+    return swapScreenSaverFlag(running);
+}
+
+bool X11WindowServices::canDrawInForeignWindows() {
+    return true;
 }
 
 std::optional<QRect> X11WindowServices::clientRect(NativeWindow window) {

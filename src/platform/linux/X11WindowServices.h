@@ -8,12 +8,8 @@ namespace lumi::platform {
 // Qt platform (the offscreen one of the unit tests) the window search finds nothing.
 //
 // Monitors are Qt's screens, which the xcb backend takes from the RandR monitors (also those
-// that `xrandr --setmonitor` defines). Their geometry is in device pixels because the
-// display modes run with Qt's scaling off (prepareApplication()).
-//
-// X11 has no system-wide "a screen saver runs" flag: the state is kept in the file
-// "screensaver-running" of the program's runtime folder, "1" or "0", so that the two calls
-// can be observed from outside.
+// that `xrandr --setmonitor` defines). The running screen saver is marked in the flag file of
+// the runtime folder (ScreenSaverFlag.h).
 class X11WindowServices final : public WindowServices {
 public:
     NativeWindow findTopLevelWindow(const QString& title) override;
@@ -22,6 +18,7 @@ public:
     void showTopMost(QWidget& window, const QRect& rect) override;
     void showTopMostWithoutFocus(QWidget& window, const QRect& rect) override;
     bool setScreenSaverRunning(bool running) override;
+    bool canDrawInForeignWindows() override;
     std::optional<QRect> clientRect(NativeWindow window) override;
     void embed(QWidget& child, NativeWindow host, const QRect& rect) override;
 };
