@@ -2,8 +2,10 @@
 # lumiscribe-idle under KWin, headless (its virtual backend), which offers the ext-idle-notify-v1
 # protocol: the display starts once the user has been idle for the wait, and not again while
 # the same idle period lasts.
+E2E_SESSION=wayland  # a compositor of its own, no X server
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/idle_lib.sh"
+use_stand_in_display
 command -v kwin_wayland >/dev/null || fail "the kwin-wayland package is not installed"
 start_session_bus
 

@@ -1,16 +1,19 @@
-# Shared by the end-to-end tests of lumiscribe-idle, sourced after lib.sh. The idle starter
-# runs from a folder of its own beside a stand-in "lumiscribe" that only notes each start, so
-# that these tests watch the idle sources rather than the display.
+# Shared by the end-to-end tests of lumiscribe-idle, sourced after lib.sh (or wayland_lib.sh).
 : "${LUMI_IDLE:?the idle starter is not named}"
 : "${LUMI_SESSION_STANDIN:?the session stand-in is not named}"
 
 IDLE_BIN="$E2E_ROOT/bin"
 IDLE_LOG="$E2E_ROOT/idle.log"
 STARTS="$E2E_ROOT/starts"
-mkdir -p "$IDLE_BIN"
-cp "$LUMI_IDLE" "$IDLE_BIN/lumiscribe-idle"
-printf '#!/bin/sh\necho "$*" >>"%s"\n' "$STARTS" >"$IDLE_BIN/lumiscribe"
-chmod +x "$IDLE_BIN/lumiscribe"
+
+# Puts the idle starter into a folder of its own beside a stand-in "lumiscribe" that only
+# notes each start, for the tests that watch the idle sources rather than the display.
+use_stand_in_display() {
+    mkdir -p "$IDLE_BIN"
+    cp "$LUMI_IDLE" "$IDLE_BIN/lumiscribe-idle"
+    printf '#!/bin/sh\necho "$*" >>"%s"\n' "$STARTS" >"$IDLE_BIN/lumiscribe"
+    chmod +x "$IDLE_BIN/lumiscribe"
+}
 
 # Starts lumiscribe-idle with the given arguments in the background, its output in IDLE_LOG;
 # its pid is in IDLE_PID.

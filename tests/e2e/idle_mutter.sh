@@ -3,8 +3,10 @@
 # session bus: nothing starts while the session manager says an application inhibits idle;
 # once it no longer does, the display starts once per idle period (the monitor's test method
 # ResetIdletime stands for the user's input).
+E2E_SESSION=wayland  # a compositor of its own, no X server
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/idle_lib.sh"
+use_stand_in_display
 command -v mutter >/dev/null || fail "the mutter package is not installed"
 start_session_bus
 

@@ -5,6 +5,7 @@
 # changed wait applies at once; and nothing, saying why, where an XScreenSaver daemon runs.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/idle_lib.sh"
+use_stand_in_display
 unset WAYLAND_DISPLAY WAYLAND_SOCKET
 start_session_bus
 start_session_standin locked
