@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/common.sh
 
-install_packages "${BUILD_PACKAGES[@]}" fluid-soundfont-gm
+install_packages "${BUILD_PACKAGES[@]}" fluid-soundfont-gm qt6-wayland
 build_project
 
 install_dir="${XDG_DATA_HOME:-$HOME/.local/share}/Corvanta/Lumiscribe"

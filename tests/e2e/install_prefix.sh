@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # `cmake --install` into an empty prefix installs exactly the files of an installation, each
 # well-formed: the executables (which answer --help and --version without a display), the
-# shipped tunes and pictures as built, the desktop entry and its icon in every size, the idle
-# starter's autostart entry and user service, the manual pages and the XScreenSaver
-# configuration file.
+# shipped tunes and pictures as built, the desktop entry and its icon in every size, the
+# screen-saver entry, the idle starter's autostart entry and user service, the manual pages
+# and the XScreenSaver configuration file.
 source "$(dirname "$0")/lib.sh"
 : "${LUMI_BUILD_DIR:?the build folder is not named}"
 for tool in desktop-file-validate xmllint; do
@@ -17,7 +17,7 @@ cmake --install "$LUMI_BUILD_DIR" --prefix "$prefix" >"$E2E_ROOT/install.log" 2>
 icon_sizes=(16 32 48 64 128 256)
 expected=(bin/lumiscribe bin/lumiscribe-xscreensaver bin/lumiscribe-idle
     libexec/xscreensaver/lumiscribe-xscreensaver
-    share/applications/lumiscribe.desktop
+    share/applications/lumiscribe.desktop share/applications/screensavers/lumiscribe.desktop
     etc/xdg/autostart/lumiscribe-idle.desktop
     lib/systemd/user/lumiscribe-idle.service
     lib/systemd/user/graphical-session.target.wants/lumiscribe-idle.service
@@ -56,6 +56,11 @@ desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
 grep -qx "Name=Lumiscribe Setup" "$desktop" || fail "the desktop entry is not named Lumiscribe Setup"
 grep -qx "Exec=lumiscribe /c" "$desktop" || fail "the desktop entry does not run lumiscribe /c"
 grep -qx "Icon=lumiscribe" "$desktop" || fail "the desktop entry names another icon"
+# The entry that the screen savers of MATE and Xfce list.
+saver="$prefix/share/applications/screensavers/lumiscribe.desktop"
+desktop-file-validate "$saver" || fail "the screen-saver entry is not valid"
+grep -qx "Exec=lumiscribe-xscreensaver -root" "$saver" || fail "the screen-saver entry runs another command"
+grep -qx "Categories=Screensaver;" "$saver" || fail "the screen-saver entry is not in category Screensaver"
 for size in "${icon_sizes[@]}"; do
     icon="$prefix/share/icons/hicolor/${size}x${size}/apps/lumiscribe.png"
     [ "$(/usr/bin/identify -format "%m %wx%h" "$icon")" = "PNG ${size}x${size}" ] ||

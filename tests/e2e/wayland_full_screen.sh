@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # "/s" in a Wayland session (WAYLAND_DISPLAY set, no X server) runs on Qt's wayland platform:
 # one window over the whole output, the picture painted pixel for pixel at its centre on the
-# background colour, marked as a running screen saver; a key ends it at once.
+# background colour and no cursor where the pointer rests, marked as a running screen saver;
+# a key ends it at once.
 source "$(dirname "$0")/wayland_lib.sh"
 install_assets
 wayland_start 1 1024x768
+wayland_pointer_at 100 100  # beside the picture, where it ends nothing
 
 picture="$E2E_ROOT/a.png"
 /usr/bin/convert -size 301x201 -depth 8 gradient:red-blue -fill yellow -draw "circle 150,100 150,40" \
@@ -17,7 +19,7 @@ write_settings SetReg=2 BG=0 Delay=60 Music=0 MouseSen=1 Calendar=0
 start_lumiscribe /s
 wayland_wait_for_view Lumiscribe || fail "no display window appeared: $(cat "$E2E_ROOT/out.1.log")"
 wait_for_screen_area "$E2E_ROOT/expected.png" 1024x768+0+0 20 ||
-    fail "the output does not show the picture centred on the background:" \
+    fail "the output does not show the picture centred on the background, without a cursor:" \
         "$(/usr/bin/compare -metric AE "$E2E_ROOT/area.png" "$E2E_ROOT/expected.png" null: 2>&1)" \
         "pixels differ; $(cat "$E2E_ROOT/out.1.log")"
 [ "$(cat "$STATE_DIR/screensaver-running")" = 1 ] || fail "not marked as a running screen saver"

@@ -17,7 +17,8 @@
 # The functions:
 #   wayland_start [N [WxH]]   starts the compositor with N outputs (default 1) of WxH pixels
 #                             (default 1024x768), named HEADLESS-1 to HEADLESS-N and placed
-#                             side by side from the left, HEADLESS-1 at the origin.
+#                             side by side from the left, HEADLESS-1 at the origin; the size
+#                             of the whole layout is in WAYLAND_WIDTH and WAYLAND_HEIGHT.
 #   wayland_run CMD...        runs CMD in the session as the test user and waits for it.
 #   wayland_spawn CMD...      starts CMD in the session as the test user in the background;
 #                             LAST_PID is CMD's own pid, and the cleanup ends it.
@@ -25,9 +26,17 @@
 #                             prints its new path (start_lumiscribe does this for lumiscribe).
 #   start_lumiscribe ARGS...  starts lumiscribe with ARGS in the session; its pid in LAST_PID,
 #                             its output in "$E2E_ROOT/out.<number of ARGS>.log".
-#   screenshot FILE           every output as one PNG, laid out as the compositor places them.
+#   screenshot FILE           every output as one PNG, laid out as the compositor places them,
+#                             with the cursor where one shows.
 #   wayland_key KEY...        presses and releases each named key (xkb names: space, x, Escape)
 #                             on a new virtual keyboard, once the client has bound it.
+#   wayland_pointer_at X Y    gives the seat a pointer (a headless compositor has none) resting
+#                             at X, Y of the outputs' layout until the test ends (LAST_PID
+#                             stays as it was).
+#   wayland_pointer CMD...    plays pointer commands on a new pointer once the clients have
+#                             bound it: "move X Y $WAYLAND_WIDTH $WAYLAND_HEIGHT", "by DX DY",
+#                             "click", "wait MS" (tests/e2e/wayland_pointer.cpp). The pointer
+#                             helper comes from LUMI_WAYLAND_POINTER (the build sets it).
 #   wayland_msg ARGS...       swaymsg ARGS in the session (commands and queries to the
 #                             compositor).
 #   wayland_has_view TITLE    true while a window is mapped whose whole title matches the
@@ -74,9 +83,7 @@ wayland_hand_over_files() {
     chown -R "$WAYLAND_USER:" "$E2E_ROOT"
 }
 
-# Runs a command as the user of the session with the session's environment only. The
-# command replaces this shell's child process (setpriv and env both exec), so that its pid
-# is the one that $! names.
+# Runs a command as the user of the session with the session's environment only.
 wayland_as_user() {
     if [ "$(id -u)" -eq 0 ]; then
         setpriv --reuid="$WAYLAND_USER" --regid="$WAYLAND_USER" --clear-groups \
@@ -93,7 +100,14 @@ wayland_run() {
 
 wayland_spawn() {
     wayland_hand_over_files
-    wayland_as_user "$@" &
+    # A simple command put in the background, so that $! is the command's own pid and the
+    # cleanup ends the command itself (a function in the background would be a subshell).
+    if [ "$(id -u)" -eq 0 ]; then
+        setpriv --reuid="$WAYLAND_USER" --regid="$WAYLAND_USER" --clear-groups \
+            env -i "${WAYLAND_ENV[@]}" "$@" &
+    else
+        env -i "${WAYLAND_ENV[@]}" "$@" &
+    fi
     LAST_PID=$!
     E2E_PIDS+=("$LAST_PID")
 }
@@ -115,6 +129,9 @@ wayland_msg() {
 wayland_start() {
     local outputs=${1:-1} size=${2:-1024x768}
     local width=${size%x*} tool
+    WAYLAND_OUTPUTS=$outputs
+    WAYLAND_WIDTH=$((outputs * width))
+    WAYLAND_HEIGHT=${size#*x}
     for tool in sway swaymsg grim wtype; do
         command -v "$tool" >/dev/null ||
             wayland_skip "$tool is not installed (tools/test.sh installs sway, grim and wtype)"
@@ -169,7 +186,15 @@ start_lumiscribe() {
 }
 
 screenshot() {
-    wayland_run grim -t png "$1"
+    # One output at a time: grim's capture of all outputs at once may return, for one of them,
+    # a frame from before its latest window showed (sway 1.7, headless).
+    local n parts=()
+    for n in $(seq 1 "$WAYLAND_OUTPUTS"); do
+        parts+=("$1.$n.png")
+        wayland_run grim -c -t png -o "HEADLESS-$n" "${parts[-1]}"
+    done
+    /usr/bin/convert "${parts[@]}" +append "$1"
+    rm -f "${parts[@]}"
 }
 
 wayland_key() {
@@ -178,6 +203,26 @@ wayland_key() {
         arguments+=(-k "$key")
     done
     wayland_run wtype "${arguments[@]}"
+}
+
+wayland_pointer_program() {
+    [ -n "${LUMI_WAYLAND_POINTER:-}" ] && [ -x "$LUMI_WAYLAND_POINTER" ] ||
+        fail "the pointer helper is not built (it needs libwayland-dev; tools/test.sh installs it)"
+    wayland_program "$LUMI_WAYLAND_POINTER"
+}
+
+wayland_pointer_at() {
+    local program last_pid=${LAST_PID:-}
+    program=$(wayland_pointer_program)
+    wayland_spawn "$program" move "$1" "$2" "$WAYLAND_WIDTH" "$WAYLAND_HEIGHT" hold
+    disown "$LAST_PID" # its end by the cleanup is no news
+    LAST_PID=$last_pid
+}
+
+wayland_pointer() {
+    local program
+    program=$(wayland_pointer_program)
+    wayland_run "$program" wait 1500 "$@"
 }
 
 wayland_has_view() {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QObject>
+
+#include <memory>
+
 #include "platform/WindowServices.h"
 
 namespace lumi::platform {
@@ -18,6 +22,9 @@ namespace lumi::platform {
 // the focus for the form.
 class WaylandWindowServices final : public WindowServices {
 public:
+    WaylandWindowServices();
+    ~WaylandWindowServices() override;
+
     NativeWindow findTopLevelWindow(const QString& title) override;
     QRect screenRect() override;
     QList<QRect> monitorRects() override;
@@ -29,6 +36,10 @@ public:
     std::optional<QRect> clientRect(NativeWindow window) override;
     // Does nothing; callers ask canDrawInForeignWindows() first.
     void embed(QWidget& child, NativeWindow host, const QRect& rect) override;
+
+private:
+    // Watches the windows shown here, so that a blank cursor hides the compositor's.
+    std::unique_ptr<QObject> blankCursorOnEnter_;
 };
 
 }  // namespace lumi::platform
