@@ -26,6 +26,9 @@ void IdleStarter::setWait(std::chrono::milliseconds wait) {
 }
 
 void IdleStarter::onIdle() {
+    if (wait_.count() <= 0) {
+        return;
+    }
     idle_ = true;
     tryStart();
 }

@@ -9,7 +9,8 @@ use_stand_in_display
 command -v kwin_wayland >/dev/null || fail "the kwin-wayland package is not installed"
 start_session_bus
 
-# A copy without the binary's file capabilities, which an unprivileged test run cannot use.
+# A copy without the binary's file capabilities: where a container withholds them, the
+# original cannot be run at all.
 cp "$(command -v kwin_wayland)" "$E2E_ROOT/kwin_wayland"
 env -u DISPLAY "$E2E_ROOT/kwin_wayland" --virtual --no-lockscreen --socket lumi-kwin \
     --width 800 --height 600 >"$E2E_ROOT/kwin.log" 2>&1 &

@@ -16,6 +16,9 @@ namespace {
 constexpr int kCallTimeoutMilliseconds = 3000;
 // The idle flag of org.gnome.SessionManager's inhibitors.
 constexpr uint kInhibitIdle = 8;
+// The flag of KDE's power management for inhibitions of screen changes (blanking, saver),
+// which applications take through org.freedesktop.ScreenSaver.Inhibit.
+constexpr uint kInhibitScreenChanges = 4;
 
 struct Question {
     QDBusConnection::BusType bus;
@@ -56,6 +59,13 @@ std::vector<Question> questions() {
          "org.gnome.SessionManager",
          "IsInhibited",
          {QVariant::fromValue(kInhibitIdle)},
+         SessionState::Hold::Inhibited},
+        {QDBusConnection::SessionBus,
+         "org.kde.Solid.PowerManagement.PolicyAgent",
+         "/org/kde/Solid/PowerManagement/PolicyAgent",
+         "org.kde.Solid.PowerManagement.PolicyAgent",
+         "HasInhibition",
+         {QVariant::fromValue(kInhibitScreenChanges)},
          SessionState::Hold::Inhibited},
     };
 }
