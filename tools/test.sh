@@ -12,6 +12,8 @@ install_packages "${BUILD_PACKAGES[@]}" timgm6mb-soundfont xvfb xauth xdotool im
 # The tests in a Wayland session: a headless compositor, its screenshots and keys, Qt's
 # wayland platform, and the client library of the tests' pointer.
 install_packages sway grim wtype qt6-wayland libwayland-dev
+# The idle starter's tests: compositors and services that run headless, and a session bus.
+install_packages kwin-wayland mutter dbus-daemon dbus-bin
 build_project
 
 # A private X server for the end-to-end tests.

@@ -18,4 +18,8 @@ public:
 // Registers the calling process; the registration ends with the returned object.
 std::unique_ptr<InstanceRegistry> registerThisInstance();
 
+// True when a live process of this program runs for this user, in any mode. For a process
+// that watches from outside and is no instance itself (the idle starter).
+bool instanceRunning();
+
 }  // namespace lumi::platform

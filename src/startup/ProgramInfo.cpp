@@ -46,6 +46,17 @@ QString hostedDisplayUsage() {
         "Its options are set with: lumiscribe /c\n");
 }
 
+QString idleStarterUsage() {
+    return QStringLiteral(
+        "Usage: lumiscribe-idle [--after SECONDS]\n"
+        "Starts the Lumiscribe screen saver (lumiscribe /s) once you have been idle for the\n"
+        "wait set in Lumiscribe Setup (lumiscribe /c).\n"
+        "\n"
+        "  --after SECONDS   wait this many seconds instead, for trying it out\n"
+        "  --help            show this text\n"
+        "  --version         show the version\n");
+}
+
 bool answerInfoRequest(InfoRequest request, const QString& usage) {
     switch (request) {
         case InfoRequest::Help:

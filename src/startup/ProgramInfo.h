@@ -4,7 +4,7 @@
 
 namespace lumi::startup {
 
-// What a command line asks to be told instead of running: both programs answer "--help" and
+// What a command line asks to be told instead of running: every program answers "--help" and
 // "--version" on the standard output and end with exit code 0, before any window exists.
 enum class InfoRequest { None, Help, Version };
 
@@ -19,6 +19,7 @@ QString versionText();
 // The usage texts printed for InfoRequest::Help, each with a closing newline.
 QString screenSaverUsage();
 QString hostedDisplayUsage();
+QString idleStarterUsage();
 
 // Answers `request` on the standard output: `usage` for Help, versionText() for Version.
 // Returns false, printing nothing, for None.

@@ -44,6 +44,13 @@ run_dpkg -i "$package"  # a reinstallation must not list the saver twice
 [ "$(readlink -f "$root/usr/libexec/xscreensaver/lumiscribe-xscreensaver")" = "$root/usr/bin/lumiscribe-xscreensaver" ] ||
     fail "the saver is not in XScreenSaver's folder of savers"
 [ -f "$root/usr/share/xscreensaver/config/lumiscribe-xscreensaver.xml" ] || fail "no configuration file"
+# The idle starter, started with the session through its autostart entry in /etc (a file the
+# user may edit, kept on upgrades) or as a user service.
+[ -x "$root/usr/bin/lumiscribe-idle" ] || fail "no idle starter"
+dpkg-deb --ctrl-tarfile "$package" | tar -xO ./conffiles | grep -qx /etc/xdg/autostart/lumiscribe-idle.desktop ||
+    fail "the autostart entry is not a configuration file of the package"
+[ -f "$root/etc/xdg/autostart/lumiscribe-idle.desktop" ] || fail "no autostart entry in /etc/xdg/autostart"
+[ -f "$root/usr/lib/systemd/user/lumiscribe-idle.service" ] || fail "no user service"
 
 # The first start of the installed program, with an empty install folder.
 [ ! -e "$INSTALL_DIR" ] || fail "the install folder is not empty"

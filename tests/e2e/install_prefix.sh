@@ -2,7 +2,8 @@
 # `cmake --install` into an empty prefix installs exactly the files of an installation, each
 # well-formed: the executables (which answer --help and --version without a display), the
 # shipped tunes and pictures as built, the desktop entry and its icon in every size, the
-# screen-saver entry, the manual pages and the XScreenSaver configuration file.
+# screen-saver entry, the idle starter's autostart entry and user service, the manual pages
+# and the XScreenSaver configuration file.
 source "$(dirname "$0")/lib.sh"
 : "${LUMI_BUILD_DIR:?the build folder is not named}"
 for tool in desktop-file-validate xmllint; do
@@ -14,10 +15,14 @@ cmake --install "$LUMI_BUILD_DIR" --prefix "$prefix" >"$E2E_ROOT/install.log" 2>
     fail "cmake --install failed: $(tail -5 "$E2E_ROOT/install.log")"
 
 icon_sizes=(16 32 48 64 128 256)
-expected=(bin/lumiscribe bin/lumiscribe-xscreensaver
+expected=(bin/lumiscribe bin/lumiscribe-xscreensaver bin/lumiscribe-idle
     libexec/xscreensaver/lumiscribe-xscreensaver
     share/applications/lumiscribe.desktop share/applications/screensavers/lumiscribe.desktop
+    etc/xdg/autostart/lumiscribe-idle.desktop
+    lib/systemd/user/lumiscribe-idle.service
+    lib/systemd/user/graphical-session.target.wants/lumiscribe-idle.service
     share/man/man6/lumiscribe.6.gz share/man/man6/lumiscribe-xscreensaver.6.gz
+    share/man/man6/lumiscribe-idle.6.gz
     share/xscreensaver/config/lumiscribe-xscreensaver.xml
     share/lumiscribe/default.jpg share/lumiscribe/bg.jpg)
 for n in 1 2 3 4 5 6 7 8 9 10; do
@@ -30,7 +35,7 @@ diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . ! -type d
     fail "the installed files differ from the expected ones (< expected, > installed)"
 
 # The executables, and XScreenSaver's link to the saver.
-for program in lumiscribe lumiscribe-xscreensaver; do
+for program in lumiscribe lumiscribe-xscreensaver lumiscribe-idle; do
     [ -x "$prefix/bin/$program" ] || fail "$program is not executable"
     [ "$(env -u DISPLAY "$prefix/bin/$program" --version)" = "Lumiscribe 1.02" ] ||
         fail "$program --version"
@@ -65,6 +70,16 @@ done
   "$(pixel "$prefix/share/icons/hicolor/256x256/apps/lumiscribe.png" 128 128)" ] ||
     fail "the icon is blank"
 
+# The idle starter's autostart entry, and its user service, which the graphical session wants.
+autostart="$prefix/etc/xdg/autostart/lumiscribe-idle.desktop"
+desktop-file-validate "$autostart" || fail "the autostart entry is not valid"
+grep -qx "Exec=lumiscribe-idle" "$autostart" || fail "the autostart entry does not run lumiscribe-idle"
+service="$prefix/lib/systemd/user/lumiscribe-idle.service"
+grep -qx "ExecStart=lumiscribe-idle" "$service" || fail "the user service does not run lumiscribe-idle"
+grep -qx "PartOf=graphical-session.target" "$service" || fail "the user service outlives the session"
+[ "$(readlink -f "$prefix/lib/systemd/user/graphical-session.target.wants/lumiscribe-idle.service")" = "$service" ] ||
+    fail "the graphical session does not want the user service"
+
 # The XScreenSaver configuration file.
 xml="$prefix/share/xscreensaver/config/lumiscribe-xscreensaver.xml"
 xmllint --noout "$xml" || fail "the XScreenSaver configuration file is not well-formed XML"
@@ -76,7 +91,7 @@ xmllint --xpath 'string(/screensaver/_description)' "$xml" | grep -q "Lumiscribe
     fail "the description does not say where the options are set"
 
 # The manual pages: compressed, section 6, rendered without warnings where man is installed.
-for page in lumiscribe lumiscribe-xscreensaver; do
+for page in lumiscribe lumiscribe-xscreensaver lumiscribe-idle; do
     file="$prefix/share/man/man6/$page.6.gz"
     gzip -t "$file" || fail "$page.6.gz is not gzip"
     zcat "$file" | grep -q "^\.TH ${page^^} 6 " || fail "$page.6 is not a page of section 6"

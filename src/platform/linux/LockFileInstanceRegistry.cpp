@@ -17,6 +17,38 @@ namespace {
 // exclusive flock() for the life of the process. The kernel drops the lock when the
 // process ends in any way, so a file whose lock can be taken belongs to a dead process:
 // it is removed and does not count.
+
+bool isHeldByLiveProcess(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    if (!held) {
+        ::unlink(path.constData());
+    }
+    ::close(fd);
+    return held;
+}
+
+// True when a lock file other than `ownPath` is held by a live process. Every file is looked
+// at, so that the stale ones are all removed.
+bool liveInstanceOtherThan(const QByteArray& ownPath) {
+    const QDir folder(runtimeFolder());
+    bool found = false;
+    const QStringList files = folder.entryList({QStringLiteral("instance-*.lock")}, QDir::Files);
+    for (const QString& file : files) {
+        const QByteArray path = QFile::encodeName(folder.filePath(file));
+        if (path == ownPath) {
+            continue;
+        }
+        if (isHeldByLiveProcess(path)) {
+            found = true;
+        }
+    }
+    return found;
+}
+
 class LockFileInstanceRegistry final : public InstanceRegistry {
 public:
     LockFileInstanceRegistry() {
@@ -44,37 +76,9 @@ public:
     LockFileInstanceRegistry(const LockFileInstanceRegistry&) = delete;
     LockFileInstanceRegistry& operator=(const LockFileInstanceRegistry&) = delete;
 
-    bool anotherInstanceRunning() override {
-        const QDir folder(runtimeFolder());
-        bool found = false;
-        const QStringList files =
-            folder.entryList({QStringLiteral("instance-*.lock")}, QDir::Files);
-        for (const QString& file : files) {
-            const QByteArray path = QFile::encodeName(folder.filePath(file));
-            if (path == ownPath_) {
-                continue;
-            }
-            if (isHeldByLiveProcess(path)) {
-                found = true;
-            }
-        }
-        return found;
-    }
+    bool anotherInstanceRunning() override { return liveInstanceOtherThan(ownPath_); }
 
 private:
-    static bool isHeldByLiveProcess(const QByteArray& path) {
-        const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
-        if (fd < 0) {
-            return false;
-        }
-        const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-        if (!held) {
-            ::unlink(path.constData());
-        }
-        ::close(fd);
-        return held;
-    }
-
     QByteArray ownPath_;
     int fd_ = -1;
 };
@@ -83,6 +87,10 @@ private:
 
 std::unique_ptr<InstanceRegistry> registerThisInstance() {
     return std::make_unique<LockFileInstanceRegistry>();
+}
+
+bool instanceRunning() {
+    return liveInstanceOtherThan(QByteArray());
 }
 
 }  // namespace lumi::platform
