@@ -33,8 +33,11 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
     plasma-wayland-protocols
     abcmidi fonts-liberation)
 
+# What the fuzz targets need besides the build: clang, and libFuzzer with the sanitizer
+# runtimes, which clang only recommends.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
 # Configures and builds the project into build/.
 build_project() {
-    cmake -G Ninja -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    ninja -C build
+    cmake -G Ninja -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo && ninja -C build
 }

@@ -11,6 +11,15 @@ if [ -z "${DISPLAY:-}" ] && [ "${E2E_SESSION:-x11}" = x11 ]; then
     exit 77
 fi
 
+# A window manager that an earlier test killed leaves its properties on the root window, and
+# xdotool would then ask that absent manager to activate a window and wait for it in vain.
+wm_check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | awk '/window id/ {print $NF}')
+if [ -n "$wm_check" ] && ! xprop -id "$wm_check" >/dev/null 2>&1; then
+    for property in $(xprop -root | grep -oE '^_(NET|OB|OPENBOX)_[A-Z_]+'); do
+        xprop -root -remove "$property"
+    done
+fi
+
 E2E_ROOT=$(mktemp -d)
 export XDG_CONFIG_HOME="$E2E_ROOT/config"
 export XDG_DATA_HOME="$E2E_ROOT/data"

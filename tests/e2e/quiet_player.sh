@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Without a sound device or a sound server, the Setup dialog's tune tests play silently: the
-# player says so once, in one line on standard error, and nothing else reaches it.
+# player says so once, in one line on standard error, and the sound library's own messages do
+# not reach it.
 source "$(dirname "$0")/lib.sh"
 if [ -e /dev/snd ]; then
     echo "SKIP: this machine has a sound card"
@@ -30,11 +31,15 @@ sleep 0.5
 xdotool mousemove --window "$dialog" 560 430 click 1  # Close
 wait_for_exit "$LAST_PID" 10 || fail "the dialog did not close"
 
-expected="lumiscribe: no sound device or sound server; the music plays silently"
-if [ "$(cat "$E2E_ROOT/stderr.log")" != "$expected" ] || [ "$(wc -l <"$E2E_ROOT/stderr.log")" != 1 ]; then
+# The player's line once, no other line of the program, and nothing of the sound library. Other
+# lines are not the player's business: a build with sanitizers, say, reports there at the end.
+silent_line="lumiscribe: no sound device or sound server; the music plays silently"
+if [ "$(grep -cxF "$silent_line" "$E2E_ROOT/stderr.log")" != 1 ] ||
+    [ "$(grep -c '^lumiscribe: ' "$E2E_ROOT/stderr.log")" != 1 ] ||
+    grep -q '^ALSA lib' "$E2E_ROOT/stderr.log"; then
     echo "standard error:" >&2
     cat "$E2E_ROOT/stderr.log" >&2
-    fail "standard error does not hold exactly the one line about silent playing"
+    fail "standard error does not hold the one line about silent playing, or holds the sound library's"
 fi
 [ ! -s "$E2E_ROOT/stdout.log" ] || fail "the player wrote to standard output: $(cat "$E2E_ROOT/stdout.log")"
 pass "quiet player"

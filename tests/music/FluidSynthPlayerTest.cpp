@@ -116,20 +116,18 @@ TEST_F(FluidSynthPlayerTest, PlayReplacesTheSoundingTune) {
     EXPECT_LT(clock.elapsed(), 1300);
 }
 
-// Requests that arrive while the SoundFont loads are not queued: only the latest counts.
+// Requests that arrive while the SoundFont loads are not queued: only the latest counts. The
+// first tune lasts far longer than the test waits, so the player ends only if the short one,
+// the latest request, is the one it plays.
 TEST_F(FluidSynthPlayerTest, LatestRequestDuringTheLoadWins) {
-    const QString longTune = tune(5);
+    const QString endlessTune = tune(1000);  // 400 s
     const QString shortTune = tune(2);
-    QElapsedTimer clock;
-    clock.start();
     FluidSynthPlayer player(kSmallSoundFont, Output::Silent);
-    player.play(longTune, 0, -1);
+    player.play(endlessTune, 0, -1);
     player.stop();
     player.play(shortTune, 0, -1);
     EXPECT_TRUE(player.isPlaying());
-    ASSERT_TRUE(waitUntil([&] { return !player.isPlaying(); }, 3000));
-    EXPECT_GT(clock.elapsed(), 650);
-    EXPECT_LT(clock.elapsed(), 1400);
+    EXPECT_TRUE(waitUntil([&] { return !player.isPlaying(); }, 60000));
 }
 
 // An unplayable tune replaces the sounding one with silence and says why in one line.
