@@ -159,7 +159,9 @@ QString decodeValue(QByteArrayView text) {
         }
     }
     out.truncate(significant);
-    QString value = QString::fromUtf8(out);
+    // A value may begin with U+FEFF, which QString::fromUtf8() would take for a byte-order mark.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString value = decoder.decode(out);
     if (value.startsWith(QLatin1StringView("@@"))) {
         value.remove(0, 1);
     }
@@ -218,8 +220,10 @@ std::optional<IniDocument::Line> IniDocument::parseLine(QByteArrayView raw, bool
     }
     qsizetype begin = 0;
     qsizetype end = raw.size();
-    while (begin < end && isBlank(raw[begin])) {
-        ++begin;
+    // A byte-order mark at the start of a line counts as white space, wherever the line
+    // stands: a line may come first in the file once a line before it is left out.
+    while (begin < end && (isBlank(raw[begin]) || raw.sliced(begin).startsWith(kByteOrderMark))) {
+        begin += isBlank(raw[begin]) ? 1 : kByteOrderMark.size();
     }
     while (end > begin && isBlank(raw[end - 1])) {
         --end;
@@ -334,7 +338,8 @@ bool IniDocument::isStorableKey(QStringView key) {
     if (key.isEmpty() || !key.isValidUtf16()) {
         return false;
     }
-    if (key.front() == u'[' || key.front() == u';' || key.front() == u'#') {
+    if (key.front() == u'[' || key.front() == u';' || key.front() == u'#' ||
+        key.front() == QChar::ByteOrderMark) {
         return false;
     }
     const auto blank = [](QChar c) {
@@ -343,7 +348,8 @@ bool IniDocument::isStorableKey(QStringView key) {
     if (blank(key.front()) || blank(key.back())) {
         return false;
     }
-    return !key.contains(u'=') && !key.contains(u'\r') && !key.contains(u'\n');
+    return !key.contains(u'=') && !key.contains(u'\r') && !key.contains(u'\n') &&
+           !key.contains(QChar(0));
 }
 
 void IniDocument::setValue(QStringView key, const QString& value) {

@@ -46,8 +46,8 @@ public:
     // not hold everything that the parsed bytes held.
     bool damaged() const { return damaged_; }
 
-    // True when `key` can be stored: not empty, without "=", CR or LF, without white space
-    // around it, and not starting with "[", ";" or "#".
+    // True when `key` can be stored: not empty, without "=", CR, LF or NUL, without white space
+    // around it, and not starting with "[", ";", "#" or U+FEFF.
     static bool isStorableKey(QStringView key);
 
     // Stores `value` under `key`, which must be isStorableKey(): the last line of the key in

@@ -181,6 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
                          "dflt", "[Config]\nb=2\n", true},
         SettingsFileCase{"Latin1Text", "[Config]\na=caf\xe9\nd=4\n", "dflt", "[Config]\nd=4\nb=2\n",
                          true},
+        SettingsFileCase{"ByteOrderMarkAfterALineLeftOut", "\xb5\n\xEF\xBB\xBF[Config]\na=1\n", "1",
+                         "\xEF\xBB\xBF[Config]\na=1\nb=2\n", true},
         SettingsFileCase{"NulByte", QByteArray("[Config]\na=1\n\0", 14), "1",
                          "[Config]\na=1\nb=2\n", true}),
     [](const ::testing::TestParamInfo<SettingsFileCase>& info) {

@@ -39,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
                   true},
         ValueCase{R"(\101\x42)", "AB", false},
         ValueCase{"zo\xc3\xab", QString::fromUtf8("zo\xc3\xab"), true},
-        ValueCase{R"("unclosed ;)", "unclosed ;", false}, ValueCase{R"(end\)", R"(end\)", false}));
+        ValueCase{R"("unclosed ;)", "unclosed ;", false}, ValueCase{R"(end\)", R"(end\)", false},
+        ValueCase{"\xef\xbb\xbfx", QString(QChar(0xFEFF)) + "x", true}));
 
 }  // namespace
 }  // namespace lumi::settings
