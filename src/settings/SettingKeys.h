@@ -36,7 +36,7 @@ struct SettingKey {
 // Every key, in the order in which the first run writes them. "SetReg" must stay last: its
 // presence tells later starts that the first run completed, so it is written only after
 // every other value is in place.
-inline constexpr std::array<SettingKey, 19> kSettingKeys{{
+inline constexpr std::array<SettingKey, 21> kSettingKeys{{
     {"MIDI1", "1", "1", "1", "1"},
     {"MIDI2", "1", "1", "1", "1"},
     {"MIDI3", "1", "1", "1", "1"},
@@ -57,6 +57,10 @@ inline constexpr std::array<SettingKey, 19> kSettingKeys{{
     {"BGFile", "1", "1", "{installDir}bg.jpg", "{installDir}bg.jpg"},
     // Minutes without input after which the idle starter starts the screen saver; 0 never.
     {"IdleWait", "10", "10", "10", "10"},
+    // 1: a picture larger than the screen is shrunk to fit it; 0: shown 1:1, cropped.
+    {"FitLarge", "0", "0", "0", "0"},
+    // 1: each round shows every picture once in a fresh random order; 0: list order.
+    {"Shuffle", "0", "0", "0", "0"},
     {"SetReg", "1", "1", "2", nullptr},
 }};
 static_assert(std::string_view(kSettingKeys.back().name) == "SetReg",

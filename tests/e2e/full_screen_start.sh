@@ -18,7 +18,7 @@ echo "$hints" | grep -Eq '= 0x2, 0x[0-9a-f]+, 0x0' || fail "window asks for deco
 
 # The nineteen first-run values, "SetReg" among them.
 count=$(awk '/^\[/{section=$0} section=="[Config]" && /=/' "$SETTINGS_FILE" | wc -l)
-[ "$count" = 19 ] || fail "settings file holds $count values, not 19"
+[ "$count" = 21 ] || fail "settings file holds $count values, not 21"
 for n in 1 2 3 4 5 6 7 8 9 10; do
     [ "$(setting MIDI$n)" = 1 ] || fail "MIDI$n is not 1"
 done

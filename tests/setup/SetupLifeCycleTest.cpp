@@ -124,7 +124,9 @@ TEST_F(SetupTest, RestoreStoresTheDefaultsButLeavesControlsAndListAlone) {
              << "Music=1"
              << "SoundOff=0"
              << "BGFile=" + installDir() + "bg.jpg"
-             << "IdleWait=10";
+             << "IdleWait=10"
+             << "FitLarge=0"
+             << "Shuffle=0";
     EXPECT_EQ(settings_.writes, expected);
     EXPECT_EQ(dialogs_.shown,
               QStringList{"information|Corvanta Lumiscribe|Settings have been restored"});
