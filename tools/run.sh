@@ -1,19 +1,72 @@
 #!/usr/bin/env bash
-# Installs what Lumiscribe needs, builds it into build/, installs the shipped pictures and
-# tunes into the install folder where they are missing, and starts the screen saver with
-# the given switch: /s (the default) full screen, /c the Setup dialog, /a the password.
+# Installs what Lumiscribe needs and is missing, builds its programs and shipped files (not
+# the tests and benchmarks) into build/, installs the shipped pictures and tunes into the
+# install folder where they are missing, and starts the screen saver with the given switch:
+# /s (the default) full screen, /c the Setup dialog, /a the password.
+#
+# Run through sudo (or as root with SUDO_USER set), it installs packages as root but builds,
+# installs the shipped files and runs the screen saver as the user who called it, so that the
+# settings and the picture list land in that user's home.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/common.sh
 
-install_packages "${BUILD_PACKAGES[@]}" fluid-soundfont-gm qt6-wayland
-build_project
+# The user the screen saver runs as: the caller of sudo, or whoever runs this script.
+caller=
+if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ] &&
+    id -u "$SUDO_USER" >/dev/null 2>&1; then
+    caller=$SUDO_USER
+fi
 
-install_dir="${XDG_DATA_HOME:-$HOME/.local/share}/Corvanta/Lumiscribe"
-mkdir -p "$install_dir"
-for file in build/assets/*.mid build/assets/default.jpg build/assets/bg.jpg; do
-    # A file already in the install folder is the user's: never overwrite it.
-    [ -e "$install_dir/$(basename "$file")" ] || cp "$file" "$install_dir/"
+# Runs a command as the caller, in the caller's home and runtime folder, keeping the
+# variables that name the display; with --exec first, in place of this script.
+as_caller() {
+    local run=()
+    if [ "$1" = --exec ]; then
+        run=(exec)
+        shift
+    fi
+    if [ -z "$caller" ]; then
+        "${run[@]}" "$@"
+        return
+    fi
+    local home uid
+    home=$(getent passwd "$caller" | cut -d: -f6)
+    uid=$(id -u "$caller")
+    local environment=(HOME="$home" USER="$caller" LOGNAME="$caller" PATH=/usr/local/bin:/usr/bin:/bin)
+    local name
+    for name in DISPLAY XAUTHORITY WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR LANG; do
+        [ -n "${!name:-}" ] && environment+=("$name=${!name}")
+    done
+    [ -d "/run/user/$uid" ] && environment+=(XDG_RUNTIME_DIR="/run/user/$uid")
+    "${run[@]}" runuser -u "$caller" -- env -i "${environment[@]}" "$@"
+}
+
+# Any General MIDI SoundFont that Debian installs where FluidSynth looks will do; the small
+# one is installed only when there is none.
+soundfont=timgm6mb-soundfont
+for installed in timgm6mb-soundfont fluid-soundfont-gm; do
+    if dpkg-query -W -f='${Status}' "$installed" 2>/dev/null | grep -q "ok installed"; then
+        soundfont=$installed
+    fi
 done
+install_packages "${BUILD_PACKAGES[@]}" "$soundfont" qt6-wayland
 
-exec build/src/lumiscribe "${1:-/s}"
+# The caller builds when the checkout is theirs to write, so that build/ stays theirs.
+builder=as_caller
+if [ -n "$caller" ] && ! as_caller test -w . ; then
+    builder=
+fi
+$builder cmake -G Ninja -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+$builder ninja -C build lumiscribe lumiscribe-xscreensaver lumiscribe-idle lumi_tunes \
+    lumi_pictures
+
+# A file already in the install folder is the user's: never overwrite it.
+as_caller bash -c '
+    install_dir="${XDG_DATA_HOME:-$HOME/.local/share}/Corvanta/Lumiscribe"
+    mkdir -p "$install_dir"
+    for file in build/assets/*.mid build/assets/default.jpg build/assets/bg.jpg; do
+        [ -e "$install_dir/$(basename "$file")" ] || cp "$file" "$install_dir/"
+    done'
+
+as_caller --exec build/src/lumiscribe "${1:-/s}"
