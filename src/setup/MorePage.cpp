@@ -1,5 +1,6 @@
 #include "setup/MorePage.h"
 
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QSpinBox>
@@ -34,12 +35,38 @@ MorePage::MorePage(SetupServices& services, QWidget* parent)
                                            "time decides instead."),
                             QPoint(20, 60), {}, QSize(550, 16));
 
+    chkFitLarge = makeCheckBox(this, QStringLiteral("chkFitLarge"),
+                               QStringLiteral("Shrink large pictures to fit the screen"),
+                               QRect(20, 100, 550, 20));
+    chkShuffle =
+        makeCheckBox(this, QStringLiteral("chkShuffle"),
+                     QStringLiteral("Show pictures in random order"), QRect(20, 126, 550, 20));
+    // As wide as their captions, so that a click beside a caption does not change it.
+    for (QCheckBox* box : {chkFitLarge, chkShuffle}) {
+        box->resize(box->sizeHint().width(), box->height());
+    }
+
     connect(spnIdleWait, &QSpinBox::valueChanged, this, [this] { spnIdleWait_Change(); });
+    connect(chkFitLarge, &QCheckBox::toggled, this, [this] { chkFitLarge_Click(); });
+    connect(chkShuffle, &QCheckBox::toggled, this, [this] { chkShuffle_Click(); });
 }
 
 void MorePage::loadIdleWait() {
     spnIdleWait->setValue(loadValue(services_.settings, QStringLiteral("IdleWait"),
                                     spnIdleWait->minimum(), spnIdleWait->maximum()));
+}
+
+void MorePage::loadPictureOptions() {
+    chkFitLarge->setChecked(loadValue(services_.settings, QStringLiteral("FitLarge"), 0, 1) == 1);
+    chkShuffle->setChecked(loadValue(services_.settings, QStringLiteral("Shuffle"), 0, 1) == 1);
+}
+
+void MorePage::chkFitLarge_Click() {
+    services_.settings.write(QStringLiteral("FitLarge"), checkValue(chkFitLarge));
+}
+
+void MorePage::chkShuffle_Click() {
+    services_.settings.write(QStringLiteral("Shuffle"), checkValue(chkShuffle));
 }
 
 void MorePage::spnIdleWait_Change() {

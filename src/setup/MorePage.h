@@ -4,6 +4,7 @@
 
 #include "setup/SetupServices.h"
 
+class QCheckBox;
 class QLabel;
 class QSpinBox;
 
@@ -15,6 +16,9 @@ namespace lumi::setup {
 // "IdleWait": after how many minutes without input the idle starter starts the screen saver
 // (0: never). Under XScreenSaver the daemon's own timeout decides instead, which the page
 // says in a line of its own.
+//
+// "FitLarge": 1 shrinks a picture larger than the screen to fit it. "Shuffle": 1 shows the
+// pictures in a fresh random order each round.
 class MorePage final : public QWidget {
     Q_OBJECT
 
@@ -22,8 +26,12 @@ public:
     explicit MorePage(SetupServices& services, QWidget* parent = nullptr);
 
     void loadIdleWait();
+    // "FitLarge" and "Shuffle".
+    void loadPictureOptions();
 
     void spnIdleWait_Change();
+    void chkFitLarge_Click();
+    void chkShuffle_Click();
 
     QLabel* lblIdleWait = nullptr;
     // Typed minutes are stored when typing ends (Enter, Tab, a click elsewhere); the arrows,
@@ -31,6 +39,8 @@ public:
     QSpinBox* spnIdleWait = nullptr;
     QLabel* lblIdleMinutes = nullptr;
     QLabel* lblIdleNote = nullptr;
+    QCheckBox* chkFitLarge = nullptr;
+    QCheckBox* chkShuffle = nullptr;
 
 private:
     SetupServices& services_;

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +15,7 @@
 
 #include "settings/FileExists.h"
 #include "settings/PictureList.h"
+#include "setup/FileDropTarget.h"
 #include "setup/SelectionString.h"
 #include "setup/SetupControls.h"
 
@@ -44,6 +46,25 @@ QString shownEntry(const QString& entry) {
         }
     }
     return shown;
+}
+
+// The filter of the file dialogs: the two classic choices, then "All pictures" with every
+// extension that the picture loader reads on this machine.
+QString pictureFilter() {
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format).toLower();
+        if (!patterns.contains(pattern)) {
+            patterns.append(pattern);
+        }
+    }
+    patterns.sort();
+    return kPictureFilter + QStringLiteral("|All pictures|") + patterns.join(u';');
+}
+
+// The entry that stands for the folder `path`: the path with a closing "/".
+QString folderEntry(const QString& path) {
+    return path.endsWith(u'/') ? path : path + u'/';
 }
 
 }  // namespace
@@ -81,6 +102,13 @@ void OptionsPage::buildPictureListEditor() {
     lblNum->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Files in List"),
                        QPoint(299, 230));
+    // In the free end of the row, flush with the list's right edge.
+    cmdAddFolder = makeButton(
+        this, QStringLiteral("cmdAddFolder"), QStringLiteral("Add &Folder\u2026"),
+        QRect(496, 227, 86, 23),
+        QStringLiteral("Add a folder: its pictures and those of its subfolders, as they are at "
+                       "each start"));
+    new FileDropTarget(List1->viewport(), [this](const QStringList& paths) { addPaths(paths); });
     cmdRestore = makeButton(this, QStringLiteral("cmdRestore"), QStringLiteral("&Restore Settings"),
                             QRect(281, 339, 131, 28));
 }
@@ -154,6 +182,7 @@ void OptionsPage::connectHandlers() {
     connect(CmdAdd, &QPushButton::clicked, this, [this] { CmdAdd_Click(); });
     connect(CmdDelete, &QPushButton::clicked, this, [this] { CmdDelete_Click(); });
     connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
+    connect(cmdAddFolder, &QPushButton::clicked, this, [this] { cmdAddFolder_Click(); });
 
     // valueChanged also comes while the thumb is dragged, so dragging stores every step.
     connect(hsbDelay, &QScrollBar::valueChanged, this, [this] { hsbDelay_Change(); });
@@ -223,7 +252,11 @@ QStringList OptionsPage::listEntries() const {
 }
 
 void OptionsPage::appendEntry(const QString& entry) {
-    auto* item = new QListWidgetItem(shownEntry(entry), List1);
+    QString shown = shownEntry(entry);
+    if (!entry.isEmpty() && !entry.endsWith(u'/') && QFileInfo(entry).isDir()) {
+        shown += u'/';
+    }
+    auto* item = new QListWidgetItem(shown, List1);
     item->setData(Qt::UserRole, entry);
 }
 
@@ -274,10 +307,11 @@ bool OptionsPage::holdableOrReport(const QString& path) {
     }
     services_.dialogs.error(
         this, kListTitle,
-        QStringLiteral("The file %1 cannot be added: the picture list cannot hold a name with "
+        QStringLiteral("The %1 %2 cannot be added: the picture list cannot hold a name with "
                        "a double quote, a line break or a character outside the system's "
                        "character set.")
-            .arg(path));
+            .arg(QFileInfo(path).isDir() ? QStringLiteral("folder") : QStringLiteral("file"),
+                 path));
     return false;
 }
 
@@ -292,7 +326,7 @@ bool OptionsPage::confirmedSize(const QString& path) {
 }
 
 void OptionsPage::CmdAdd_Click() {
-    const QString FileName = services_.dialogs.openFiles(this, kPictureFilter, true);
+    const QString FileName = services_.dialogs.openFiles(this, pictureFilter(), true);
     if (FileName.isEmpty()) {
         return;
     }
@@ -301,6 +335,32 @@ void OptionsPage::CmdAdd_Click() {
     for (int i = 1; i <= count; ++i) {
         const QString path = GetFilePath(FileName, i);
         if (existsOrReport(path) && holdableOrReport(path) && confirmedSize(path)) {
+            appendEntry(path);
+        }
+    }
+    if (!AddFiles()) {
+        restoreListState(before);
+        return;
+    }
+    showCount();
+}
+
+void OptionsPage::cmdAddFolder_Click() {
+    const QString folder = services_.dialogs.chooseFolder(this);
+    if (folder.isEmpty()) {
+        return;
+    }
+    addPaths({folder});
+}
+
+void OptionsPage::addPaths(const QStringList& paths) {
+    const ListState before = listState();
+    for (const QString& path : paths) {
+        if (QFileInfo(path).isDir()) {
+            if (holdableOrReport(path)) {
+                appendEntry(folderEntry(path));
+            }
+        } else if (existsOrReport(path) && holdableOrReport(path) && confirmedSize(path)) {
             appendEntry(path);
         }
     }
@@ -360,7 +420,7 @@ void OptionsPage::OptBG_Click(int Index) {
 }
 
 void OptionsPage::cmdAddBG_Click() {
-    const QString FileName = services_.dialogs.openFiles(this, kPictureFilter, false);
+    const QString FileName = services_.dialogs.openFiles(this, pictureFilter(), false);
     if (FileName.isEmpty()) {
         return;
     }

@@ -49,6 +49,9 @@ public:
     // Picture list editor. An edit whose list could not be written is undone, so that the
     // list box always shows what "List.txt" holds.
     void CmdAdd_Click();
+    // Adds the folder that the user chooses as one entry, which stands for every picture in
+    // it and its subfolders.
+    void cmdAddFolder_Click();
     void CmdDelete_Click();
     void cmdClear_Click();
 
@@ -62,7 +65,8 @@ public:
     // The selected entry of List1, or -1 when none is selected.
     int listIndex() const;
     // The entries of List1, in order, as "List.txt" holds them. Each is shown on one row of
-    // the list box, with any control character or line break made visible.
+    // the list box, with any control character or line break made visible, and a folder's
+    // entry with a closing "/".
     QStringList listEntries() const;
 
     // Picture list editor.
@@ -72,6 +76,7 @@ public:
     QPushButton* CmdAdd = nullptr;
     QPushButton* cmdClear = nullptr;
     QPushButton* CmdDelete = nullptr;
+    QPushButton* cmdAddFolder = nullptr;
     QPushButton* cmdRestore = nullptr;
 
     // Display options.
@@ -105,6 +110,10 @@ private:
 
     // Adds `entry` as the last row of List1.
     void appendEntry(const QString& entry);
+    // Appends `paths` (from the folder chooser or a drop) to List1: each folder as a folder
+    // entry, each file as Add Files takes it. Then writes the list, undoing the whole
+    // addition when it cannot be written, and shows the count.
+    void addPaths(const QStringList& paths);
     ListState listState() const;
     void restoreListState(const ListState& state);
     void setListIndex(int index);
@@ -112,7 +121,8 @@ private:
 
     // True when `path` names an existing file; otherwise tells the user so.
     bool existsOrReport(const QString& path);
-    // True when the picture list file can hold `path`; otherwise tells the user so.
+    // True when the picture list file can hold `path` (a file's, or a folder's with or
+    // without its closing "/"); otherwise tells the user so.
     bool holdableOrReport(const QString& path);
     // True when the user wants `path` although its file is empty, or when it is not empty.
     bool confirmedSize(const QString& path);

@@ -1,11 +1,14 @@
 #include "setup/QtSetupDialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -49,10 +52,36 @@ QString QtSetupDialogs::openFiles(QWidget* owner, const QString& filter, bool mu
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setNameFilters(qtNameFilters(filter));
-    if (dialog.exec() != QDialog::Accepted) {
+    if (!run(dialog)) {
         return {};
     }
     return selectionString(dialog.selectedFiles());
+}
+
+QString QtSetupDialogs::chooseFolder(QWidget* owner) {
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (!run(dialog) || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
+bool QtSetupDialogs::run(QFileDialog& dialog) {
+    dialog.setDirectory(lastFolder_.isEmpty() ? picturesFolder() : lastFolder_);
+    const bool answered = dialog.exec() == QDialog::Accepted;
+    lastFolder_ = dialog.directory().absolutePath();
+    return answered;
+}
+
+QString picturesFolder() {
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir()) {
+        return pictures;
+    }
+    return QDir::homePath();
 }
 
 int messageBoxWidthForTitle(const QString& title, const QList<QFont>& fonts) {

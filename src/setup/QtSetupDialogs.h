@@ -4,12 +4,19 @@
 #include <QList>
 #include <QStringList>
 
+class QFileDialog;
+
 #include "setup/SetupDialogs.h"
 
 namespace lumi::setup {
 
 // The Setup dialog's modal boxes as Qt shows them: QMessageBox and QFileDialog. Texts are
 // shown as plain text, never as markup, since they quote file names.
+//
+// The file dialogs and the folder chooser share one starting folder: the first of them in a
+// process opens in the user's pictures folder (the home folder when there is none), and each
+// later one where the one before left off, whether it was answered or cancelled. The program
+// keeps one instance for the whole process.
 class QtSetupDialogs final : public SetupDialogs {
 public:
     bool question(QWidget* owner, const QString& title, const QString& text) override;
@@ -19,7 +26,18 @@ public:
     // Qt's open dialog only accepts names of files that exist; a typed name that names none
     // is refused by the dialog itself.
     QString openFiles(QWidget* owner, const QString& filter, bool multiple) override;
+    QString chooseFolder(QWidget* owner) override;
+
+private:
+    // Shows `dialog` in the starting folder and remembers where it was left. True when the
+    // user answered it.
+    bool run(QFileDialog& dialog);
+
+    QString lastFolder_;  // empty until the first dialog has closed
 };
+
+// The user's pictures folder (XDG_PICTURES_DIR) when it exists, otherwise the home folder.
+QString picturesFolder();
 
 // The width that a message box needs so that a window manager shows its whole `title` in the
 // title bar beside its buttons. The title bar's font is the window manager's own and unknown

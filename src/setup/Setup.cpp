@@ -86,6 +86,7 @@ void Setup::Form_Load() {
     Picture1->loadCalendar();
     Picture2->loadSoundOff();
     Picture4->loadIdleWait();
+    Picture4->loadPictureOptions();
 }
 
 void Setup::cmdOK_Click() {

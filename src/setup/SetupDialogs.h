@@ -6,9 +6,9 @@ class QWidget;
 
 namespace lumi::setup {
 
-// The modal boxes that the Setup dialog shows: message boxes and the open-file dialog. Each
-// call returns when the user has answered. The program uses the Qt implementation
-// (QtSetupDialogs); tests answer with a fake.
+// The modal boxes that the Setup dialog shows: message boxes, the open-file dialog and the
+// folder chooser. Each call returns when the user has answered. The program uses the Qt
+// implementation (QtSetupDialogs); tests answer with a fake.
 class SetupDialogs {
 public:
     virtual ~SetupDialogs() = default;
@@ -28,6 +28,10 @@ public:
     // several files to be chosen in one folder. Returns the selection string (see
     // SelectionString.h): empty when the user cancelled.
     virtual QString openFiles(QWidget* owner, const QString& filter, bool multiple) = 0;
+
+    // The platform's folder chooser. Returns the absolute path of the chosen folder, or the
+    // empty string when the user cancelled.
+    virtual QString chooseFolder(QWidget* owner) = 0;
 };
 
 }  // namespace lumi::setup

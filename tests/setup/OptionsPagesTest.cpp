@@ -57,6 +57,20 @@ TEST_F(SetupTest, CustomBackgroundThenACancelledDialogKeepsThePreviousPicture) {
     EXPECT_EQ(settings_.writes, QStringList({"BG=3", "BGFile=/old/bg.jpg", "BGFile=" + sky}));
 }
 
+TEST_F(SetupTest, TheMorePageCheckBoxesLoadAndStoreFitLargeAndShuffle) {
+    settings_.write("FitLarge", "1");
+    settings_.write("Shuffle", "yes");  // no number: the read default, 0
+    const auto dialog = openDialog();
+    EXPECT_TRUE(dialog->Picture4->chkFitLarge->isChecked());
+    EXPECT_FALSE(dialog->Picture4->chkShuffle->isChecked());
+    dialog->SSTab1->setCurrentIndex(2);
+    settings_.writes.clear();
+    click(dialog->Picture4->chkFitLarge);
+    click(dialog->Picture4->chkShuffle);
+    click(dialog->Picture4->chkShuffle);
+    EXPECT_EQ(settings_.writes, QStringList({"FitLarge=0", "Shuffle=1", "Shuffle=0"}));
+}
+
 TEST_F(SetupTest, EachMusicControlStoresItsKey) {
     settings_.write("SoundOff", "15");
     const auto dialog = openDialog();

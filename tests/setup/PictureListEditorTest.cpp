@@ -1,5 +1,10 @@
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -22,8 +27,16 @@ TEST_F(SetupTest, AddAsksAboutAZeroByteFileAndTakesItOnlyOnYes) {
         dialogs_.selection = chosen({"a.jpg", "empty.jpg", "c d.jpg"});
         dialogs_.answers = {yes};
         click(dialog->Picture1->CmdAdd);
-        EXPECT_EQ(dialogs_.openCalls.last(),
-                  "Pictures (*.bmp;*.gif;*.jpg )|*.bmp;*.gif;*.jpg| All (*.*)|*.*|multiple");
+        // The two classic choices, then every extension that the loader reads.
+        const QStringList call = dialogs_.openCalls.last().split('|');
+        ASSERT_EQ(call.size(), 7);
+        EXPECT_EQ(call.mid(0, 4).join('|'),
+                  "Pictures (*.bmp;*.gif;*.jpg )|*.bmp;*.gif;*.jpg| All (*.*)|*.*");
+        EXPECT_EQ(call[4], "All pictures");
+        for (const char* pattern : {"*.png", "*.jpeg", "*.jpg", "*.bmp", "*.gif"}) {
+            EXPECT_TRUE(call[5].split(';').contains(pattern)) << pattern;
+        }
+        EXPECT_EQ(call[6], "multiple");
         EXPECT_EQ(dialogs_.shown, QStringList{"question|Error|The file " + empty +
                                               " is zero bytes in length!\rAre you Sure you want "
                                               "to add it?"});
@@ -71,6 +84,52 @@ TEST_F(SetupTest, AnEntryWithALineBreakTakesOneRowAlsoAfterTheAddItRefuses) {
               pictures_.path() + "/two\u240D\u240Alines.jpg");
     EXPECT_EQ(dialog->Picture1->List1->visualItemRect(dialog->Picture1->List1->item(1)).height(),
               dialog->Picture1->List1->visualItemRect(dialog->Picture1->List1->item(0)).height());
+}
+
+// Drags `urls` onto `list` and drops them, as a file manager does; true when the drag was
+// accepted.
+bool dropOn(QListWidget* list, const QList<QUrl>& urls) {
+    QMimeData mime;
+    mime.setUrls(urls);
+    const QPoint at = list->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &enter);
+    if (!enter.isAccepted()) {
+        return false;
+    }
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &drop);
+    QCoreApplication::processEvents();  // the dropped paths are handed over after the drop
+    return drop.isAccepted();
+}
+
+TEST_F(SetupTest, AddFolderAndDropsAddFolderEntriesAndFilesAsAddFilesDoes) {
+    QDir(pictures_.path()).mkpath("Holiday/2026");
+    const QString holiday = pictures_.path() + "/Holiday";
+    writeBytes(listFile(), lines({holiday + "/2026"}));  // written by hand: no closing "/"
+    const QString a = picture("a.jpg"), empty = picture("empty.jpg", 0);
+    const auto dialog = openDialog();
+    OptionsPage& page = *dialog->Picture1;
+    EXPECT_EQ(page.List1->item(0)->text(), holiday + "/2026/");
+
+    click(page.cmdAddFolder);  // cancelled
+    EXPECT_EQ(dialogs_.folderCalls, 1);
+    EXPECT_EQ(page.lblNum->text(), "1");
+    dialogs_.folder = holiday;
+    click(page.cmdAddFolder);
+
+    EXPECT_FALSE(dropOn(page.List1, {QUrl("https://example.org/b.jpg")}));
+    dialogs_.answers = {false};  // the empty file is refused, as in Add Files
+    EXPECT_TRUE(
+        dropOn(page.List1, {QUrl::fromLocalFile(pictures_.path()), QUrl::fromLocalFile(a),
+                            QUrl::fromLocalFile(empty), QUrl("https://example.org/b.jpg")}));
+    EXPECT_EQ(dialogs_.shown.size(), 1);
+
+    const QStringList expected{holiday + "/2026", holiday + "/", pictures_.path() + "/", a};
+    EXPECT_EQ(page.listEntries(), expected);
+    EXPECT_EQ(page.List1->item(2)->text(), pictures_.path() + "/");
+    EXPECT_EQ(page.lblNum->text(), "4");
+    EXPECT_EQ(listBytes(), lines(expected));
 }
 
 TEST_F(SetupTest, CancelledAddChangesNothing) {

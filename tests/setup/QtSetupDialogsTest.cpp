@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -48,6 +49,42 @@ TEST(QtSetupDialogsTest, OpenFilesGivesTheSelectionStringOrNothingWhenCancelled)
     EXPECT_EQ(dialogs.openFiles(nullptr, filter, true),
               folder.path() + QChar(u'\0') + "a.jpg" + QChar(u'\0') + "b c.jpg");
     EXPECT_EQ(filters, QStringList({"Pictures (*.bmp *.gif *.jpg)", "All (*)"}));
+}
+
+TEST(QtSetupDialogsTest, TheFirstDialogOpensInThePicturesFolderAndEachNextWhereTheLastLeftOff) {
+    QTemporaryDir config, pictures, elsewhere;
+    QDir(elsewhere.path()).mkdir("Chosen");
+    {
+        QFile dirs(config.path() + "/user-dirs.dirs");
+        ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_PICTURES_DIR=\"" + QFile::encodeName(pictures.path()) + "\"\n");
+    }
+    const bool hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+
+    QtSetupDialogs dialogs;
+    QStringList openedIn;
+    whenModalShows([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        openedIn.append(dialog->directory().absolutePath());
+        dialog->setDirectory(elsewhere.path());
+        dialog->reject();
+    });
+    EXPECT_EQ(dialogs.openFiles(nullptr, "All (*.*)|*.*", false), "");
+    whenModalShows([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        openedIn.append(dialog->directory().absolutePath());
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText("Chosen");
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    EXPECT_EQ(dialogs.chooseFolder(nullptr), elsewhere.path() + "/Chosen");
+    EXPECT_EQ(openedIn, QStringList({pictures.path(), elsewhere.path()}));
+
+    // Without a pictures folder the first dialog opens in the home folder.
+    QDir(pictures.path()).removeRecursively();
+    EXPECT_EQ(picturesFolder(), QDir::homePath());
+    hadConfigHome ? qputenv("XDG_CONFIG_HOME", configHome) : qunsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

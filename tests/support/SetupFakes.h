@@ -34,11 +34,17 @@ public:
         openCalls.append(filter + (multiple ? "|multiple" : "|single"));
         return selection;
     }
+    QString chooseFolder(QWidget*) override {
+        ++folderCalls;
+        return folder;
+    }
 
     QList<bool> answers;    // Yes (true) or No (false) for the coming questions
     QString selection;      // what the file dialog returns; empty: cancelled
     QStringList shown;      // every box as "kind|title|text", in order
     QStringList openCalls;  // every file dialog as "filter|multiple" or "filter|single"
+    QString folder;         // what the folder chooser returns; empty: cancelled
+    int folderCalls = 0;    // how often the folder chooser was shown
 };
 
 class FakeShell final : public platform::Shell {
