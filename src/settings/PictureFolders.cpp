@@ -1,11 +1,13 @@
 #include "settings/PictureFolders.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSet>
 
 #include <algorithm>
+#include <vector>
 
 namespace lumi::settings {
 namespace {
@@ -32,25 +34,38 @@ DigitRun digitRun(const QString& text, qsizetype start) {
     return run;
 }
 
-// Fills `out` with the pictures under the folder `path`, whose canonical path is `canonical`.
-void collectPictures(const QString& path, const QString& canonical, QSet<QString>& visited,
-                     QStringList& out) {
+// Fills `out` with the pictures under the folder `path`. Only the names of the folder's
+// pictures and subfolders are held while it is read, so that a large folder costs little more
+// than the paths it yields.
+void collectPictures(const QString& path, QSet<QString>& visited, QStringList& out) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
     if (canonical.isEmpty() || visited.contains(canonical)) {
         return;
     }
     visited.insert(canonical);
-    QFileInfoList children =
-        QDir(path).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
-    std::sort(children.begin(), children.end(), [](const QFileInfo& a, const QFileInfo& b) {
-        return naturalLess(a.fileName(), b.fileName());
-    });
-    for (const QFileInfo& child : children) {
-        const QString childPath =
-            path.endsWith(u'/') ? path + child.fileName() : path + u'/' + child.fileName();
-        if (child.isDir()) {
-            collectPictures(childPath, child.canonicalFilePath(), visited, out);
-        } else if (hasPictureExtension(child.fileName())) {
-            out.append(childPath);
+    struct Child {
+        QString name;
+        bool folder = false;
+    };
+    std::vector<Child> children;
+    QDirIterator entries(path, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        entries.next();
+        const QFileInfo info = entries.fileInfo();
+        if (info.isDir()) {
+            children.push_back({info.fileName(), true});
+        } else if (hasPictureExtension(info.fileName())) {
+            children.push_back({info.fileName(), false});
+        }
+    }
+    std::sort(children.begin(), children.end(),
+              [](const Child& a, const Child& b) { return naturalLess(a.name, b.name); });
+    const QString prefix = path.endsWith(u'/') ? path : path + u'/';
+    for (const Child& child : children) {
+        if (child.folder) {
+            collectPictures(prefix + child.name, visited, out);
+        } else {
+            out.append(prefix + child.name);
         }
     }
 }
@@ -132,8 +147,7 @@ QStringList expandFolder(const QString& folder) {
         return pictures;
     }
     QSet<QString> visited;
-    collectPictures(QDir::cleanPath(folder), QFileInfo(folder).canonicalFilePath(), visited,
-                    pictures);
+    collectPictures(QDir::cleanPath(folder), visited, pictures);
     return pictures;
 }
 

@@ -75,16 +75,5 @@ TEST(PictureOrderTest, UpcomingAndPreviousRetraceTheShownOrder) {
     EXPECT_EQ(start.next(), first);
 }
 
-TEST(PictureOrderTest, ListOrderWrapsBothWays) {
-    PictureOrder order(3, ShowOrder::List, 0);
-    EXPECT_EQ(order.current(), 0);
-    EXPECT_EQ(order.previous(), 2);
-    EXPECT_EQ(order.upcoming(), 0);
-    EXPECT_EQ(order.next(), 0);
-    EXPECT_EQ(order.next(), 1);
-    EXPECT_EQ(order.next(), 2);
-    EXPECT_EQ(order.next(), 0);
-}
-
 }  // namespace
 }  // namespace lumi::display
