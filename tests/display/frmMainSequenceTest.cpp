@@ -101,13 +101,6 @@ TEST_F(SequenceTest, FitLargeShrinksALargePictureAndPaintsItAtThatSize) {
     EXPECT_EQ(form.BeamY, 8);
     EXPECT_EQ(canvas(), form.Picture1.copy(0, 0, 23, 7));
     EXPECT_EQ(form.painter().coloredBeams(), 25 * 9);
-
-    // A picture that fits is never enlarged.
-    writeList({savePicture("small.png", distinctPicture(9, 5, 1))});
-    frmMain& small = loadForm();
-    small.Form_Activate();
-    waitForPicture();
-    EXPECT_EQ(small.Picture1, distinctPicture(9, 5, 1));
 }
 
 TEST_F(SequenceTest, ThreePicturesShowInOrderAndWrap) {
