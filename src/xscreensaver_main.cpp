@@ -57,8 +57,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumiscribe-xscreensaver: %s\n", qPrintable(seeding.problem));
     }
 
-    // The daemon starts one saver per monitor; only the one holding the lock plays music.
-    const auto musicLock = platform::tryTakeExclusiveLock("music");
+    // The daemon starts one saver per monitor; only the one holding the lock plays music. A
+    // preview in a settings program plays none, and leaves the lock to the savers.
+    const auto musicLock = options.preview ? nullptr : platform::tryTakeExclusiveLock("music");
     std::unique_ptr<platform::MidiPlayer> player;
     if (musicLock) {
         // Made only when the display plays music.

@@ -47,9 +47,15 @@ bool CoverWindow::event(QEvent* event) {
             return QWidget::event(event);
         case QEvent::KeyPress: {
             // Taken before the widget sees it, so that Tab never moves the focus.
-            const std::optional<int> code = keyAscii(*static_cast<QKeyEvent*>(event));
-            if (code && input_.keyPressed) {
-                input_.keyPressed(*code);
+            const auto& key = *static_cast<QKeyEvent*>(event);
+            if (const std::optional<int> code = keyAscii(key)) {
+                if (input_.keyPressed) {
+                    input_.keyPressed(*code);
+                }
+            } else if (const std::optional<ArrowStep> step = arrowStep(key)) {
+                if (input_.arrowPressed) {
+                    input_.arrowPressed(*step);
+                }
             }
             return true;
         }

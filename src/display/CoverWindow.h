@@ -8,6 +8,8 @@
 
 #include <functional>
 
+#include "display/KeyAscii.h"
+
 namespace lumi::display {
 
 // A plain window over one monitor beside the one that shows the display form, so that no
@@ -20,10 +22,11 @@ namespace lumi::display {
 // and CloseDown (any button pressed, released or double-clicked) and `keyPressed` to the
 // form's key handler, which receives what keyAscii() makes of each key, exactly as from the
 // canvas (so space, "n", "q" and "s" keep their meaning wherever the focus is, and the keys
-// that the canvas ignores are ignored here too). Mouse movement does nothing, as over the
-// form outside the canvas. The keyboard focus belongs to the form; where the window system
-// gives it to a cover all the same (a Wayland compositor may, on the output it had the focus
-// on), `activated` lets the form start and ask for the focus back.
+// that the canvas ignores are ignored here too), and `arrowPressed` to the form's arrow keys.
+// Mouse movement does nothing, as over the form outside the canvas. The keyboard focus
+// belongs to the form; where the window system gives it to a cover all the same (a Wayland
+// compositor may, on the output it had the focus on), `activated` lets the form start and ask
+// for the focus back.
 class CoverWindow final : public QWidget {
     Q_OBJECT
 
@@ -32,6 +35,7 @@ public:
         std::function<void()> buttonPressed;
         std::function<void(int keyAscii)> keyPressed;
         std::function<void()> activated;
+        std::function<void(ArrowStep step)> arrowPressed = nullptr;
     };
 
     CoverWindow(QColor background, QImage picture, Input input);

@@ -4,7 +4,9 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
+#include "display/FitToScreen.h"
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/MidiPlayer.h"
@@ -36,6 +38,8 @@ struct DisplayServices {
     // Ends the process at once; no later step of the caller runs. Tests record the call.
     std::function<void()> endProcess;
     DisplayMode mode = DisplayMode::FullScreen;
+    // How pictures larger than `screenSize` show; nothing: as the setting "FitLarge" says.
+    std::optional<LargePictures> largePictures = std::nullopt;
 };
 
 }  // namespace lumi::display

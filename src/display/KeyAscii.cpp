@@ -18,4 +18,15 @@ std::optional<int> keyAscii(const QKeyEvent& event) {
     return text.at(0).unicode();
 }
 
+std::optional<ArrowStep> arrowStep(const QKeyEvent& event) {
+    switch (event.key()) {
+        case Qt::Key_Left:
+            return ArrowStep::Previous;
+        case Qt::Key_Right:
+            return ArrowStep::Next;
+        default:
+            return std::nullopt;
+    }
+}
+
 }  // namespace lumi::display

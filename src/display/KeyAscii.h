@@ -16,4 +16,14 @@ namespace lumi::display {
 // Delete, although X11 gives it the character U+007F.
 std::optional<int> keyAscii(const QKeyEvent& event);
 
+// The two arrow keys that move through the pictures.
+enum class ArrowStep {
+    Previous,  // Left
+    Next,      // Right
+};
+
+// The step of a Left or Right arrow key (also on the keypad, with any modifier), or nothing
+// for any other key. These keys give no character, so keyAscii() ignores them.
+std::optional<ArrowStep> arrowStep(const QKeyEvent& event);
+
 }  // namespace lumi::display

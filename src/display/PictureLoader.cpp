@@ -1,11 +1,14 @@
 #include "display/PictureLoader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
 #include <mutex>
+
+#include "display/FitToScreen.h"
 
 namespace lumi::display {
 namespace {
@@ -58,7 +61,14 @@ QImage opaque(QImage image) {
 }  // namespace
 
 DecodedPicture decodePicture(const QString& path) {
+    return decodePictureWithin(path, {});
+}
+
+DecodedPicture decodePictureWithin(const QString& path, QSize bound) {
     setAllocationLimit();
+    if (QFileInfo(path).isDir()) {
+        return {path, {}, QStringLiteral("it is a folder that holds no pictures")};
+    }
     QImageReader reader(path);
     reader.setAutoTransform(true);
     // The size that the file declares, read from its header without decoding it; formats
@@ -67,9 +77,22 @@ DecodedPicture decodePicture(const QString& path) {
     if (static_cast<qint64>(declared.width()) * declared.height() > kMaxPixels) {
         return {path, {}, tooLarge(declared)};
     }
+    if (!bound.isEmpty() && declared.isValid()) {
+        // The scaled size applies before the picture is turned upright.
+        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        const QSize fitted = fittedSize(declared, turned ? bound.transposed() : bound);
+        if (fitted != declared) {
+            reader.setScaledSize(fitted);
+        }
+    }
     QImage image = reader.read();
     if (image.isNull()) {
         return {path, {}, reader.errorString()};
+    }
+    // A format that could not tell its size before the decode is shrunk now.
+    const QSize fitted = fittedSize(image.size(), bound);
+    if (fitted != image.size()) {
+        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     return {path, opaque(std::move(image)), {}};
 }

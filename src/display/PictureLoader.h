@@ -3,6 +3,7 @@
 #include <QFutureWatcher>
 #include <QImage>
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -29,6 +30,12 @@ struct DecodedPicture {
 // and an error that names the picture's size, as for any file that does not load.
 DecodedPicture decodePicture(const QString& path);
 
+// As decodePicture(), but a picture larger than `bound` in either direction (once turned
+// upright) comes out shrunk to fittedSize() of its size, smoothly; a format that can decode
+// at a reduced size (JPEG) does so, so that a large photo costs about the time and memory of
+// a picture of `bound`. An empty `bound` is decodePicture() itself.
+DecodedPicture decodePictureWithin(const QString& path, QSize bound);
+
 // Decodes pictures off the user-interface thread, so that no event waits on a decode.
 // One decode is delivered at a time; the next picture can be decoded ahead.
 //
@@ -47,6 +54,10 @@ public:
 
     explicit PictureLoader(Decoder decode = decodePicture);
     ~PictureLoader() override;
+
+    // Replaces the decoder; meant for the display's load, before the first load() or
+    // prefetch(), whose pictures are decoded by the decoder they started with.
+    void setDecoder(Decoder decode) { decode_ = std::move(decode); }
 
     // Decodes `path` and hands the result to `done` on this object's thread, always from the
     // event loop, never from within this call. The picture delivered last, or a decode asked

@@ -11,11 +11,14 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <random>
 
 #include "display/CalendarCaption.h"
+#include "display/FitToScreen.h"
 #include "display/KeyAscii.h"
 #include "settings/FileExists.h"
 #include "settings/IntegerConversion.h"
+#include "settings/PictureFolders.h"
 #include "settings/PictureList.h"
 #include "settings/SettingKeys.h"
 
@@ -138,6 +141,7 @@ void frmMain::Form_Load() {
     Delay = 5;
 
     loadPictureList();
+    prepareSequence();
     applyBackground();
 
     Delay = readInteger(QStringLiteral("Delay"), QStringLiteral("1"));
@@ -173,9 +177,10 @@ void frmMain::loadPictureList() {
         if (!read.error.isEmpty()) {
             report(read.error);
         }
-        List1.entries = read.entries;
+        // Folders are read afresh at every start, so that new pictures in them show.
+        List1.entries = settings::expandPictureList(read.entries);
     }
-    LastPic = static_cast<qint16>(List1.listCount() - 1);
+    LastPic = List1.listCount() - 1;
     if (List1.listCount() > 0) {
         List1.listIndex = 0;
     } else {
@@ -183,6 +188,22 @@ void frmMain::loadPictureList() {
         List1.listIndex = 0;
         LastPic = 0;
     }
+}
+
+void frmMain::prepareSequence() {
+    const bool shrink = services_.largePictures
+                            ? *services_.largePictures == LargePictures::Shrink
+                            : readInteger(QStringLiteral("FitLarge"), QStringLiteral("0")) == 1;
+    if (shrink) {
+        loader_.setDecoder([bound = services_.screenSize](const QString& path) {
+            return decodePictureWithin(path, bound);
+        });
+    }
+    const bool shuffle = readInteger(QStringLiteral("Shuffle"), QStringLiteral("0")) == 1;
+    order_ = PictureOrder(List1.listCount(), shuffle ? ShowOrder::Shuffle : ShowOrder::List,
+                          std::random_device{}());
+    PicIndex = order_.current();
+    List1.listIndex = PicIndex;
 }
 
 void frmMain::applyBackground() {
@@ -256,7 +277,7 @@ void frmMain::ChangePic() {
     Timer1.stop();
     painter_.abandon();
     paintStepTimer_.stop();
-    failedLoads_ = 0;
+    failedEntries_.clear();
     loadCurrentEntry();
 }
 
@@ -273,14 +294,16 @@ void frmMain::pictureLoaded(const DecodedPicture& picture) {
         reportedFailures_.insert(picture.path);
         report(QStringLiteral("cannot load the picture %1: %2").arg(picture.path, picture.error));
     }
-    ++failedLoads_;
-    if (failedLoads_ > LastPic) {
+    // Counted by entry: a shuffled order may come back to an entry before it has tried all.
+    failedEntries_.insert(PicIndex);
+    if (failedEntries_.size() > LastPic) {
         // No entry loads: keep what the screen shows and try again after the next Delay.
         DelayCount = 0;
         Timer1.start();
         return;
     }
-    PicIndex = PicIndex < LastPic ? static_cast<qint16>(PicIndex + 1) : qint16{0};
+    // Skipped the way the user was going.
+    PicIndex = lastStep_ == ArrowStep::Previous ? order_.previous() : order_.next();
     List1.listIndex = PicIndex;
     loadCurrentEntry();
 }
@@ -331,7 +354,7 @@ void frmMain::paintStep() {
     Timer1.start();
     // Decode the next picture while this one stays on the screen.
     if (LastPic >= 0) {
-        loader_.prefetch(List1.entries.value(PicIndex < LastPic ? PicIndex + 1 : 0));
+        loader_.prefetch(List1.entries.value(order_.upcoming()));
     }
 }
 
@@ -344,11 +367,16 @@ void frmMain::flushCanvas() {
 }
 
 void frmMain::AdvancePicture() {
-    PicIndex = static_cast<qint16>(PicIndex + 1);
-    if (PicIndex > LastPic) {
-        PicIndex = 0;
-    }
+    PicIndex = order_.next();
     List1.listIndex = PicIndex;
+    lastStep_ = ArrowStep::Next;
+    ChangePic();
+}
+
+void frmMain::ShowPreviousPicture() {
+    PicIndex = order_.previous();
+    List1.listIndex = PicIndex;
+    lastStep_ = ArrowStep::Previous;
     ChangePic();
 }
 
@@ -391,6 +419,15 @@ void frmMain::Pic2_KeyPress(int keyAscii) {
         default:
             stopAndCloseDown();
             break;
+    }
+}
+
+void frmMain::Pic2_ArrowKey(ArrowStep step) {
+    // The painting that this starts sets DelayCount to 0 when it ends.
+    if (step == ArrowStep::Previous) {
+        ShowPreviousPicture();
+    } else {
+        AdvancePicture();
     }
 }
 
@@ -441,6 +478,9 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             // Taken before the widget sees it, so that Tab never moves the focus.
             if (const std::optional<int> code = keyAscii(*static_cast<QKeyEvent*>(event))) {
                 Pic2_KeyPress(*code);
+            } else if (const std::optional<ArrowStep> step =
+                           arrowStep(*static_cast<QKeyEvent*>(event))) {
+                Pic2_ArrowKey(*step);
             }
             return true;
         default:

@@ -13,15 +13,17 @@
 #include "display/Canvas.h"
 #include "display/Colors.h"
 #include "display/DisplayServices.h"
+#include "display/KeyAscii.h"
 #include "display/LaserPainter.h"
 #include "display/PictureLoader.h"
+#include "display/PictureOrder.h"
 #include "music/Playlist.h"
 #include "music/SoundOffTimer.h"
 
 namespace lumi::display {
 
 // The hidden list `List1` of the display: one full picture path per entry, in the order of
-// the picture list file, with a current entry.
+// the picture list file with its folder entries expanded, with a current entry.
 struct HiddenList {
     QStringList entries;
     int listIndex = -1;
@@ -65,7 +67,8 @@ public:
 
     // Shows the current entry of List1, centred on the screen and painted by the laser beams.
     // Returns at once; the painting goes on from the event loop. An entry that does not load
-    // is skipped for the next one, at most once round the list; when none loads, the screen
+    // is skipped for the next one in the way the display was going (back after the Left
+    // arrow), at most once round the list; when none loads, the screen
     // keeps what it shows and Timer1 runs on, so the next Delay tries again.
     void ChangePic();
 
@@ -85,8 +88,11 @@ public:
     // no picture is freed. Callers stop the player first.
     void CloseDown();
 
-    // Moves to the next entry of List1 (after the last comes entry 0) and shows it.
+    // Moves to the next picture of the order ("Shuffle": list order, or shuffled rounds) and
+    // shows it.
     void AdvancePicture();
+    // Moves back to the picture before in the same order and shows it.
+    void ShowPreviousPicture();
 
     void Timer1_Timer();
     void TimerCal_Timer();
@@ -95,6 +101,9 @@ public:
     // key that produces a character; keys that produce none (Delete among them) never reach
     // the handler.
     void Pic2_KeyPress(int keyAscii);
+    // The arrow keys, which produce no character: Left shows the picture before, Right the
+    // next one, as space does.
+    void Pic2_ArrowKey(ArrowStep step);
     void Form_MouseUp();
     void Pic2_MouseDown();
     void Pic2_MouseMove();
@@ -122,8 +131,9 @@ public:
 
     // Members.
     QString InstallDir;
-    qint16 LastPic = 0;
-    qint16 PicIndex = 0;
+    // 32-bit, since a folder entry may stand for more pictures than a 16-bit index counts.
+    qint32 LastPic = 0;
+    qint32 PicIndex = 0;
     qint16 Delay = 0;
     qint16 DelayCount = 0;
     qint16 MouseSen = 0;
@@ -153,6 +163,7 @@ private:
     void flushCanvas();
     void stopAndCloseDown();
     void loadPictureList();
+    void prepareSequence();
     void applyBackground();
     void startCalendar();
     qint16 readInteger(const QString& key, const QString& readDefault) const;
@@ -163,7 +174,9 @@ private:
     LaserPainter painter_;
     QTimer paintStepTimer_;     // at most one painted column per pass of the event loop
     QElapsedTimer frameClock_;  // time since the canvas was last asked to repaint
-    int failedLoads_ = 0;       // entries that failed to load since ChangePic()
+    PictureOrder order_{1, ShowOrder::List, 0};
+    ArrowStep lastStep_ = ArrowStep::Next;  // the way a picture that fails to load is skipped
+    QSet<qint32> failedEntries_;            // entries that failed to load since ChangePic()
     QSet<QString> reportedFailures_;
 };
 

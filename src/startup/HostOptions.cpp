@@ -47,6 +47,7 @@ HostOptions parseHostOptions(const QStringList& arguments, const QString& enviro
         if (const auto id = parseWindowId(*windowArgument)) {
             options.target = HostOptions::Target::HostWindow;
             options.window = *id;
+            options.preview = true;
             return options;
         }
         options.error = QStringLiteral("not a window ID: %1").arg(*windowArgument);

@@ -24,6 +24,10 @@ struct HostOptions {
 
     Target target = Target::OwnWindow;
     platform::NativeWindow window = 0;
+    // The window was named by "-window-id": a settings program's small preview of the saver,
+    // as opposed to the daemon's own window ("-root" with XSCREENSAVER_WINDOW). The preview
+    // shrinks large pictures to fit, whatever "FitLarge" says, and plays no music.
+    bool preview = false;
     QString error;  // an argument that could not be used; empty when all were fine
     InfoRequest info = InfoRequest::None;  // when not None, print that text and run nothing
 };

@@ -12,10 +12,12 @@ HostedDisplay::HostedDisplay(Services services) : services_(std::move(services))
 
 HostedDisplay::~HostedDisplay() = default;
 
-std::unique_ptr<display::frmMain> HostedDisplay::makeForm(QSize size) {
+std::unique_ptr<display::frmMain> HostedDisplay::makeForm(QSize size, bool preview) {
+    // A preview shrinks large pictures whatever the setting says.
     auto form = std::make_unique<display::frmMain>(display::DisplayServices{
         services_.settings, cursor_, services_.windows, services_.clock, services_.player,
-        services_.installDir, size, services_.quit, display::DisplayMode::Hosted});
+        services_.installDir, size, services_.quit, display::DisplayMode::Hosted,
+        preview ? std::optional(display::LargePictures::Shrink) : std::nullopt});
     form->Form_Load();
     return form;
 }
@@ -27,19 +29,19 @@ bool HostedDisplay::start(const HostOptions& options) {
             if (!client) {
                 return false;
             }
-            form_ = makeForm(client->size());
+            form_ = makeForm(client->size(), options.preview);
             services_.windows.embed(*form_, options.window, *client);
             watchHost(options.window);
             break;
         }
         case HostOptions::Target::WholeScreen: {
             const QRect screen = services_.windows.screenRect();
-            form_ = makeForm(screen.size());
+            form_ = makeForm(screen.size(), false);
             services_.windows.showTopMost(*form_, screen);
             break;
         }
         case HostOptions::Target::OwnWindow:
-            form_ = makeForm(kOwnWindowSize);
+            form_ = makeForm(kOwnWindowSize, false);
             form_->resize(kOwnWindowSize);
             form_->show();
             break;

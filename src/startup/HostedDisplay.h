@@ -19,7 +19,8 @@ namespace lumi::startup {
 // running inside a window that a host program gave it, at that window's size, for a screen
 // saver daemon that starts its savers as programs of their own. The host owns the cursor and
 // the input and ends the process; nothing here refuses a second instance or marks the
-// screen saver as running.
+// screen saver as running. In a preview (HostOptions::preview) every picture larger than the
+// window is shrunk to fit it, whatever "FitLarge" says; the caller gives it a silent player.
 class HostedDisplay {
 public:
     struct Services {
@@ -46,7 +47,7 @@ private:
         int showCursor(bool) override { return 0; }
     };
 
-    std::unique_ptr<display::frmMain> makeForm(QSize size);
+    std::unique_ptr<display::frmMain> makeForm(QSize size, bool preview);
     void watchHost(platform::NativeWindow host);
 
     Services services_;

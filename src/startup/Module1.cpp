@@ -76,7 +76,8 @@ void Module1::coverOtherMonitors(const QList<QRect>& monitors) {
             // asks for the focus.
             frmMain_->Form_Activate();
             frmMain_->activateWindow();
-        }};
+        },
+        [this](display::ArrowStep step) { frmMain_->Pic2_ArrowKey(step); }};
     for (const QRect& monitor : display::monitorsToCover(monitors)) {
         auto cover = std::make_unique<display::CoverWindow>(background,
                                                             frmMain_->backgroundPicture(), input);

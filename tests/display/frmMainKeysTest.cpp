@@ -81,7 +81,7 @@ TEST_F(KeysTest, KeysWithoutACharacterDoNothing) {
     press(Qt::Key_Delete, QString(QChar(0x7F)));
     press(Qt::Key_Delete, QString(QChar(0x7F)), Qt::KeypadModifier);
     press(Qt::Key_Delete, QString());
-    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_F5, Qt::Key_Shift, Qt::Key_Control,
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_F5, Qt::Key_Shift, Qt::Key_Control,
                               Qt::Key_Insert, Qt::Key_Home, Qt::Key_PageDown}) {
         press(key, QString());
     }
@@ -100,6 +100,29 @@ TEST_F(KeysTest, SpaceShowsTheNextPictureAtOnceAndRestartsTheCount) {
     EXPECT_EQ(form_->PicIndex, 1);
     EXPECT_EQ(form_->DelayCount, 0);
     EXPECT_TRUE(form_->Timer1.isActive());
+}
+
+// Left shows the picture before (from the first, the last), Right the next; neither ends the
+// screen saver nor touches the music, and each restarts the count as space does.
+TEST_F(KeysTest, ArrowKeysStepBackAndForthThroughThePictures) {
+    QImage third(7, 5, QImage::Format_RGB32);
+    third.fill(Qt::red);
+    writeList({installDir() + "p0.png", installDir() + "p1.png", savePicture("p2.png", third)});
+    loadForm(QSize(40, 30));
+    form_->Form_Activate();
+    waitForPicture();
+    QList<int> shown;
+    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Right, Qt::Key_Right}) {
+        form_->Timer1_Timer();
+        press(key, QString());
+        waitForPicture();
+        shown.append(form_->PicIndex);
+        EXPECT_EQ(form_->DelayCount, 0);
+    }
+    EXPECT_EQ(shown, (QList<int>{2, 1, 2, 0}));
+    EXPECT_EQ(form_->Picture1.width(), 12);
+    EXPECT_EQ(processEnds_, 0);
+    EXPECT_EQ(player_.stops, 0);
 }
 
 TEST_F(KeysTest, SpaceDuringAPaintingAbandonsItForTheNextPicture) {

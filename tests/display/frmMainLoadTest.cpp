@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPalette>
@@ -77,6 +78,27 @@ TEST_F(FormLoadTest, ListFileEntriesAreListedInOrderWithTheFirstCurrent) {
     EXPECT_EQ(form->List1.entries, (QStringList{"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}));
     EXPECT_EQ(form->LastPic, 2);
     EXPECT_EQ(form->List1.listIndex, 0);
+}
+
+// A folder entry stands for its pictures, read afresh at every start; a folder without
+// pictures stays as one entry, which then fails to load like a missing file.
+TEST_F(FormLoadTest, FolderEntriesAreExpandedAtEachStart) {
+    initialised();
+    QDir(installDir()).mkpath("pics/empty");
+    const QString pics = installDir() + "pics";
+    for (const char* name : {"IMG_10.jpg", "IMG_2.JPG", "notes.txt"}) {
+        writeFile(QStringLiteral("pics/") + name, "");
+    }
+    const QStringList list{pics + "/", "/p/a.jpg", pics + "/empty"};
+    ASSERT_FALSE(settings::writePictureList(installDir() + "List.txt", list).has_value());
+    EXPECT_EQ(loadedForm()->List1.entries, (QStringList{pics + "/IMG_2.JPG", pics + "/IMG_10.jpg",
+                                                        "/p/a.jpg", pics + "/empty"}));
+
+    writeFile("pics/IMG_3.png", "");
+    const auto form = loadedForm();
+    EXPECT_EQ(form->List1.entries.mid(0, 3),
+              (QStringList{pics + "/IMG_2.JPG", pics + "/IMG_3.png", pics + "/IMG_10.jpg"}));
+    EXPECT_EQ(form->LastPic, 4);
 }
 
 TEST_F(FormLoadTest, EmptyListFileListsTheFallbackPicture) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "display/DisplayFixture.h"
 
 namespace lumi::display {
@@ -65,6 +67,40 @@ TEST_F(SequenceTest, PictureLargerThanTheScreenKeepsOnlyTheVisibleCanvas) {
     EXPECT_EQ(form.Pic2->image().size(), kScreen);
     EXPECT_EQ(form.Pic2->imageOrigin(), QPoint(8, 7));
     EXPECT_EQ(form.Pic2->image(), picture.copy(8, 7, kScreen.width(), kScreen.height()));
+}
+
+// With "FitLarge" 1 a picture larger than the screen is shrunk to fit it and then painted
+// exactly as a picture of the shrunk size: canvas, place, beam origin and beams.
+TEST_F(SequenceTest, FitLargeShrinksALargePictureAndPaintsItAtThatSize) {
+    settings_.write("FitLarge", "1");
+    // 2 x 2 blocks of one colour each, so that the picture halved keeps their colours.
+    QImage picture(48, 16, QImage::Format_RGB32);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 48; ++x) {
+            picture.setPixel(x, y, qRgb(x / 2 * 10, y / 2 * 30, 200));
+        }
+    }
+    const QString path = savePicture("wide.png", picture);
+    writeList({path});
+    frmMain& form = loadForm();
+    form.Form_Activate();
+    waitForPicture();
+
+    ASSERT_EQ(form.Picture1.size(), QSize(24, 8));
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 24; ++x) {
+            const QRgb pixel = form.Picture1.pixel(x, y);
+            ASSERT_LE(std::abs(qRed(pixel) - x * 10) + std::abs(qGreen(pixel) - y * 30), 2)
+                << x << "," << y;
+        }
+    }
+    // (16 - 8) / 2 = 4; the canvas is one pixel smaller, the origin its outer corner.
+    EXPECT_EQ(form.picture1Geometry, QRect(0, 4, 24, 8));
+    EXPECT_EQ(form.Pic2->geometry(), QRect(0, 4, 23, 7));
+    EXPECT_EQ(form.BeamX, 24);
+    EXPECT_EQ(form.BeamY, 8);
+    EXPECT_EQ(canvas(), form.Picture1.copy(0, 0, 23, 7));
+    EXPECT_EQ(form.painter().coloredBeams(), 25 * 9);
 }
 
 TEST_F(SequenceTest, ThreePicturesShowInOrderAndWrap) {

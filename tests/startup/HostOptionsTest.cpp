@@ -12,6 +12,7 @@ TEST(HostOptionsTest, RootTakesTheWindowFromTheEnvironmentInHexOrDecimal) {
     EXPECT_EQ(hex.target, Target::HostWindow);
     EXPECT_EQ(hex.window, 0x2a00007u);
     EXPECT_TRUE(hex.error.isEmpty());
+    EXPECT_FALSE(hex.preview);  // the daemon's own window
 
     const HostOptions decimal = parseHostOptions({"--root"}, "44040199");
     EXPECT_EQ(decimal.target, Target::HostWindow);
@@ -25,6 +26,7 @@ TEST(HostOptionsTest, WindowIdOnTheCommandLineWinsOverTheEnvironment) {
         const HostOptions options = parseHostOptions(arguments, "0x999");
         EXPECT_EQ(options.target, Target::HostWindow) << arguments.join(' ').toStdString();
         EXPECT_EQ(options.window, 0x500u) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(options.preview) << arguments.join(' ').toStdString();
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/PictureList.h"
 #include "startup/HostedDisplay.h"
 #include "support/Fakes.h"
 
@@ -41,6 +42,26 @@ TEST_F(HostedDisplayTest, RunsTheDisplayInsideTheHostAtItsSize) {
     EXPECT_EQ(settings_.read("SetReg", ""), "2");  // the settings are those of the display
     EXPECT_EQ(display.form()->Activated, -1);      // the first picture is under way
     EXPECT_TRUE(windows_.runningCalls.isEmpty());  // no screen-saver flag
+}
+
+// A settings program's preview shrinks a picture larger than the window to fit it, whatever
+// "FitLarge" says; the daemon's own window follows the setting.
+TEST_F(HostedDisplayTest, APreviewShrinksLargePicturesToTheWindow) {
+    settings_.write("FitLarge", "0");
+    QImage picture(128, 48, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    const QString path = dir_.filePath("wide.png");
+    ASSERT_TRUE(picture.save(path));
+    ASSERT_FALSE(settings::writePictureList(dir_.filePath("List.txt"), {path}).has_value());
+    windows_.clientRects.insert(7, QRect(0, 0, 64, 48));
+    for (const bool preview : {true, false}) {
+        HostOptions options = insideWindow(7);
+        options.preview = preview;
+        HostedDisplay display(services());
+        ASSERT_TRUE(display.start(options));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !display.form()->changingPicture(); }, 5000));
+        EXPECT_EQ(display.form()->Picture1.size(), preview ? QSize(64, 24) : QSize(128, 48));
+    }
 }
 
 TEST_F(HostedDisplayTest, InputDoesNotEndTheHostedDisplay) {

@@ -293,7 +293,7 @@ protected:
         int stops = 0;
         QStringList plays;
         std::array<qint16, 11> midiChecked{};
-        qint16 picIndex = 0;
+        int picIndex = 0;
         bool operator==(const Observed&) const = default;
     };
 
