@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +13,7 @@
 #include <optional>
 
 #include "settings/FileExists.h"
+#include "settings/PictureFolders.h"
 #include "settings/PictureList.h"
 #include "setup/FileDropTarget.h"
 #include "setup/SelectionString.h"
@@ -52,11 +52,8 @@ QString shownEntry(const QString& entry) {
 // extension that the picture loader reads on this machine.
 QString pictureFilter() {
     QStringList patterns;
-    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
-        const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format).toLower();
-        if (!patterns.contains(pattern)) {
-            patterns.append(pattern);
-        }
+    for (const QString& extension : settings::pictureExtensions()) {
+        patterns.append(QStringLiteral("*.") + extension);
     }
     patterns.sort();
     return kPictureFilter + QStringLiteral("|All pictures|") + patterns.join(u';');

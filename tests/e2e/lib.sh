@@ -132,6 +132,18 @@ write_list() {
     done
 }
 
+# The visible canvas of picture $1 shown 1:1: the picture without its last column and row,
+# centred on the 1024 x 768 screen. Writes it as "$1.canvas.png" and prints its area (WxH+X+Y).
+expected_area() {
+    local picture=$1 width height
+    read -r width height < <(/usr/bin/identify -format "%w %h" "$picture")
+    /usr/bin/convert "$picture" -crop "$((width - 1))x$((height - 1))+0+0" +repage "$picture.canvas.png"
+    local left top
+    left=$(python3 -c "print(round(1024 / 2 - $width / 2))")
+    top=$(python3 -c "print(round(768 / 2 - $height / 2))")
+    echo "$((width - 1))x$((height - 1))+$left+$top"
+}
+
 # Waits up to $3 seconds until the screen area $2 (WxH+X+Y) equals picture $1 pixel for pixel.
 wait_for_screen_area() {
     local expected=$1 area=$2 limit=${3:-15}

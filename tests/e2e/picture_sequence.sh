@@ -12,17 +12,6 @@ mkdir -p "$pictures"
 write_list "$pictures/a.png" "$pictures/b.png" "$pictures/c.png"
 write_settings SetReg=2 BG=0 Delay=2 Music=0 MouseSen=4
 
-# The visible canvas: the picture without its last column and row, centred on 1024 x 768.
-expected_area() {
-    local picture=$1 width height
-    read -r width height < <(/usr/bin/identify -format "%w %h" "$picture")
-    /usr/bin/convert "$picture" -crop "$((width - 1))x$((height - 1))+0+0" +repage "$picture.canvas.png"
-    local left top
-    left=$(python3 -c "print(round(1024 / 2 - $width / 2))")
-    top=$(python3 -c "print(round(768 / 2 - $height / 2))")
-    echo "$((width - 1))x$((height - 1))+$left+$top"
-}
-
 start_lumiscribe /s
 wait_for_window Lumiscribe >/dev/null || fail "no display window"
 area=$(expected_area "$pictures/a.png")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # "Add Folder…" in the real Setup dialog: the folder chooser opens in the user's pictures
 # folder, the chosen folder becomes one entry of "List.txt" with a closing "/", after the
-# entry that was there, and Close then ends the process without a question.
+# entry that was there, and Close then ends the process without a question. The screen saver
+# then shows the folder's pictures in the order of their names: "day 2/sea", "IMG_2", "IMG_10".
 source "$(dirname "$0")/lib.sh"
 install_assets
 start_window_manager
@@ -10,9 +11,11 @@ write_list "$INSTALL_DIR/default.jpg"
 
 # The user's pictures folder, as the desktop's user folders name it.
 pictures="$E2E_ROOT/My Pictures"
-mkdir -p "$pictures/Holiday 2026/day 2"
-cp "$ASSETS/bg.jpg" "$pictures/Holiday 2026/sea.jpg"
-cp "$ASSETS/default.jpg" "$pictures/Holiday 2026/day 2/IMG_10.jpg"
+holiday="$pictures/Holiday 2026"
+mkdir -p "$holiday/day 2"
+/usr/bin/convert -size 300x200 -depth 8 gradient:red-blue PNG24:"$holiday/IMG_10.png"
+/usr/bin/convert -size 201x150 -depth 8 gradient:green-white PNG24:"$holiday/IMG_2.png"
+/usr/bin/convert -size 120x90 -depth 8 plasma:fractal -seed 7 PNG24:"$holiday/day 2/sea.png"
 echo "XDG_PICTURES_DIR=\"$pictures\"" >"$XDG_CONFIG_HOME/user-dirs.dirs"
 
 start_lumiscribe /c
@@ -46,4 +49,12 @@ echo "screenshot: $artifacts/setup_add_folder.png"
 
 xdotool mousemove --window "$dialog" 560 430 click 1  # Close: the list is not empty
 wait_for_exit "$LAST_PID" 10 || fail "Close did not end the process"
+
+write_settings SetReg=2 BG=0 Delay=2 Music=0 MouseSen=4
+start_lumiscribe /s
+wait_for_window Lumiscribe >/dev/null || fail "no display window"
+for picture in "$holiday/day 2/sea.png" "$holiday/IMG_2.png" "$holiday/IMG_10.png"; do
+    area=$(expected_area "$picture")
+    wait_for_screen_area "$picture.canvas.png" "$area" 20 || fail "$picture was not shown in turn"
+done
 pass "setup add folder"
