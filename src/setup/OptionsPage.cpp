@@ -108,6 +108,14 @@ void OptionsPage::buildDisplayOptions() {
                       QRect(283, 279, 120, 26));
     hsbMouseS->setRange(1, 20);
     hsbMouseS->setPageStep(5);
+    // Both bars take the focus, from Tab and from a click: the arrow keys then move them by one,
+    // Page Up and Page Down by a page, Home and End to their ends, each move stored at once.
+    // A scroll bar's keys are inverted by default, made for scrolling a view: Right would lower
+    // the value. Here, as on a slider, Right, Up and Page Up raise it.
+    for (QScrollBar* bar : {hsbDelay, hsbMouseS}) {
+        bar->setFocusPolicy(Qt::StrongFocus);
+        bar->setInvertedControls(false);
+    }
     // The two ends of the bar, each in two short lines beside the value box.
     Label32 = makeLabel(this, QStringLiteral("Label32"), QStringLiteral("Light Touch"),
                         QPoint(286, 305), {}, QSize(33, 26));

@@ -4,9 +4,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QUrl>
 
 #include "settings/SettingKeys.h"
 #include "setup/SetupControls.h"
+#include "setup/TabOrder.h"
 
 namespace lumi::setup {
 namespace {
@@ -34,6 +36,9 @@ Setup::Setup(SetupServices services, QWidget* parent)
 
     buildButtonRow();
     connectHandlers();
+    // Tab goes through the tab bar, the page in front and the button row, each in the order in
+    // which the controls stand.
+    orderTabsByReading(*this);
 
     // The dialog has no default button: Enter clicks the button that has the focus and does
     // nothing elsewhere (see keyPressEvent). A dialog's buttons are automatic defaults unless
@@ -79,6 +84,13 @@ void Setup::connectHandlers() {
 
 void Setup::Form_Load() {
     InstallDir = services_.installDir;
+    // A store that the display has not yet set up gets the first-run values first, exactly
+    // as the display's first start writes them, so that the dialog shows and keeps what the
+    // display will use rather than its own read defaults.
+    if (settings::readInteger(services_.settings, QStringLiteral("SetReg"), QStringLiteral("1")) !=
+        2) {
+        settings::SetRegistry(services_.settings, InstallDir);
+    }
     services_.player.setVisible(false);
     Picture1->loadPictureList();
     Picture1->loadDisplayOptions();
@@ -105,24 +117,45 @@ void Setup::cmdRestore_Click() {
                                   QStringLiteral("Settings have been restored"));
 }
 
+QString Setup::helpPageUrl() const {
+    return QUrl::fromLocalFile(services_.helpPage).toString();
+}
+
+QString Setup::websiteUrl() const {
+    const QString configured = QStringLiteral(LUMI_WEBSITE_URL);
+    return configured.isEmpty() ? helpPageUrl() : configured;
+}
+
 void Setup::cmdHelp_Click() {
-    Navigate(*this, QStringLiteral(LUMI_SUPPORT_URL));
+    Navigate(*this, helpPageUrl());
 }
 
 void Setup::cmdWebsite_Click() {
-    Navigate(*this, QStringLiteral(LUMI_HOME_URL));
+    Navigate(*this, websiteUrl());
 }
 
-void Setup::Navigate(QWidget& /*frm*/, const QString& WebPageURL) {
-    services_.shell.openUrl(WebPageURL);
+void Setup::Navigate(QWidget& frm, const QString& WebPageURL) {
+    if (services_.shell.openUrl(WebPageURL)) {
+        return;
+    }
+    const QUrl url(WebPageURL);
+    const QString where = url.isLocalFile() ? url.toLocalFile() : WebPageURL;
+    services_.dialogs.information(
+        &frm, QStringLiteral("Corvanta Lumiscribe"),
+        QStringLiteral("No browser could be started to show the page. You can open it "
+                       "yourself:\n%1")
+            .arg(where));
 }
 
 void Setup::cmdAbout_Click() {
-    services_.dialogs.information(this, QStringLiteral("Lumiscribe Pictures Screensaver"),
-                                  QStringLiteral("Lumiscribe v 1.02\n"
-                                                 "Corvanta\n"
-                                                 "Home page: " LUMI_HOME_URL "\n"
-                                                 "Support: " LUMI_SUPPORT_URL));
+    const QUrl website(websiteUrl());
+    services_.dialogs.information(
+        this, QStringLiteral("Lumiscribe Pictures Screensaver"),
+        QStringLiteral("Lumiscribe v 1.02\n"
+                       "Corvanta\n"
+                       "Web site: %1\n"
+                       "Help: %2")
+            .arg(website.isLocalFile() ? website.toLocalFile() : websiteUrl(), services_.helpPage));
 }
 
 void Setup::keyPressEvent(QKeyEvent* event) {
