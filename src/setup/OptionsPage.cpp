@@ -14,6 +14,7 @@
 
 #include "settings/FileExists.h"
 #include "settings/PictureList.h"
+#include "setup/FocusScrollBar.h"
 #include "setup/SelectionString.h"
 #include "setup/SetupControls.h"
 
@@ -90,8 +91,8 @@ void OptionsPage::buildDisplayOptions() {
         this, QStringLiteral("Label17"), QStringLiteral("DELAY TIMER (seconds)"), QPoint(437, 305),
         QStringLiteral("Timer a picture will stay on the screen before the next picture is "
                        "painted with the laser"));
-    hsbDelay = named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("hsbDelay"),
-                     QRect(437, 318, 145, 26));
+    hsbDelay =
+        named(new FocusScrollBar(this), QStringLiteral("hsbDelay"), QRect(437, 318, 145, 26));
     hsbDelay->setRange(0, 300);
     hsbDelay->setPageStep(10);
     lblDelay = makeLabel(this, QStringLiteral("lblDelay"), QStringLiteral("0"), QPoint(438, 344),
@@ -104,18 +105,10 @@ void OptionsPage::buildDisplayOptions() {
     Label18 = makeLabel(
         this, QStringLiteral("Label18"), QStringLiteral("MOUSE SENSITIVITY"), QPoint(284, 267),
         QStringLiteral("How hard or soft you move the mouse to end the screensaver"));
-    hsbMouseS = named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("hsbMouseS"),
-                      QRect(283, 279, 120, 26));
+    hsbMouseS =
+        named(new FocusScrollBar(this), QStringLiteral("hsbMouseS"), QRect(283, 279, 120, 26));
     hsbMouseS->setRange(1, 20);
     hsbMouseS->setPageStep(5);
-    // Both bars take the focus, from Tab and from a click: the arrow keys then move them by one,
-    // Page Up and Page Down by a page, Home and End to their ends, each move stored at once.
-    // A scroll bar's keys are inverted by default, made for scrolling a view: Right would lower
-    // the value. Here, as on a slider, Right, Up and Page Up raise it.
-    for (QScrollBar* bar : {hsbDelay, hsbMouseS}) {
-        bar->setFocusPolicy(Qt::StrongFocus);
-        bar->setInvertedControls(false);
-    }
     // The two ends of the bar, each in two short lines beside the value box.
     Label32 = makeLabel(this, QStringLiteral("Label32"), QStringLiteral("Light Touch"),
                         QPoint(286, 305), {}, QSize(33, 26));
