@@ -1,5 +1,6 @@
 #include "setup/Setup.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
@@ -135,11 +136,16 @@ void Setup::cmdWebsite_Click() {
 }
 
 void Setup::Navigate(QWidget& frm, const QString& WebPageURL) {
+    const QUrl url(WebPageURL);
+    const QString where = url.isLocalFile() ? url.toLocalFile() : WebPageURL;
+    if (url.isLocalFile() && !QFileInfo(where).isFile()) {
+        services_.dialogs.error(&frm, QStringLiteral("Corvanta Lumiscribe"),
+                                QStringLiteral("The page %1 is missing.").arg(where));
+        return;
+    }
     if (services_.shell.openUrl(WebPageURL)) {
         return;
     }
-    const QUrl url(WebPageURL);
-    const QString where = url.isLocalFile() ? url.toLocalFile() : WebPageURL;
     services_.dialogs.information(
         &frm, QStringLiteral("Corvanta Lumiscribe"),
         QStringLiteral("No browser could be started to show the page. You can open it "

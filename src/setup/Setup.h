@@ -47,7 +47,8 @@ public:
 
     // Opens `WebPageURL` in the user's browser. `frm` is the window asking for it, which owns
     // the message box that says so, with the page's path or address, when no browser could
-    // be started for it. The desktop's browser opener itself takes no owner window.
+    // be started for it, or that names a local page that is missing. The desktop's browser
+    // opener itself takes no owner window.
     void Navigate(QWidget& frm, const QString& WebPageURL);
 
     // Dialog life cycle. Help opens the help page that ships with the program; Our Website

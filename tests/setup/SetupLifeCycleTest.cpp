@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -170,6 +171,8 @@ TEST_F(SetupTest, RestoreStoresTheDefaultsButLeavesControlsAndListAlone) {
 }
 
 TEST_F(SetupTest, HelpWebsiteAboutAndTheKeysThatDoNotClose) {
+    QDir().mkpath(installDir() + "doc");
+    writeBytes(helpPage(), "<html></html>");
     const auto dialog = openDialog();
     click(dialog->cmdHelp);
     click(dialog->cmdWebsite);
@@ -187,11 +190,18 @@ TEST_F(SetupTest, HelpWebsiteAboutAndTheKeysThatDoNotClose) {
     ASSERT_EQ(dialogs_.shown.size(), 2);
     EXPECT_TRUE(dialogs_.shown[1].startsWith("information|Corvanta Lumiscribe|"));
     EXPECT_TRUE(dialogs_.shown[1].endsWith("\n" + helpPage())) << qPrintable(dialogs_.shown[1]);
+    // A missing page is named, and no browser is asked.
+    QFile::remove(helpPage());
+    click(dialog->cmdHelp);
+    EXPECT_EQ(shell_.opened.size(), 3);
+    ASSERT_EQ(dialogs_.shown.size(), 3);
+    EXPECT_EQ(dialogs_.shown[2],
+              "error|Corvanta Lumiscribe|The page " + helpPage() + " is missing.");
 
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_TRUE(dialog->isVisible());
     dialog->close();  // the window's own close: no warning
-    EXPECT_EQ(dialogs_.shown.size(), 2);
+    EXPECT_EQ(dialogs_.shown.size(), 3);
 }
 
 }  // namespace

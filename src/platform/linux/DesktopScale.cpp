@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 namespace lumi::platform {
