@@ -46,8 +46,6 @@ check_size() {
 }
 
 check_size none "" 604x455
-check_size 96 "" 604x455
 check_size 120 "" 755x569
 check_size 192 "" 1208x910
 check_size 120 2 1510x1138
-check_size none 1.5 906x683

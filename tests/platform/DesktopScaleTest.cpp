@@ -7,12 +7,9 @@ namespace {
 
 TEST(DesktopScaleTest, XftDpiIsFoundAmongTheResources) {
     EXPECT_EQ(xftDpiFromResources("Xft.antialias:\t1\nXft.dpi:\t120\nXft.hinting:\t1\n"), 120.0);
-    EXPECT_EQ(xftDpiFromResources("Xft.dpi: 144.5"), 144.5);
     EXPECT_EQ(xftDpiFromResources("Xcursor.size:\t24\n"), std::nullopt);
     EXPECT_EQ(xftDpiFromResources("Xft.dpi:\tlarge\n"), std::nullopt);
     EXPECT_EQ(xftDpiFromResources("Xft.dpi:\t0\n"), std::nullopt);
-    EXPECT_EQ(xftDpiFromResources("*Xft.dpi.extra:\t120\n"), std::nullopt);
-    EXPECT_EQ(xftDpiFromResources(""), std::nullopt);
 }
 
 // The desktop's scale multiplies the user's own factor; at 96 dpi or without Xft.dpi nothing
