@@ -154,14 +154,13 @@ void Setup::Navigate(QWidget& frm, const QString& WebPageURL) {
 }
 
 void Setup::cmdAbout_Click() {
-    const QUrl website(websiteUrl());
-    services_.dialogs.information(
-        this, QStringLiteral("Lumiscribe Pictures Screensaver"),
-        QStringLiteral("Lumiscribe v 1.02\n"
-                       "Corvanta\n"
-                       "Web site: %1\n"
-                       "Help: %2")
-            .arg(website.isLocalFile() ? website.toLocalFile() : websiteUrl(), services_.helpPage));
+    QString text = QStringLiteral("Lumiscribe v 1.02\nCorvanta\n");
+    const QString website = QStringLiteral(LUMI_WEBSITE_URL);
+    if (!website.isEmpty()) {
+        text += QStringLiteral("Web site: %1\n").arg(website);
+    }
+    text += QStringLiteral("Help: %1").arg(services_.helpPage);
+    services_.dialogs.information(this, QStringLiteral("Lumiscribe Pictures Screensaver"), text);
 }
 
 void Setup::keyPressEvent(QKeyEvent* event) {

@@ -69,12 +69,16 @@ xdotool mousemove --window "$dialog" 300 100 click 1  # the focus on the picture
 sleep 0.3
 for _ in 1 2 3 4 5 6 7 8; do xdotool key Tab; done  # three buttons, background, calendar,
 sleep 0.3                                           # sensitivity, its box, delay
+# Waits up to 5 s for "Delay" to read $1.
+expect_delay() {
+    local deadline=$((SECONDS + 5))
+    until [ "$(setting Delay)" = "$1" ] || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
+    [ "$(setting Delay)" = "$1" ] || fail "$2 on the delay bar stored Delay \"$(setting Delay)\""
+}
 xdotool key End
-sleep 0.3
-[ "$(setting Delay)" = 300 ] || fail "End on the delay bar stored Delay \"$(setting Delay)\""
+expect_delay 300 "End"
 xdotool key Home Right
-sleep 0.3
-[ "$(setting Delay)" = 1 ] || fail "Home and Right on the delay bar stored Delay \"$(setting Delay)\""
+expect_delay 1 "Home and Right"
 
 # On a focused button Enter clicks it: Close ends the process (the list holds a picture).
 xdotool mousemove --window "$dialog" 560 430 mousedown 1  # focus Close without clicking it
