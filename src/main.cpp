@@ -28,16 +28,16 @@ QString rawCommandLine(int argc, char** argv) {
     return arguments.join(QLatin1Char(' '));
 }
 
-// The display modes draw in device pixels; the dialogs may follow the user's scale factor.
+// The display modes draw in device pixels; the dialogs follow the desktop's scale.
 // The mode is read from the arguments as the desktop passes them, before the application
 // object exists (which is when the scaling must be settled).
 lumi::platform::PixelScaling scalingFor(const QString& commandLine) {
     using lumi::startup::RunMode;
     const RunMode mode = lumi::startup::modeFor(
         lumi::startup::switchOf(lumi::startup::normaliseCommandLine(commandLine)));
-    return mode == RunMode::FullScreen || mode == RunMode::Preview
-               ? lumi::platform::PixelScaling::DevicePixels
-               : lumi::platform::PixelScaling::UserScaleFactor;
+    return mode == RunMode::Settings || mode == RunMode::ChangePassword
+               ? lumi::platform::PixelScaling::DesktopScale
+               : lumi::platform::PixelScaling::DevicePixels;
 }
 
 }  // namespace
@@ -77,12 +77,13 @@ int main(int argc, char** argv) {
     setup::QtSetupDialogs setupDialogs;
     platform::QtShell shell;
 
-    startup::Module1 module1(startup::StartupServices{
-        *windows, *instances, *password, settings, cursor, clock,
-        []() -> std::unique_ptr<platform::MidiPlayer> {
-            return std::make_unique<music::FluidSynthPlayer>();
-        },
-        platform::installDir(), [] { platform::endProcessNow(); }, setupDialogs, shell});
+    startup::Module1 module1(
+        startup::StartupServices{*windows, *instances, *password, settings, cursor, clock,
+                                 []() -> std::unique_ptr<platform::MidiPlayer> {
+                                     return std::make_unique<music::FluidSynthPlayer>();
+                                 },
+                                 platform::installDir(), [] { platform::endProcessNow(); },
+                                 setupDialogs, shell, platform::helpPagePath()});
 
     switch (module1.Main(commandLine)) {
         case startup::Module1::Outcome::EndProcess:

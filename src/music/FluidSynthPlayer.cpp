@@ -186,6 +186,18 @@ bool FluidSynthPlayer::isPlaying() const {
     return playing_;
 }
 
+QString FluidSynthPlayer::silenceReason() const {
+    std::lock_guard lock(mutex_);
+    if (!soundFontFailure_.isEmpty()) {
+        return QStringLiteral("the SoundFont %1 cannot be loaded: %2")
+            .arg(soundFontPath_, soundFontFailure_);
+    }
+    if (deviceMissing_) {
+        return QStringLiteral("there is no sound device or sound server");
+    }
+    return {};
+}
+
 void FluidSynthPlayer::setVisible(bool /*visible*/) {
     // Nothing to show: the player has no window.
 }
@@ -324,6 +336,10 @@ void FluidSynthPlayer::openDevice() {
         }
     }
     deviceFailed_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        deviceMissing_ = true;
+    }
     const char line[] = "lumiscribe: no sound device or sound server; the music plays silently\n";
     std::fwrite(line, 1, sizeof line - 1, stderr);
 }

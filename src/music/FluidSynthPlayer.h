@@ -63,6 +63,7 @@ public:
     void stop() override;
     bool isPlaying() const override;
     void setVisible(bool visible) override;
+    QString silenceReason() const override;
 
 private:
     using SettingsPtr = FluidSettingsPtr;
@@ -114,6 +115,7 @@ private:
     bool quit_ = false;
     QString soundFontFailure_;  // why the SoundFont is unusable; empty while it is fine
     bool soundFontReported_ = false;
+    bool deviceMissing_ = false;  // no audio device could be opened: the player is silent
 
     // Worker thread only. Declared in creation order, so that they are destroyed in reverse;
     // the progress, which the player's tick callback writes, outlives the player.

@@ -35,6 +35,10 @@ bool LazyMidiPlayer::isPlaying() const {
     return player_ && player_->isPlaying();
 }
 
+QString LazyMidiPlayer::silenceReason() const {
+    return player_ ? player_->silenceReason() : QString();
+}
+
 void LazyMidiPlayer::setVisible(bool visible) {
     visible_ = visible;
     if (player_) {

@@ -25,6 +25,7 @@ public:
     void stop() override;
     bool isPlaying() const override;
     void setVisible(bool visible) override;
+    QString silenceReason() const override;
 
     // True once the real player has been made.
     bool created() const { return static_cast<bool>(player_); }

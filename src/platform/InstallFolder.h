@@ -15,4 +15,9 @@ QString installDir();
 // need not exist (a program started from its build folder has none).
 QString shippedFilesDir();
 
+// The help page that ships with the program, share/doc/lumiscribe/help.html of the
+// installation that holds the running executable (a build folder holds a copy at the same
+// place relative to its executable). Needs the application object. The file need not exist.
+QString helpPagePath();
+
 }  // namespace lumi::platform

@@ -25,6 +25,11 @@ public:
     // has played to its end.
     virtual bool isPlaying() const = 0;
 
+    // Why nothing that this player plays can be heard (no sound device, or no usable
+    // SoundFont), once the player knows it; empty while it can sound or does not know yet.
+    // A player learns it at the latest while its first tune counts as playing.
+    virtual QString silenceReason() const { return {}; }
+
     // The player never shows anything on screen; the property is kept for its callers.
     virtual void setVisible(bool visible) = 0;
 };

@@ -12,9 +12,10 @@ enum class PixelScaling {
     // Every position and size is a device pixel, so that one picture pixel is one screen
     // pixel whatever scale the desktop or the user asks of the toolkit: the display modes.
     DevicePixels,
-    // The desktop's own scale stays off, but a scale factor that the user set for the
-    // toolkit applies, so that dialogs can be made larger: the dialog modes.
-    UserScaleFactor,
+    // Windows grow as a whole by the desktop's scale (on X11 its font resolution Xft.dpi / 96;
+    // elsewhere none) times a scale factor that the user set for the toolkit: the dialog modes.
+    // At 96 dpi and no factor set, a position or size is a device pixel.
+    DesktopScale,
 };
 
 // Prepares the process for the platform before the application object exists: windows are

@@ -5,9 +5,8 @@
 
 namespace lumi::platform {
 
-void QtShell::openUrl(const QString& url) {
-    // The result only says whether the desktop took the request; callers ignore failures.
-    QDesktopServices::openUrl(QUrl(url));
+bool QtShell::openUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
 }
 
 }  // namespace lumi::platform

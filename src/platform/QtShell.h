@@ -8,7 +8,7 @@ namespace lumi::platform {
 // desktop's default browser (xdg-open on Linux).
 class QtShell final : public Shell {
 public:
-    void openUrl(const QString& url) override;
+    bool openUrl(const QString& url) override;
 };
 
 }  // namespace lumi::platform

@@ -10,10 +10,10 @@ class Shell {
 public:
     virtual ~Shell() = default;
 
-    // Asks the desktop to open `url` in the user's browser and returns at once. Whether a
-    // browser came up is not reported: without a browser or a connection nothing happens,
-    // and the callers' tool tips tell the user that a connection is needed.
-    virtual void openUrl(const QString& url) = 0;
+    // Asks the desktop to open `url` (a web address, or a file: URL of a local page) in the
+    // user's browser and returns at once. False when the desktop has no program to hand it
+    // to or refused it; true says only that the request was handed on.
+    virtual bool openUrl(const QString& url) = 0;
 };
 
 }  // namespace lumi::platform

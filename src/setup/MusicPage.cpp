@@ -18,6 +18,9 @@ namespace {
 
 constexpr QLatin1String kNever("Never");
 
+// How often a tune that has just been started is asked whether it can be heard.
+constexpr int kSilenceWatchMilliseconds = 200;
+
 }  // namespace
 
 MusicPage::MusicPage(SetupServices& services, QWidget* parent)
@@ -25,6 +28,8 @@ MusicPage::MusicPage(SetupServices& services, QWidget* parent)
     setObjectName(QStringLiteral("Picture2"));
     build();
     connectHandlers();
+    silenceWatch_.setInterval(kSilenceWatchMilliseconds);
+    connect(&silenceWatch_, &QTimer::timeout, this, [this] { checkSilence(); });
 }
 
 void MusicPage::build() {
@@ -177,6 +182,25 @@ void MusicPage::cboSoundOff_Click() {
 void MusicPage::cmdTest_Click(int Index) {
     services_.player.play(
         services_.installDir + QString::number(Index + 1) + QStringLiteral(".mid"), 0, -1);
+    if (!silenceReported_) {
+        silenceWatch_.start();
+        checkSilence();
+    }
+}
+
+void MusicPage::checkSilence() {
+    const QString reason = services_.player.silenceReason();
+    if (reason.isEmpty()) {
+        if (!services_.player.isPlaying()) {
+            silenceWatch_.stop();
+        }
+        return;
+    }
+    silenceWatch_.stop();
+    silenceReported_ = true;
+    services_.dialogs.information(
+        this, QStringLiteral("Corvanta Lumiscribe"),
+        QStringLiteral("The tunes cannot be heard on this computer: %1.").arg(reason));
 }
 
 void MusicPage::Command1_Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -35,6 +36,9 @@ public:
     void chkMusic_Click();
     void chkMidi_Click(int Index);
     void cboSoundOff_Click();
+    // Plays the tune. The first time the player turns out unable to sound at all, a message
+    // box says so with the reason; a player that learns it only while the tune starts is
+    // watched from the event loop until it knows or the tune is over.
     void cmdTest_Click(int Index);
     void Command1_Click();
 
@@ -58,7 +62,13 @@ private:
 
     void write(const QString& key, const QString& value);
 
+    // Shows the player's silence reason once, when there is one; stops the watch when it has
+    // nothing more to learn.
+    void checkSilence();
+
     SetupServices& services_;
+    QTimer silenceWatch_;
+    bool silenceReported_ = false;
 };
 
 }  // namespace lumi::setup

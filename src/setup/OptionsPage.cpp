@@ -16,6 +16,7 @@
 #include "settings/PictureFolders.h"
 #include "settings/PictureList.h"
 #include "setup/FileDropTarget.h"
+#include "setup/FocusScrollBar.h"
 #include "setup/SelectionString.h"
 #include "setup/SetupControls.h"
 
@@ -115,8 +116,8 @@ void OptionsPage::buildDisplayOptions() {
         this, QStringLiteral("Label17"), QStringLiteral("DELAY TIMER (seconds)"), QPoint(437, 305),
         QStringLiteral("Timer a picture will stay on the screen before the next picture is "
                        "painted with the laser"));
-    hsbDelay = named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("hsbDelay"),
-                     QRect(437, 318, 145, 26));
+    hsbDelay =
+        named(new FocusScrollBar(this), QStringLiteral("hsbDelay"), QRect(437, 318, 145, 26));
     hsbDelay->setRange(0, 300);
     hsbDelay->setPageStep(10);
     lblDelay = makeLabel(this, QStringLiteral("lblDelay"), QStringLiteral("0"), QPoint(438, 344),
@@ -129,8 +130,8 @@ void OptionsPage::buildDisplayOptions() {
     Label18 = makeLabel(
         this, QStringLiteral("Label18"), QStringLiteral("MOUSE SENSITIVITY"), QPoint(284, 267),
         QStringLiteral("How hard or soft you move the mouse to end the screensaver"));
-    hsbMouseS = named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("hsbMouseS"),
-                      QRect(283, 279, 120, 26));
+    hsbMouseS =
+        named(new FocusScrollBar(this), QStringLiteral("hsbMouseS"), QRect(283, 279, 120, 26));
     hsbMouseS->setRange(1, 20);
     hsbMouseS->setPageStep(5);
     // The two ends of the bar, each in two short lines beside the value box.

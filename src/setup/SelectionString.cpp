@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace lumi::setup {
 namespace {
 
@@ -27,7 +29,8 @@ QString GetFilePath(const QString& selection, int n) {
     }
     QString folder = selection.left(firstNul);
     const QChar separator = separatorOf(folder);
-    if (!folder.endsWith(separator)) {
+    // An empty folder: each name is a full path of its own.
+    if (!folder.isEmpty() && !folder.endsWith(separator)) {
         folder += separator;
     }
     // A closing NUL ends the last name like every other one.
@@ -50,10 +53,14 @@ QString selectionString(const QStringList& paths) {
     if (paths.size() == 1) {
         return QDir::toNativeSeparators(paths.first());
     }
-    QString selection = QDir::toNativeSeparators(QFileInfo(paths.first()).absolutePath());
+    const QString folder = QFileInfo(paths.first()).absolutePath();
+    const bool oneFolder = std::all_of(
+        paths.cbegin(), paths.cend(),
+        [&folder](const QString& path) { return QFileInfo(path).absolutePath() == folder; });
+    QString selection = oneFolder ? QDir::toNativeSeparators(folder) : QString();
     for (const QString& path : paths) {
         selection += kNul;
-        selection += QFileInfo(path).fileName();
+        selection += oneFolder ? QFileInfo(path).fileName() : QDir::toNativeSeparators(path);
     }
     return selection;
 }

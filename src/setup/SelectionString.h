@@ -9,7 +9,10 @@ namespace lumi::setup {
 //   - nothing chosen (cancelled): the empty string;
 //   - one file: its full path, with no NUL character;
 //   - several files: the folder they were chosen in, then for each file one NUL character
-//     and the file's name: folder NUL name1 NUL name2 ... nameN, with no NUL at the end.
+//     and the file's name: folder NUL name1 NUL name2 ... nameN, with no NUL at the end;
+//   - several files from more than one folder (typed as full paths into the dialog): the
+//     empty folder, then for each file one NUL character and its full path, so that every
+//     file keeps its own folder: NUL path1 NUL path2 ... pathN.
 // The picture list editor and the background picture button read it with CountFiles() and
 // GetFilePath(); the platform's dialog builds it with selectionString().
 
@@ -18,15 +21,17 @@ namespace lumi::setup {
 int CountFiles(const QString& selection);
 
 // The full path of file `n` (counted from 1) of `selection`. A selection without NUL is
-// returned unchanged. Otherwise the result is the folder, a separator unless the folder
+// returned unchanged, and so is the n-th name after an empty folder (a full path). Otherwise
+// the result is the folder, a separator unless the folder
 // already ends in one (a root folder such as "C:\" or "/"), and the n-th name. The separator
 // is the one the folder uses: a backslash when the folder holds a backslash and no slash
 // (a folder written the Windows way, "D:\Pics"), else a slash. An `n` outside 1..N yields
 // the folder and its separator with no name.
 QString GetFilePath(const QString& selection, int n);
 
-// The selection string for `paths`, the absolute paths that the user chose in one folder,
-// in the dialog's order; separators are the platform's own.
+// The selection string for `paths`, the absolute paths that the user chose, in the dialog's
+// order; separators are the platform's own. Paths from one folder give the folder and the
+// names; paths from several folders give the empty folder and the full paths.
 QString selectionString(const QStringList& paths);
 
 }  // namespace lumi::setup

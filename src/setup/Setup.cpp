@@ -1,12 +1,15 @@
 #include "setup/Setup.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QUrl>
 
 #include "settings/SettingKeys.h"
 #include "setup/SetupControls.h"
+#include "setup/TabOrder.h"
 
 namespace lumi::setup {
 namespace {
@@ -34,6 +37,9 @@ Setup::Setup(SetupServices services, QWidget* parent)
 
     buildButtonRow();
     connectHandlers();
+    // Tab goes through the tab bar, the page in front and the button row, each in the order in
+    // which the controls stand.
+    orderTabsByReading(*this);
 
     // The dialog has no default button: Enter clicks the button that has the focus and does
     // nothing elsewhere (see keyPressEvent). A dialog's buttons are automatic defaults unless
@@ -79,6 +85,13 @@ void Setup::connectHandlers() {
 
 void Setup::Form_Load() {
     InstallDir = services_.installDir;
+    // A store that the display has not yet set up gets the first-run values first, exactly
+    // as the display's first start writes them, so that the dialog shows and keeps what the
+    // display will use rather than its own read defaults.
+    if (settings::readInteger(services_.settings, QStringLiteral("SetReg"), QStringLiteral("1")) !=
+        2) {
+        settings::SetRegistry(services_.settings, InstallDir);
+    }
     services_.player.setVisible(false);
     Picture1->loadPictureList();
     Picture1->loadDisplayOptions();
@@ -106,24 +119,49 @@ void Setup::cmdRestore_Click() {
                                   QStringLiteral("Settings have been restored"));
 }
 
+QString Setup::helpPageUrl() const {
+    return QUrl::fromLocalFile(services_.helpPage).toString();
+}
+
+QString Setup::websiteUrl() const {
+    const QString configured = QStringLiteral(LUMI_WEBSITE_URL);
+    return configured.isEmpty() ? helpPageUrl() : configured;
+}
+
 void Setup::cmdHelp_Click() {
-    Navigate(*this, QStringLiteral(LUMI_SUPPORT_URL));
+    Navigate(*this, helpPageUrl());
 }
 
 void Setup::cmdWebsite_Click() {
-    Navigate(*this, QStringLiteral(LUMI_HOME_URL));
+    Navigate(*this, websiteUrl());
 }
 
-void Setup::Navigate(QWidget& /*frm*/, const QString& WebPageURL) {
-    services_.shell.openUrl(WebPageURL);
+void Setup::Navigate(QWidget& frm, const QString& WebPageURL) {
+    const QUrl url(WebPageURL);
+    const QString where = url.isLocalFile() ? url.toLocalFile() : WebPageURL;
+    if (url.isLocalFile() && !QFileInfo(where).isFile()) {
+        services_.dialogs.error(&frm, QStringLiteral("Corvanta Lumiscribe"),
+                                QStringLiteral("The page %1 is missing.").arg(where));
+        return;
+    }
+    if (services_.shell.openUrl(WebPageURL)) {
+        return;
+    }
+    services_.dialogs.information(
+        &frm, QStringLiteral("Corvanta Lumiscribe"),
+        QStringLiteral("No browser could be started to show the page. You can open it "
+                       "yourself:\n%1")
+            .arg(where));
 }
 
 void Setup::cmdAbout_Click() {
-    services_.dialogs.information(this, QStringLiteral("Lumiscribe Pictures Screensaver"),
-                                  QStringLiteral("Lumiscribe v 1.02\n"
-                                                 "Corvanta\n"
-                                                 "Home page: " LUMI_HOME_URL "\n"
-                                                 "Support: " LUMI_SUPPORT_URL));
+    QString text = QStringLiteral("Lumiscribe v 1.02\nCorvanta\n");
+    const QString website = QStringLiteral(LUMI_WEBSITE_URL);
+    if (!website.isEmpty()) {
+        text += QStringLiteral("Web site: %1\n").arg(website);
+    }
+    text += QStringLiteral("Help: %1").arg(services_.helpPage);
+    services_.dialogs.information(this, QStringLiteral("Lumiscribe Pictures Screensaver"), text);
 }
 
 void Setup::keyPressEvent(QKeyEvent* event) {

@@ -38,18 +38,21 @@ public:
     explicit Setup(SetupServices services, QWidget* parent = nullptr);
 
     // Loads every control from the settings store and the picture list from "List.txt", page
-    // by page in one fixed order. Runs once, before the dialog is shown. A stored value that
-    // is no number takes the value of its read default; a number outside its control's range
-    // takes the nearest value inside it. A picture list that cannot be read is reported and
-    // left empty.
+    // by page in one fixed order. A store whose "SetReg" is not 2 first gets the first-run
+    // values of the keys that hold none, and "SetReg" 2 last, as at the display's first start. Runs
+    // once, before the dialog is shown. A stored value that is no number takes the value of its
+    // read default; a number outside its control's range takes the nearest value inside it. A
+    // picture list that cannot be read is reported and left empty.
     void Form_Load();
 
-    // Opens `WebPageURL` in the user's browser. `frm` is the window asking for it; the
-    // desktop's browser opener takes no owner window, so it serves only the caller's
-    // documentation. Failures are ignored.
+    // Opens `WebPageURL` in the user's browser. `frm` is the window asking for it, which owns
+    // the message box that says so, with the page's path or address, when no browser could
+    // be started for it, or that names a local page that is missing. The desktop's browser
+    // opener itself takes no owner window.
     void Navigate(QWidget& frm, const QString& WebPageURL);
 
-    // Dialog life cycle.
+    // Dialog life cycle. Help opens the help page that ships with the program; Our Website
+    // opens the address chosen when the program was built, by default that same page.
     void cmdOK_Click();
     void cmdRestore_Click();
     void cmdHelp_Click();
@@ -76,6 +79,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The help page as a file: URL, and what Our Website opens.
+    QString helpPageUrl() const;
+    QString websiteUrl() const;
+
     void buildButtonRow();
     void connectHandlers();
 

@@ -15,8 +15,9 @@ struct SetupServices {
     platform::SettingsStore& settings;
     platform::MidiPlayer& player;  // the music page's own player, for the test buttons
     SetupDialogs& dialogs;         // message boxes and the open-file dialog
-    platform::Shell& shell;        // opens the maker's web pages
+    platform::Shell& shell;        // opens the help page and the web site in a browser
     QString installDir;            // the install folder, with its closing separator
+    QString helpPage;              // the path of the help page that ships with the program
 };
 
 }  // namespace lumi::setup

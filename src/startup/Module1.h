@@ -35,7 +35,8 @@ struct StartupServices {
     QString installDir;
     std::function<void()> endProcess;
     setup::SetupDialogs& setupDialogs;  // the Setup dialog's message boxes and file dialog
-    platform::Shell& shell;             // opens the maker's web pages from the Setup dialog
+    platform::Shell& shell;             // opens the help page and web site from the Setup dialog
+    QString helpPage;                   // the path of the help page that ships with the program
 };
 
 // The start-up module: reads the command line and starts the one mode that it names.

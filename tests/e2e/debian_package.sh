@@ -51,6 +51,7 @@ dpkg-deb --ctrl-tarfile "$package" | tar -xO ./conffiles | grep -qx /etc/xdg/aut
     fail "the autostart entry is not a configuration file of the package"
 [ -f "$root/etc/xdg/autostart/lumiscribe-idle.desktop" ] || fail "no autostart entry in /etc/xdg/autostart"
 [ -f "$root/usr/lib/systemd/user/lumiscribe-idle.service" ] || fail "no user service"
+[ -f "$root/usr/share/doc/lumiscribe/help.html" ] || fail "no help page"
 
 # The first start of the installed program, with an empty install folder.
 [ ! -e "$INSTALL_DIR" ] || fail "the install folder is not empty"

@@ -2,8 +2,8 @@
 # `cmake --install` into an empty prefix installs exactly the files of an installation, each
 # well-formed: the executables (which answer --help and --version without a display), the
 # shipped tunes and pictures as built, the desktop entry and its icon in every size, the
-# screen-saver entry, the idle starter's autostart entry and user service, the manual pages
-# and the XScreenSaver configuration file.
+# screen-saver entry, the idle starter's autostart entry and user service, the manual pages,
+# the help page and the XScreenSaver configuration file.
 source "$(dirname "$0")/lib.sh"
 : "${LUMI_BUILD_DIR:?the build folder is not named}"
 for tool in desktop-file-validate xmllint; do
@@ -24,7 +24,7 @@ expected=(bin/lumiscribe bin/lumiscribe-xscreensaver bin/lumiscribe-idle
     share/man/man6/lumiscribe.6.gz share/man/man6/lumiscribe-xscreensaver.6.gz
     share/man/man6/lumiscribe-idle.6.gz
     share/xscreensaver/config/lumiscribe-xscreensaver.xml
-    share/lumiscribe/default.jpg share/lumiscribe/bg.jpg)
+    share/lumiscribe/default.jpg share/lumiscribe/bg.jpg share/doc/lumiscribe/help.html)
 for n in 1 2 3 4 5 6 7 8 9 10; do
     expected+=("share/lumiscribe/$n.mid")
 done

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# "/c" shows the Setup dialog with the "Options" tab in front; it loads the settings, and
-# Close (after the empty-list question) ends the process.
+# "/c" shows the Setup dialog with the "Options" tab in front; it loads the settings (on an
+# empty store, the first-run values), and Close (after the empty-list question) ends the
+# process.
 source "$(dirname "$0")/lib.sh"
 install_assets
 
@@ -32,8 +33,9 @@ echo "screenshot: $artifacts/setup_dialog_music.png"
 [ "$(pixel "$artifacts/setup_dialog_music.png" 300 150)" != "0,0,128" ] ||
     fail "the Music tab did not come to the front"
 
-# Loading an empty store writes back what changed a control.
-[ "$(setting BG)" = 1 ] || fail "BG was not written at load"
+# An empty store gets the first-run values before the dialog loads them.
+[ "$(setting SetReg)" = 2 ] || fail "SetReg was not written at load"
+[ "$(setting BG)" = 3 ] || fail "BG is \"$(setting BG)\", not the first-run 3"
 [ "$(setting Music)" = 1 ] || fail "Music was not written at load"
 
 # Close with an empty list asks first; No keeps the dialog, Yes ends the process.

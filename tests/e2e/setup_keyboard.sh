@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Setup dialog driven by the keyboard under a window manager: Enter does nothing unless a
 # button has the focus; a typed sound-off time is not stored, however the editing ends; the
-# arrow keys and the wheel choose times from the list, going on from the stored one.
+# arrow keys and the wheel choose times from the list, going on from the stored one; Tab
+# reaches the delay bar, whose keys store its value.
 source "$(dirname "$0")/lib.sh"
 install_assets
 start_window_manager
@@ -59,6 +60,25 @@ xdotool key Up Up
 expect_soundoff 20 "Up twice from 45"
 xdotool click 5  # one wheel notch down, over the box
 expect_soundoff 30 "the wheel down from 20"
+
+# Tab from the picture list reaches the delay bar on the "Options" page, whose keys store at
+# once.
+xdotool mousemove --window "$dialog" 30 16 click 1  # the "Options" tab
+sleep 0.3
+xdotool mousemove --window "$dialog" 300 100 click 1  # the focus on the picture list
+sleep 0.3
+for _ in 1 2 3 4 5 6 7 8; do xdotool key Tab; done  # three buttons, background, calendar,
+sleep 0.3                                           # sensitivity, its box, delay
+# Waits up to 5 s for "Delay" to read $1.
+expect_delay() {
+    local deadline=$((SECONDS + 5))
+    until [ "$(setting Delay)" = "$1" ] || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
+    [ "$(setting Delay)" = "$1" ] || fail "$2 on the delay bar stored Delay \"$(setting Delay)\""
+}
+xdotool key End
+expect_delay 300 "End"
+xdotool key Home Right
+expect_delay 1 "Home and Right"
 
 # On a focused button Enter clicks it: Close ends the process (the list holds a picture).
 xdotool mousemove --window "$dialog" 560 430 mousedown 1  # focus Close without clicking it

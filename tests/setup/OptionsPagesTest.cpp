@@ -95,6 +95,24 @@ TEST_F(SetupTest, TestButtonsPlayTheirTuneFromTheInstallFolderAndStopStops) {
     EXPECT_EQ(player_.lastReserved2, -1);
     click(dialog->Picture2->Command1);
     EXPECT_EQ(player_.stops, 1);
+    EXPECT_EQ(dialogs_.shown, QStringList{});  // a player that sounds says nothing
+}
+
+// A player that cannot sound is reported once per process, also when it learns it only
+// while the tune starts.
+TEST_F(SetupTest, TheFirstTestOfAPlayerThatCannotSoundSaysWhyOnce) {
+    const auto dialog = openDialog();
+    dialog->SSTab1->setCurrentIndex(1);
+    click(dialog->Picture2->cmdTest[0]);
+    EXPECT_EQ(dialogs_.shown, QStringList{});
+    player_.silence = "there is no sound device or sound server";
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !dialogs_.shown.isEmpty(); }, 2000));
+    click(dialog->Picture2->cmdTest[1]);
+    click(dialog->Picture2->cmdTest[2]);
+    QTest::qWait(300);
+    EXPECT_EQ(dialogs_.shown,
+              QStringList{"information|Corvanta Lumiscribe|The tunes cannot be heard on this "
+                          "computer: there is no sound device or sound server."});
 }
 
 }  // namespace

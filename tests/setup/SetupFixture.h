@@ -29,13 +29,23 @@ using SetupDialog = Setup;
 // A Setup dialog on fakes, with an install folder and a picture folder of its own.
 class SetupTest : public ::testing::Test {
 protected:
+    // The store starts as the display's first start leaves it set up, but otherwise empty, so
+    // that the dialog's own read defaults show; the first run on an empty store is tested on
+    // its own.
+    SetupTest() {
+        settings_.write("SetReg", "2");
+        settings_.writes.clear();
+    }
+
     QString installDir() const { return installDir_.path() + "/"; }
     QString listFile() const { return installDir() + "List.txt"; }
+    QString helpPage() const { return installDir_.path() + "/doc/help.html"; }
 
     // A new dialog, loaded and shown (not modally).
     std::unique_ptr<SetupDialog> openDialog(QString folder = {}) {
-        auto dialog = std::make_unique<SetupDialog>(SetupServices{
-            settings_, player_, dialogs_, shell_, folder.isEmpty() ? installDir() : folder});
+        auto dialog = std::make_unique<SetupDialog>(
+            SetupServices{settings_, player_, dialogs_, shell_,
+                          folder.isEmpty() ? installDir() : folder, helpPage()});
         dialog->Form_Load();
         dialog->show();
         return dialog;

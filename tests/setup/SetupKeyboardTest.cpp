@@ -1,12 +1,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QWheelEvent>
 
@@ -156,6 +159,82 @@ TEST_F(SetupKeyboardTest, IdleWaitStoresArrowStepsAndTypedMinutesWhenTypingEnds)
     press(Qt::Key_Return);
     EXPECT_EQ(settings_.writes, QStringList({"IdleWait=120", "IdleWait=25"}));
     EXPECT_TRUE(dialog->isVisible());
+}
+
+// Tab runs from the tab bar through the page in front, top to bottom and left to right, to
+// the button row and back to the tab bar, visiting every control that takes the focus once.
+TEST_F(SetupKeyboardTest, TabVisitsTheTabBarThePageInReadingOrderAndTheButtonRow) {
+    const auto dialog = openActiveDialog();
+    QTabBar* const tabBar = dialog->SSTab1->tabBar();
+    const QStringList buttonRow{"cmdAbout", "cmdWebsite", "cmdHelp", "cmdOK"};
+    for (int page = 0; page < dialog->SSTab1->count(); ++page) {
+        dialog->SSTab1->setCurrentIndex(page);
+        focus(tabBar);
+        QStringList visited;
+        for (int i = 0; i < 80 && (visited.isEmpty() || QApplication::focusWidget() != tabBar);
+             ++i) {
+            press(Qt::Key_Tab);
+            visited.append(QApplication::focusWidget()->objectName());
+        }
+        ASSERT_EQ(QApplication::focusWidget(), tabBar) << qPrintable(visited.join(' '));
+        visited.removeLast();
+        EXPECT_EQ(visited.mid(visited.size() - 4), buttonRow) << page;
+
+        // A group of option buttons is one stop; the arrow keys move within it.
+        QStringList focusable;
+        for (QWidget* control : dialog->SSTab1->widget(page)->findChildren<QWidget*>()) {
+            if ((control->focusPolicy() & Qt::TabFocus) && control->isVisible() &&
+                control->isEnabled() && control->focusProxy() == nullptr &&
+                !QRegularExpression("^OptBG[123]$").match(control->objectName()).hasMatch()) {
+                focusable.append(control->objectName());
+            }
+        }
+        QStringList pageVisits = visited.mid(0, visited.size() - 4);
+        focusable.sort();
+        pageVisits.sort();
+        EXPECT_EQ(pageVisits, focusable) << page;
+        if (page == 1) {
+            QStringList music{"chkMusic"};
+            for (int row = 0; row < 5; ++row) {
+                music << QString("chkMidi%1").arg(row) << QString("cmdTest%1").arg(row)
+                      << QString("chkMidi%1").arg(row + 5) << QString("cmdTest%1").arg(row + 5);
+            }
+            music << "Command1"
+                  << "cboSoundOff";
+            EXPECT_EQ(visited.mid(0, visited.size() - 4), music);
+        }
+    }
+}
+
+// Each key that moves a bar stores the new value at once, as a click on the bar does.
+TEST_F(SetupKeyboardTest, ScrollBarsMoveByKeysAndStoreEveryMove) {
+    settings_.write("Delay", "30");
+    settings_.write("MouseSen", "4");
+    const auto dialog = openActiveDialog();
+    settings_.writes.clear();
+    focus(dialog->Picture1->hsbDelay);
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Left, Qt::Key_Left, Qt::Key_PageUp,
+                              Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home}) {
+        press(key);
+    }
+    EXPECT_EQ(settings_.writes, QStringList({"Delay=31", "Delay=30", "Delay=29", "Delay=39",
+                                             "Delay=29", "Delay=300", "Delay=0"}));
+    press(Qt::Key_Up);
+    press(Qt::Key_Down);
+    EXPECT_EQ(settings_.writes.mid(7), QStringList({"Delay=1", "Delay=0"}));
+    EXPECT_EQ(dialog->Picture1->lblDelay->text(), "0 seconds");
+
+    settings_.writes.clear();
+    press(Qt::Key_Backtab);  // over the value box, back to the other bar
+    press(Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), dialog->Picture1->hsbMouseS);
+    for (const Qt::Key key :
+         {Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageUp, Qt::Key_Home, Qt::Key_End}) {
+        press(key);
+    }
+    EXPECT_EQ(settings_.writes, QStringList({"MouseSen=5", "MouseSen=10", "MouseSen=15",
+                                             "MouseSen=1", "MouseSen=20"}));
+    EXPECT_EQ(dialog->Picture1->txtMouseS->text(), "20");
 }
 
 }  // namespace

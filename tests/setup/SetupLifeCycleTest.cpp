@@ -1,11 +1,13 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QUrl>
 
 #include "setup/SetupFixture.h"
 
@@ -64,6 +66,38 @@ TEST_F(SetupTest, LoadingWritesBackOnlyWhatChangesAControl) {
     EXPECT_EQ(dialog->Picture1->lblBG->text(), "/pics/sky.jpg");
     EXPECT_EQ(dialog->Picture2->cboSoundOff->currentText(), "Never");  // nothing stored
     EXPECT_FALSE(player_.visible);
+}
+
+// Opened before the display's first start, the dialog first writes the first-run values, as
+// the display would, and then shows and writes back what the display will use.
+TEST_F(SetupTest, AnEmptyStoreGetsTheFirstRunValuesBeforeLoading) {
+    settings_ = testing::FakeSettingsStore{};
+    const auto dialog = openDialog();
+    QStringList midi;
+    for (int n = 1; n <= 10; ++n) {
+        midi.append(QString("MIDI%1=1").arg(n));
+    }
+    const QStringList expected =
+        midi +
+        QStringList{"BG=3", "Calendar=0", "Delay=5", "MouseSen=4", "Music=1", "SoundOff=0",
+                    "BGFile=" + installDir() + "bg.jpg", "IdleWait=10", "FitLarge=0", "Shuffle=0",
+                    "SetReg=2",
+                    // the load: every control whose value changed writes it back
+                    "BG=3", "Delay=5", "MouseSen=4", "Music=1"} +
+        midi + QStringList{"IdleWait=10"};
+    EXPECT_EQ(settings_.writes, expected);
+    EXPECT_EQ(dialog->Picture1->lblDelay->text(), "5 seconds");
+    EXPECT_EQ(dialog->Picture1->txtMouseS->text(), "4");
+    EXPECT_FALSE(dialog->Picture1->chkCalendar->isChecked());
+    EXPECT_EQ(dialog->Picture1->lblBG->text(), installDir() + "bg.jpg");
+    EXPECT_EQ(dialog->Picture2->cboSoundOff->currentText(), "Never");
+
+    // A "SetReg" other than 2 keeps the values already stored.
+    settings_.write("SetReg", "3");
+    settings_.write("Delay", "40");
+    settings_.writes.clear();
+    EXPECT_EQ(openDialog()->Picture1->hsbDelay->value(), 40);
+    EXPECT_EQ(settings_.writes.first(), "SetReg=2");
 }
 
 TEST_F(SetupTest, SoundOffShowsNeverForZeroOrNothingAndOtherTextAsStored) {
@@ -137,22 +171,37 @@ TEST_F(SetupTest, RestoreStoresTheDefaultsButLeavesControlsAndListAlone) {
 }
 
 TEST_F(SetupTest, HelpWebsiteAboutAndTheKeysThatDoNotClose) {
+    QDir().mkpath(installDir() + "doc");
+    writeBytes(helpPage(), "<html></html>");
     const auto dialog = openDialog();
     click(dialog->cmdHelp);
     click(dialog->cmdWebsite);
     ASSERT_EQ(shell_.opened.size(), 2);
-    EXPECT_TRUE(shell_.opened[0].endsWith("/support.htm"));
-    EXPECT_TRUE(shell_.opened[1].startsWith("http"));
-    EXPECT_NE(shell_.opened[0], shell_.opened[1]);
+    EXPECT_EQ(shell_.opened[0], QUrl::fromLocalFile(helpPage()).toString());
+    EXPECT_FALSE(shell_.opened[1].contains(".example"));  // never a placeholder address
     click(dialog->cmdAbout);
     ASSERT_EQ(dialogs_.shown.size(), 1);
     EXPECT_TRUE(dialogs_.shown[0].startsWith(
         "information|Lumiscribe Pictures Screensaver|Lumiscribe v 1.02\n"));
 
+    // Without a browser a message names the page.
+    shell_.browser = false;
+    click(dialog->cmdHelp);
+    ASSERT_EQ(dialogs_.shown.size(), 2);
+    EXPECT_TRUE(dialogs_.shown[1].startsWith("information|Corvanta Lumiscribe|"));
+    EXPECT_TRUE(dialogs_.shown[1].endsWith("\n" + helpPage())) << qPrintable(dialogs_.shown[1]);
+    // A missing page is named, and no browser is asked.
+    QFile::remove(helpPage());
+    click(dialog->cmdHelp);
+    EXPECT_EQ(shell_.opened.size(), 3);
+    ASSERT_EQ(dialogs_.shown.size(), 3);
+    EXPECT_EQ(dialogs_.shown[2],
+              "error|Corvanta Lumiscribe|The page " + helpPage() + " is missing.");
+
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_TRUE(dialog->isVisible());
     dialog->close();  // the window's own close: no warning
-    EXPECT_EQ(dialogs_.shown.size(), 1);
+    EXPECT_EQ(dialogs_.shown.size(), 3);
 }
 
 }  // namespace

@@ -49,7 +49,8 @@ protected:
                                installDir_.path() + "/",
                                [this] { ++processEnds_; },
                                setupDialogs_,
-                               shell_};
+                               shell_,
+                               installDir_.path() + "/help.html"};
     }
 
     // Closes every modal dialog that comes up, from the event loop that shows it, and

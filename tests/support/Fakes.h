@@ -149,8 +149,10 @@ public:
     }
     bool isPlaying() const override { return playing; }
     void setVisible(bool isVisible) override { visible = isVisible; }
+    QString silenceReason() const override { return silence; }
 
     QStringList plays;  // every path passed to play(), in order
+    QString silence;    // what silenceReason() answers
     int stops = 0;
     int lastReserved1 = 99;
     int lastReserved2 = 99;

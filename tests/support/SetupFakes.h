@@ -49,8 +49,12 @@ public:
 
 class FakeShell final : public platform::Shell {
 public:
-    void openUrl(const QString& url) override { opened.append(url); }
+    bool openUrl(const QString& url) override {
+        opened.append(url);
+        return browser;
+    }
     QStringList opened;
+    bool browser = true;  // whether a browser takes the address
 };
 
 }  // namespace lumi::testing

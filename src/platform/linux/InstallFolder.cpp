@@ -19,4 +19,9 @@ QString shippedFilesDir() {
            QLatin1Char('/');
 }
 
+QString helpPagePath() {
+    const QDir executableDir(QCoreApplication::applicationDirPath());
+    return QDir::cleanPath(executableDir.filePath(QStringLiteral(LUMI_HELP_PAGE_FROM_BINDIR)));
+}
+
 }  // namespace lumi::platform

@@ -6,14 +6,37 @@
 
 #include "platform/Platform.h"
 #include "platform/linux/CryptPasswordService.h"
+#include "platform/linux/DesktopScale.h"
 #include "platform/linux/QtPlatformChoice.h"
 #include "platform/linux/WaylandWindowServices.h"
 #include "platform/linux/X11WindowServices.h"
 
 namespace lumi::platform {
+namespace {
+
+// An X11 desktop sets its scale as the font resolution "Xft.dpi". Left to itself, Qt would
+// only enlarge the fonts by it, in windows of unchanged size. The dialogs instead grow as a
+// whole, positions, sizes and fonts together, by Xft.dpi / 96 on top of the user's own
+// QT_SCALE_FACTOR, while the fonts are measured at 96 dpi inside that scale. A user who fixed
+// the font resolution with QT_FONT_DPI keeps it, and no desktop scale is applied then.
+void scaleDialogsForX11Desktop() {
+    if (qEnvironmentVariableIsSet("QT_FONT_DPI")) {
+        return;
+    }
+    const std::optional<QByteArray> factor =
+        dialogScaleFactor(readXftDpi(), qgetenv("QT_SCALE_FACTOR"));
+    if (!factor) {
+        return;
+    }
+    qputenv("QT_SCALE_FACTOR", *factor);
+    qputenv("QT_FONT_DPI", "96");
+}
+
+}  // namespace
 
 void prepareApplication(PixelScaling scaling) {
-    // The scale that Qt derives from the desktop (Xft.dpi) stays off in every mode.
+    // The scale that Qt derives from the desktop stays off in every mode; the dialogs take the
+    // desktop's scale from Xft.dpi below.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     if (scaling == PixelScaling::DevicePixels) {
         // Qt applies these factors even with its high-DPI scaling off; a scaled desktop may
@@ -27,6 +50,9 @@ void prepareApplication(PixelScaling scaling) {
                                             qEnvironmentVariable("WAYLAND_DISPLAY"),
                                             qEnvironmentVariable("XDG_SESSION_TYPE")});
     qputenv("QT_QPA_PLATFORM", platform.toLocal8Bit());
+    if (scaling == PixelScaling::DesktopScale && platform.startsWith(QLatin1String("xcb"))) {
+        scaleDialogsForX11Desktop();
+    }
 }
 
 std::unique_ptr<WindowServices> createWindowServices() {
