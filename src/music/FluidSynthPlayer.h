@@ -97,6 +97,8 @@ private:
     // Opens the first audio driver that works, or marks the device failed and says that the
     // music plays silently.
     void openDevice();
+    // Sets the synthesiser up for the silent output: nothing anyone hears is rendered.
+    void renderCheaply();
     void serveTune();
     bool renderSilentBlock();
     void tuneOver(const QString& failure);
