@@ -1,5 +1,6 @@
 #include "music/FluidSynthPlayer.h"
 
+#include "music/MidiChannels.h"
 #include "platform/SoundOutput.h"
 
 #include <QFile>
@@ -26,6 +27,9 @@ constexpr auto kMaxSilentLag = std::chrono::milliseconds(250);
 
 // How often the worker looks whether a tune sounding on the device has ended.
 constexpr auto kDevicePollInterval = std::chrono::milliseconds(50);
+
+// The MIDI controller that resets a channel's controllers to their defaults.
+constexpr int kResetAllControllers = 121;
 
 // The shipped tunes are a few kilobytes; anything this large is no tune and is not read.
 constexpr qint64 kMaxTuneBytes = 16 * 1024 * 1024;
@@ -268,11 +272,15 @@ bool FluidSynthPlayer::loadSynth() {
     fluid_settings_setint(settings_.get(), "synth.dynamic-sample-loading", 1);
     fluid_settings_setint(settings_.get(), "synth.lock-memory", 0);
     fluid_settings_setstr(settings_.get(), "player.timing-source", "sample");
+    // A reset gives every channel the piano and the percussion channel the drum kit, and with
+    // the samples loaded on selection that reads both, about 16 MB, whatever the tune plays.
+    // The player therefore never resets the synthesiser; a tune selects its own instruments.
+    fluid_settings_setint(settings_.get(), "player.reset-synth", 0);
     synth_.reset(new_fluid_synth(settings_.get()));
     if (!synth_) {
         return false;
     }
-    if (fluid_synth_sfload(synth_.get(), QFile::encodeName(soundFontPath_).constData(), 1) ==
+    if (fluid_synth_sfload(synth_.get(), QFile::encodeName(soundFontPath_).constData(), 0) ==
         FLUID_FAILED) {
         return false;
     }
@@ -299,8 +307,19 @@ void FluidSynthPlayer::startTune(const Request& request) {
     progress_.lastEventPlayed.store(false);
     fluid_player_set_tick_callback(player.get(), &FluidSynthPlayer::onTick, &progress_);
     if (fluid_player_add_mem(player.get(), request.midi.constData(),
-                             static_cast<size_t>(request.midi.size())) != FLUID_OK ||
-        fluid_player_play(player.get()) != FLUID_OK) {
+                             static_cast<size_t>(request.midi.size())) != FLUID_OK) {
+        tuneOver(QStringLiteral("FluidSynth refused the tune"));
+        return;
+    }
+    // Without resets, only the channels that play before choosing an instrument get the
+    // default one, as a reset would have given them.
+    const std::bitset<16> defaults = channelsPlayingTheDefaultProgram(request.midi);
+    for (int channel = 0; channel < 16; ++channel) {
+        if (defaults[channel]) {
+            fluid_synth_program_change(synth_.get(), channel, 0);
+        }
+    }
+    if (fluid_player_play(player.get()) != FLUID_OK) {
         tuneOver(QStringLiteral("FluidSynth refused the tune"));
         return;
     }
@@ -399,8 +418,12 @@ void FluidSynthPlayer::endTune() {
     }
     driver_.reset();
     tunePlayer_.reset();
-    // Silences the notes the stopped tune left sounding, so the next tune starts clean.
-    fluid_synth_system_reset(synth_.get());
+    // Silences the notes the stopped tune left sounding and resets its controllers, so the
+    // next tune starts clean; the instruments stay until the next tune selects its own.
+    fluid_synth_all_sounds_off(synth_.get(), -1);
+    for (int channel = 0; channel < fluid_synth_count_midi_channels(synth_.get()); ++channel) {
+        fluid_synth_cc(synth_.get(), channel, kResetAllControllers, 0);
+    }
 }
 
 }  // namespace lumi::music
