@@ -17,9 +17,14 @@ namespace {
 
 using std::chrono::steady_clock;
 
-// Frames rendered at a time when there is no sound device. 1024 frames at 44.1 kHz wake the
-// worker about 43 times a second, and the end of a tune is noticed within 23 ms.
+// Frames rendered at a time when there is no sound device. 1024 frames at kSilentSampleRate
+// wake the worker about 22 times a second, and the end of a tune is noticed within 47 ms.
 constexpr int kSilentBlockFrames = 1024;
+
+// The rate of the silent output: nobody hears it, so half the usual rate keeps the tune's time
+// for half the work.
+constexpr double kSilentSampleRate = 22050.0;
+constexpr double kListenerSampleRate = 44100.0;  // FluidSynth's default
 
 // If the silent output falls this far behind real time (the machine was suspended, say), it
 // resumes from now instead of racing through the missed part of the tune.
@@ -276,19 +281,29 @@ bool FluidSynthPlayer::loadSynth() {
     // the samples loaded on selection that reads both, about 16 MB, whatever the tune plays.
     // The player therefore never resets the synthesiser; a tune selects its own instruments.
     fluid_settings_setint(settings_.get(), "player.reset-synth", 0);
-    synth_.reset(new_fluid_synth(settings_.get()));
-    if (!synth_) {
+    scratch_.resize(2 * kSilentBlockFrames);
+    return useSynth(makeSynth(output_ == Output::Silent ? kSilentSampleRate : kListenerSampleRate));
+}
+
+FluidSynthPlayer::SynthPtr FluidSynthPlayer::makeSynth(double sampleRate) {
+    fluid_settings_setnum(settings_.get(), "synth.sample-rate", sampleRate);
+    SynthPtr synth(new_fluid_synth(settings_.get()));
+    if (!synth || fluid_synth_sfload(synth.get(), QFile::encodeName(soundFontPath_).constData(),
+                                     0) == FLUID_FAILED) {
+        return nullptr;
+    }
+    return synth;
+}
+
+bool FluidSynthPlayer::useSynth(SynthPtr synth) {
+    if (!synth) {
         return false;
     }
-    if (fluid_synth_sfload(synth_.get(), QFile::encodeName(soundFontPath_).constData(), 0) ==
-        FLUID_FAILED) {
-        return false;
-    }
+    synth_ = std::move(synth);
     double sampleRate = 44100.0;
     fluid_settings_getnum(settings_.get(), "synth.sample-rate", &sampleRate);
     blockDuration_ = std::chrono::duration_cast<steady_clock::duration>(
         std::chrono::duration<double>(kSilentBlockFrames / sampleRate));
-    scratch_.resize(2 * kSilentBlockFrames);
     return true;
 }
 
@@ -296,10 +311,45 @@ void FluidSynthPlayer::startTune(const Request& request) {
     tunePath_ = request.path;
     tuneSerial_ = request.serial;
     tuneOver_ = false;
+    if (!beginTune(request)) {
+        return;
+    }
+    // The driver pulls audio from the synth on its own thread, which drives the player; it
+    // is created after the player and deleted before it (see endTune()).
+    if (output_ == Output::Device && !deviceFailed_) {
+        openDevice();
+        // From now on nothing will be heard: the tune starts again on a synthesiser made for
+        // the silent output, if one can be made.
+        if (deviceFailed_ && !restartForSilence(request)) {
+            return;
+        }
+    }
+    if (!driver_) {
+        renderCheaply();
+    }
+    renderDeadline_ = steady_clock::now();
+}
+
+bool FluidSynthPlayer::restartForSilence(const Request& request) {
+    // The synthesiser made for a listener goes first, so that two never take memory at once.
+    tunePlayer_.reset();
+    synth_.reset();
+    if (!useSynth(makeSynth(kSilentSampleRate)) && !useSynth(makeSynth(kListenerSampleRate))) {
+        std::lock_guard lock(mutex_);
+        soundFontFailure_ = QStringLiteral("FluidSynth cannot load it");
+    }
+    return beginTune(request);
+}
+
+bool FluidSynthPlayer::beginTune(const Request& request) {
+    if (!synth_) {
+        tuneOver(QStringLiteral("cannot load SoundFont %1").arg(soundFontPath_));
+        return false;
+    }
     PlayerPtr player(new_fluid_player(synth_.get()));
     if (!player) {
         tuneOver(QStringLiteral("FluidSynth cannot create a player"));
-        return;
+        return false;
     }
     progress_.player = player.get();
     progress_.totalTicks = -1;
@@ -309,7 +359,7 @@ void FluidSynthPlayer::startTune(const Request& request) {
     if (fluid_player_add_mem(player.get(), request.midi.constData(),
                              static_cast<size_t>(request.midi.size())) != FLUID_OK) {
         tuneOver(QStringLiteral("FluidSynth refused the tune"));
-        return;
+        return false;
     }
     // Without resets, only the channels that play before choosing an instrument get the
     // default one, as a reset would have given them.
@@ -321,25 +371,16 @@ void FluidSynthPlayer::startTune(const Request& request) {
     }
     if (fluid_player_play(player.get()) != FLUID_OK) {
         tuneOver(QStringLiteral("FluidSynth refused the tune"));
-        return;
+        return false;
     }
     tunePlayer_ = std::move(player);
-
-    // The driver pulls audio from the synth on its own thread, which drives the player; it
-    // is created after the player and deleted before it (see endTune()).
-    if (output_ == Output::Device && !deviceFailed_) {
-        openDevice();
-    }
-    if (!driver_) {
-        renderCheaply();
-    }
-    renderDeadline_ = steady_clock::now();
+    return true;
 }
 
 void FluidSynthPlayer::renderCheaply() {
-    // The silent output only keeps the tune's time, which the voices' count and their notes'
-    // lengths set; what they sound like does not matter. Without effects and interpolation a
-    // block costs a fraction of what it costs for a listener.
+    // The silent output only keeps the tune's time, which the frames rendered set; what they
+    // sound like does not matter. Without effects and interpolation a block costs about half
+    // of what it costs for a listener.
     fluid_synth_reverb_on(synth_.get(), -1, 0);
     fluid_synth_chorus_on(synth_.get(), -1, 0);
     fluid_synth_set_interp_method(synth_.get(), -1, FLUID_INTERP_NONE);
