@@ -39,9 +39,11 @@ TEST_F(SequenceTest, FirstPictureIsCentredAndPaintedThenTheSlideTimerRuns) {
     const QImage picture = distinctPicture(9, 5, 1);
     writeList({savePicture("a.png", picture)});
     frmMain& form = loadForm();
+    EXPECT_EQ(form.loader().decodeCount(), 1);  // the decode starts with the load
     form.Form_Activate();
     EXPECT_FALSE(form.Timer1.isActive());  // off while the picture loads and paints
     waitForPicture();
+    EXPECT_EQ(form.loader().decodeCount(), 1);
 
     // (24 - 9) / 2 = 7.5 and (16 - 5) / 2 = 5.5, rounded; the canvas is one pixel smaller.
     EXPECT_EQ(form.picture1Geometry, QRect(8, 6, 9, 5));
