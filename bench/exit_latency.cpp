@@ -21,6 +21,8 @@
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
+#include "DisplayRun.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -45,8 +47,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
+using namespace bench;
 
 enum class State { Idle, Painting, Decoding };
 constexpr State kStates[] = {State::Idle, State::Painting, State::Decoding};
@@ -61,14 +62,6 @@ const char* stateName(State state) {
             return "decoding";
     }
     return "?";
-}
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-void sleepFor(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
 // A photo-like picture: smooth gradients with fine noise, so that the JPEG is of a
@@ -87,38 +80,12 @@ bool makePhoto(const QString& path, QSize size) {
     return image.save(path, "JPEG", 90);
 }
 
-// CPU time of one thread (or of the whole process when tid is 0), in clock ticks.
-long cpuTicks(pid_t pid, pid_t tid) {
-    const QString path = tid == 0 ? QStringLiteral("/proc/%1/stat").arg(pid)
-                                  : QStringLiteral("/proc/%1/task/%2/stat").arg(pid).arg(tid);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QByteArray text = file.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    // After the name: state is field 0; utime and stime are fields 11 and 12.
-    return fields.size() > 12 ? fields[11].toLong() + fields[12].toLong() : -1;
-}
-
-long vmHwmKilobytes(pid_t pid) {
-    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').first().toLong();
-        }
-    }
-    return -1;
-}
-
 class XServer {
 public:
     // Connects to DISPLAY, or starts a private Xvfb when there is none.
     bool open() {
-        if (qEnvironmentVariableIsEmpty("DISPLAY") && !startXvfb()) {
+        xvfb_ = startXvfbUnlessDisplay();
+        if (xvfb_ < 0) {
             return false;
         }
         connection_ = xcb_connect(nullptr, nullptr);
@@ -152,34 +119,6 @@ public:
     }
 
 private:
-    bool startXvfb() {
-        int fds[2];
-        if (pipe(fds) != 0) {
-            return false;
-        }
-        xvfb_ = fork();
-        if (xvfb_ == 0) {
-            close(fds[0]);
-            const int devNull = ::open("/dev/null", O_WRONLY);
-            dup2(devNull, 1);
-            dup2(devNull, 2);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
-                   "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        char number[16] = {};
-        const ssize_t got = read(fds[0], number, sizeof number - 1);
-        close(fds[0]);
-        if (got <= 0) {
-            std::fprintf(stderr, "exit_latency: cannot start Xvfb\n");
-            return false;
-        }
-        qputenv("DISPLAY", ":" + QByteArray(number).trimmed());
-        return true;
-    }
-
     bool findKeycode() {
         const xcb_setup_t* setup = xcb_get_setup(connection_);
         const int count = setup->max_keycode - setup->min_keycode + 1;
@@ -210,137 +149,16 @@ struct Sample {
     long vmHwmKb = -1;
 };
 
-// One start of the display, ended by one key press in `state`.
-class Run {
-public:
-    Run(const QString& binary, const QString& assets, const QString& picture, bool music)
-        : binary_(binary) {
-        const QString root = dir_.path();
-        const QString install = root + "/data/Corvanta/Lumiscribe";
-        QDir().mkpath(install);
-        QDir().mkpath(root + "/config");
-        QDir().mkpath(root + "/runtime");
-        QFile::setPermissions(root + "/runtime",
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        for (int tune = 1; tune <= 10; ++tune) {
-            QFile::copy(QStringLiteral("%1/%2.mid").arg(assets).arg(tune),
-                        QStringLiteral("%1/%2.mid").arg(install).arg(tune));
-        }
-        QFile list(install + "/List.txt");
-        if (list.open(QIODevice::WriteOnly)) {
-            list.write("\"" + QFile::encodeName(picture) + "\"\r\n");
-        }
-        QFile settings(root + "/config/Lumiscribe.ini");
-        if (settings.open(QIODevice::WriteOnly)) {
-            QByteArray text =
-                "[Config]\nSetReg=2\nBG=1\nDelay=300\nMouseSen=30000\nCalendar=0\n"
-                "SoundOff=0\nMusic=" +
-                QByteArray(music ? "1" : "0") + "\n";
-            for (int tune = 1; tune <= 10; ++tune) {
-                text += "MIDI" + QByteArray::number(tune) + "=1\n";
-            }
-            settings.write(text);
-        }
-        flag_ = root + "/runtime/lumiscribe/screensaver-running";
+// Ends `run` with one key press; its peak memory is read just before.
+Sample end(DisplayRun& run, XServer& x) {
+    Sample sample;
+    sample.vmHwmKb = statusKilobytes(run.pid(), "VmHWM:");
+    const auto sent = x.pressKey();
+    if (run.waitForExit(10)) {
+        sample.latencyMs = std::chrono::duration<double, std::milli>(Clock::now() - sent).count();
     }
-
-    bool start() {
-        const QByteArray root = QFile::encodeName(dir_.path());
-        const QByteArray binary = QFile::encodeName(binary_);
-        pid_ = fork();
-        if (pid_ == 0) {
-            setenv("XDG_CONFIG_HOME", (root + "/config").constData(), 1);
-            setenv("XDG_DATA_HOME", (root + "/data").constData(), 1);
-            setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
-            const int devNull = ::open("/dev/null", O_WRONLY);
-            dup2(devNull, 1);
-            dup2(devNull, 2);
-            execl(binary.constData(), binary.constData(), "/s", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        pidfd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
-        return pid_ > 0 && pidfd_ >= 0;
-    }
-
-    // Waits until the display has marked the screen saver as running, that is, until its
-    // window is up and the first picture is being loaded.
-    bool waitUntilShown(double limitSeconds) {
-        const auto start = Clock::now();
-        while (secondsSince(start) < limitSeconds) {
-            QFile file(flag_);
-            if (file.open(QIODevice::ReadOnly) && file.readAll().trimmed() == "1") {
-                shown_ = Clock::now();
-                return true;
-            }
-            if (exited()) {
-                return false;
-            }
-            sleepFor(0.002);
-        }
-        return false;
-    }
-
-    // Waits until the user-interface thread has been busy (painting) or quiet (idle) for
-    // `windowSeconds` in a row.
-    bool waitForMainThread(bool busy, double windowSeconds, double limitSeconds) {
-        const auto start = Clock::now();
-        long last = cpuTicks(pid_, pid_);
-        auto since = Clock::now();
-        while (secondsSince(start) < limitSeconds) {
-            sleepFor(0.05);
-            const long now = cpuTicks(pid_, pid_);
-            if (now < 0) {
-                return false;
-            }
-            // A busy thread gains about 5 ticks per 50 ms; a quiet one none.
-            const bool isBusy = now - last >= 3;
-            last = now;
-            if (isBusy != busy) {
-                since = Clock::now();
-            } else if (secondsSince(since) >= windowSeconds) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    Clock::time_point shown() const { return shown_; }
-
-    Sample end(XServer& x) {
-        Sample sample;
-        sample.vmHwmKb = vmHwmKilobytes(pid_);
-        const auto sent = x.pressKey();
-        pollfd fd{pidfd_, POLLIN, 0};
-        if (poll(&fd, 1, 10000) == 1) {
-            sample.latencyMs =
-                std::chrono::duration<double, std::milli>(Clock::now() - sent).count();
-        }
-        return sample;
-    }
-
-    ~Run() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (pidfd_ >= 0) {
-            close(pidfd_);
-        }
-    }
-
-private:
-    bool exited() {
-        pollfd fd{pidfd_, POLLIN, 0};
-        return poll(&fd, 1, 0) == 1;
-    }
-
-    QTemporaryDir dir_;
-    QString binary_;
-    QString flag_;
-    pid_t pid_ = -1;
-    int pidfd_ = -1;
-    Clock::time_point shown_;
-};
+    return sample;
+}
 
 double decodeSeconds(const QString& path) {
     QElapsedTimer timer;
@@ -353,20 +171,24 @@ double decodeSeconds(const QString& path) {
 Sample measure(XServer& x, const QString& binary, const QString& assets, const QString& small,
                const QString& large, double decode, State state, bool music) {
     QRandomGenerator* random = QRandomGenerator::global();
-    Run run(binary, assets, state == State::Idle ? small : large, music);
+    DisplaySetup setup;
+    setup.pictures = {state == State::Idle ? small : large};
+    setup.music = music;
+    setup.assets = assets;
+    DisplayRun run(binary, setup);
     if (!run.start() || !run.waitUntilShown(20)) {
         return {};
     }
     switch (state) {
         case State::Idle:
             // The small picture paints in well under a second; then nothing runs.
-            if (!run.waitForMainThread(false, 0.4, 20)) {
+            if (!run.waitForQuiet(false, 0.4, 20)) {
                 return {};
             }
             sleepFor(random->bounded(0.3));
             break;
         case State::Painting:
-            if (!run.waitForMainThread(true, 0.15, 30)) {
+            if (!run.waitForQuiet(true, 0.15, 30)) {
                 return {};
             }
             sleepFor(random->bounded(0.5));
@@ -378,7 +200,7 @@ Sample measure(XServer& x, const QString& binary, const QString& assets, const Q
             break;
         }
     }
-    return run.end(x);
+    return end(run, x);
 }
 
 double percentile(std::vector<double> values, double p) {

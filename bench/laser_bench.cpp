@@ -8,6 +8,7 @@
 // machine may be busy with other work. Beams that only sweep over the canvas are limited by
 // the memory system rather than by the processor, so busy neighbours still slow them down.
 
+#include "display/DirtyBands.h"
 #include "display/LaserPainter.h"
 #include "display/LineRasteriser.h"
 
@@ -18,6 +19,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <vector>
@@ -155,6 +157,54 @@ double laserPainting(Setup& setup) {
     return cpuSeconds() - start;
 }
 
+// The same painting as laserPainting(), recording the changed pixels the way the painter
+// did before it recorded one fan per step: one DirtyBands::addLine per beam, and the beams'
+// bounding boxes joined. The canvas is repainted from the bands once per column, as the
+// display would at most.
+double perBeamRecordPainting(Setup& setup) {
+    const double start = cpuSeconds();
+    lumi::display::DirtyBands dirty;
+    dirty.reset(setup.canvas.size());
+    LineRasteriser raster(setup.canvas, setup.canvasOrigin);
+    raster.setClip(setup.clip);
+    const QPoint originInImage = setup.beamOrigin - setup.canvasOrigin;
+    QRect box;
+    const int w = setup.source.width();
+    std::vector<int> columns(static_cast<std::size_t>(w + 1));
+    for (int c = 0; c <= w; ++c) {
+        columns[static_cast<std::size_t>(c)] = c;
+    }
+    Figures figures;
+    int lastColumn = 0;
+    forEachBeam(setup, columns, figures, [&](QPoint target, QRgb color) {
+        const QRect drawn = raster.drawLine(setup.beamOrigin, target, color | 0xff000000u);
+        if (!drawn.isEmpty()) {
+            box |= drawn;
+            dirty.addLine(originInImage, target - setup.canvasOrigin, drawn);
+        }
+        if (figures.columns != lastColumn) {
+            lastColumn = figures.columns;
+            dirty.takeRegion();
+        }
+    });
+    dirty.takeRegion();
+    return cpuSeconds() - start;
+}
+
+// A whole painting through LaserPainter with the dirty region taken after every column, as
+// the display takes it at most.
+double laserPaintingWithRepaints(Setup& setup) {
+    const double start = cpuSeconds();
+    LaserPainter painter;
+    painter.start(setup.source, &setup.canvas, setup.canvasOrigin, setup.beamOrigin, {},
+                  0xff000000u);
+    while (painter.running()) {
+        painter.step();
+        painter.takeDirtyRegion();
+    }
+    return cpuSeconds() - start;
+}
+
 double memsetSeconds(QImage& canvas) {
     constexpr int kRepeats = 50;
     const double start = cpuSeconds();
@@ -226,6 +276,16 @@ int main(int argc, char** argv) {
         printRow("LineRasteriser, all fans", full);
         fullSeconds[index] = full.seconds;
         std::printf("  %-30s %8.3f s\n", "LaserPainter, whole painting", laserPainting(setup));
+        // The painting's CPU with the changed pixels recorded per beam (before) and per fan
+        // (now), the best of three each, taken in turns.
+        double perBeam = 1e9;
+        double perFan = 1e9;
+        for (int i = 0; i < 3; ++i) {
+            perBeam = std::min(perBeam, perBeamRecordPainting(setup));
+            perFan = std::min(perFan, laserPaintingWithRepaints(setup));
+        }
+        std::printf("  %-30s %8.3f s per beam, %.3f s per fan: %.2f x the time\n",
+                    "painting with its record", perBeam, perFan, perFan / perBeam);
 
         // QPainter on an evenly spread sample of columns, and the rasteriser on the same ones.
         const std::vector<int> sample = sampleColumns(w, 65);

@@ -22,9 +22,11 @@ public:
     // Starts over, clean, for an image of `size`.
     void reset(QSize size);
 
-    // Adds the pixels that LineRasteriser wrote for the line from `from` to `to`, both in image
-    // coordinates (they may lie far outside the image); `drawn` is the rectangle drawLine()
-    // returned. Nothing is added for an empty `drawn`.
+    // Adds the pixels that LineRasteriser writes for the line from `from` to `to`, both in image
+    // coordinates (they may lie far outside the image), within `drawn`: the rectangle that
+    // drawLine() returned, or any rectangle of the line's rows that holds it. In each band the
+    // line's span is held to the columns of `drawn` rather than dropped when it lies beside
+    // them. Nothing is added for an empty `drawn`.
     void addLine(QPoint from, QPoint to, const QRect& drawn);
 
     // Adds every pixel of `rect` (image coordinates) that lies in the image.

@@ -70,17 +70,23 @@ QRect LaserPainter::step(int maxBeams) {
     QImage noCanvas;
     LineRasteriser raster(canvas_ != nullptr ? *canvas_ : noCanvas, canvasOrigin_);
     raster.setClip(QRect(-canvasOrigin_, canvasSize(QSize(width_, height_))));
-    QRect dirty;
-    const QPoint originInImage = beamOrigin_ - canvasOrigin_;
+    // Every beam of a step ends on one canvas column, so the beams that drew something form
+    // one fan; only its first and last target rows are kept, and the fan is recorded once,
+    // when the step returns.
+    FanRecord fan;
     const auto draw = [&](QPoint target, QRgb color) {
         const QRect drawn = raster.drawLine(beamOrigin_, target, color);
         if (!drawn.isEmpty()) {
-            dirty |= drawn;
-            dirty_.addLine(originInImage, target - canvasOrigin_, drawn);
+            fan.add(target.y(), drawn);
         }
     };
     int beamsLeft = qMax(1, maxBeams);
+    // The last column and the closing pass share this column: offset.x + W.
     const int targetX = offset_.x() + column_;
+    const auto done = [&] {
+        recordFan(fan, targetX);
+        return fan.drawn;
+    };
 
     if (phase_ == Phase::Colored) {
         if (column_ < width_) {
@@ -91,7 +97,7 @@ QRect LaserPainter::step(int maxBeams) {
                 ++coloredBeams_;
             }
             if (row_ < height_) {
-                return dirty;
+                return done();
             }
         } else {
             coloredBeams_ += height_;  // the last column lies outside the source: no colour
@@ -101,7 +107,7 @@ QRect LaserPainter::step(int maxBeams) {
 
     if (phase_ == Phase::Erasing) {
         if (beamsLeft == 0) {
-            return dirty;
+            return done();
         }
         ++coloredBeams_;  // the beam to (c, H), outside the source
         ++erasingBeams_;
@@ -113,7 +119,7 @@ QRect LaserPainter::step(int maxBeams) {
             ++column_;
             phase_ = Phase::Colored;
             row_ = 0;
-            return dirty;
+            return done();
         }
         phase_ = Phase::Closing;
         row_ = 0;
@@ -124,15 +130,46 @@ QRect LaserPainter::step(int maxBeams) {
     }
 
     for (; row_ <= height_ && beamsLeft > 0; ++row_, --beamsLeft) {
-        draw(QPoint(offset_.x() + width_, row_ + offset_.y()), *backColor_);
+        draw(QPoint(targetX, row_ + offset_.y()), *backColor_);
         ++closingBeams_;
     }
     if (row_ <= height_) {
-        return dirty;
+        return done();
     }
     ++column_;
     finish();
-    return dirty;
+    return done();
+}
+
+void LaserPainter::recordFan(const FanRecord& fan, int targetX) {
+    if (fan.drawn.isEmpty()) {
+        return;
+    }
+    // The beams from one origin to the targets (targetX, firstRow ... lastRow) lie in the
+    // triangle of the origin and the two outer targets. Within any band of rows, a convex shape
+    // reaches no further left or right than its edges do there, and the part of it within the
+    // drawn columns reaches exactly as far as those extents held to the drawn columns. So the
+    // two outer beams and the column between them, each over its own rows and held to the
+    // drawn box, give the fan's outline; the margin that covers one line's rounding covers the
+    // rounding of the beams between them as well.
+    const QRect& box = fan.drawn;
+    const QPoint origin = beamOrigin_ - canvasOrigin_;
+    const QPoint first = QPoint(targetX, fan.firstRow) - canvasOrigin_;
+    const QPoint last = QPoint(targetX, fan.lastRow) - canvasOrigin_;
+    // The rows from `top` to `bottom` that the box holds, across the box's columns.
+    const auto rowsInBox = [&](int top, int bottom) {
+        return QRect(QPoint(box.left(), qMax(top, box.top())),
+                     QPoint(box.right(), qMin(bottom, box.bottom())));
+    };
+    for (const QPoint target : {first, last}) {
+        dirty_.addLine(origin, target,
+                       rowsInBox(qMin(origin.y(), target.y()), qMax(origin.y(), target.y())));
+    }
+    const QRect columnRows = rowsInBox(first.y(), last.y());
+    if (!columnRows.isEmpty()) {
+        const int x = qBound(box.left(), first.x(), box.right());
+        dirty_.addRect(QRect(x, columnRows.top(), 1, columnRows.height()));
+    }
 }
 
 }  // namespace lumi::display

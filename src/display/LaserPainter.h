@@ -101,7 +101,22 @@ private:
     // beam, or the closing pass after the last column (row_ is the next closing beam).
     enum class Phase { Colored, Erasing, Closing };
 
+    // The beams of one step that drew something: all end on one canvas column.
+    struct FanRecord {
+        int firstRow = INT_MAX;  // the least and greatest target row, in canvas coordinates
+        int lastRow = INT_MIN;
+        QRect drawn;  // the union of the beams' bounding boxes, in canvas-image coordinates
+
+        void add(int row, const QRect& beam) {
+            firstRow = qMin(firstRow, row);
+            lastRow = qMax(lastRow, row);
+            drawn |= beam;
+        }
+    };
+
     void finish();
+    // Adds the pixels of a step's fan to the dirty bands, at a cost independent of its beams.
+    void recordFan(const FanRecord& fan, int targetX);
 
     State state_ = State::Idle;
     QImage source_;  // Format_RGB32

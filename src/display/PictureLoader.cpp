@@ -99,12 +99,16 @@ DecodedPicture decodePictureWithin(const QString& path, QSize bound) {
 
 PictureLoader::PictureLoader(Decoder decode) : decode_(std::move(decode)) {
     connect(&watcher_, &QFutureWatcher<Stamped>::finished, this, &PictureLoader::deliver);
+    connect(&prefetchWatcher_, &QFutureWatcher<Stamped>::finished, this,
+            &PictureLoader::prefetchFinished);
 }
 
 PictureLoader::~PictureLoader() {
     // Decodes still running finish on the thread pool; their results are dropped.
     watcher_.disconnect(this);
+    prefetchWatcher_.disconnect(this);
 }
+
 
 PictureLoader::FileStamp PictureLoader::stampOf(const QString& path) {
     const std::filesystem::path file(QFile::encodeName(path).toStdString());
@@ -158,6 +162,17 @@ void PictureLoader::prefetch(const QString& path) {
         return;
     }
     prefetched_ = startDecode(path);
+    prefetchWatcher_.setFuture(prefetched_->future);
+}
+
+void PictureLoader::prefetchFinished() {
+    // The watcher may report a prefetch that a newer one or a load() has replaced since.
+    if (!prefetched_ || !prefetched_->future.isFinished() || !held_) {
+        return;
+    }
+    if (prefetched_->future.result().picture.ok()) {
+        held_.reset();  // the next picture is ready: the one on the screen is no longer needed
+    }
 }
 
 void PictureLoader::cancel() {
@@ -168,8 +183,9 @@ void PictureLoader::deliver() {
     if (!callback_) {
         return;
     }
-    const QFuture<Stamped> future = watcher_.future();
-    const Stamped& result = future.result();
+    // Taken out of the future, so that no finished future keeps a picture's pixels alive.
+    QFuture<Stamped> future = watcher_.future();
+    const Stamped result = future.takeResult();
     const QString& path = result.picture.path;
     if (result.stamp != stampOf(path)) {
         // The file changed after its decode began: what the display shows must be the file as

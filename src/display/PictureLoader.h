@@ -41,7 +41,8 @@ DecodedPicture decodePictureWithin(const QString& path, QSize bound);
 //
 // Each picture is decoded once while its file stays as it is: the picture delivered last is
 // kept (it shares its pixels with the display's copy), and a load or prefetch of the same
-// path uses it again. Every delivery first compares the file's size and modification time
+// path uses it again. It is dropped once a prefetch of another path has decoded its picture,
+// so that between two paintings the loader holds one decoded picture, not two. Every delivery first compares the file's size and modification time
 // with those it had when its decode began, and decodes it again if they differ, so the
 // display always shows the file as it is now.
 class PictureLoader final : public QObject {
@@ -67,7 +68,8 @@ public:
     void load(const QString& path, Callback done);
 
     // Starts decoding `path` in the background for a later load(); replaces an earlier one.
-    // Nothing is decoded for the path of the picture delivered last.
+    // Nothing is decoded for the path of the picture delivered last; any other path drops
+    // that picture once its own decode has succeeded.
     void prefetch(const QString& path);
 
     // Drops the load in progress, if any; its callback never runs.
@@ -99,12 +101,14 @@ private:
     static FileStamp stampOf(const QString& path);
     Decode startDecode(const QString& path);
     void deliver();
+    void prefetchFinished();
 
     Decoder decode_;
     int decodeCount_ = 0;
     std::optional<Stamped> held_;  // the picture delivered last, if it loaded
     std::optional<Decode> prefetched_;
     QFutureWatcher<Stamped> watcher_;
+    QFutureWatcher<Stamped> prefetchWatcher_;
     Callback callback_;
 };
 

@@ -168,6 +168,9 @@ void frmMain::Form_Load() {
     if (services_.mode == DisplayMode::FullScreen) {
         services_.cursor.showCursor(false);
     }
+    // The first picture decodes while the window is being shown; its activation finds it
+    // ready or under way.
+    loader_.prefetch(List1.text());
 }
 
 void frmMain::loadPictureList() {
@@ -343,7 +346,8 @@ void frmMain::paintStep() {
     } while (painter_.running() && painter_.column() == column &&
              pass.nsecsElapsed() < kPaintPassNanoseconds);
     if (painter_.running()) {
-        if (frameClock_.elapsed() >= kFrameMilliseconds) {
+        // The first column shows at once; after it, at most one repaint per frame.
+        if (column == 0 || frameClock_.elapsed() >= kFrameMilliseconds) {
             flushCanvas();
         }
         return;
@@ -352,6 +356,8 @@ void frmMain::paintStep() {
     flushCanvas();
     DelayCount = 0;
     Timer1.start();
+    // The canvas keeps the pixels; the loader keeps the decode until the next is ready.
+    Picture1 = QImage();
     // Decode the next picture while this one stays on the screen.
     if (LastPic >= 0) {
         loader_.prefetch(List1.entries.value(order_.upcoming()));

@@ -119,7 +119,7 @@ public:
 
     // Controls.
     Canvas* Pic2 = nullptr;
-    QImage Picture1;         // the hidden holder: the loaded picture
+    QImage Picture1;         // the hidden holder: the picture being painted, null after
     QRect picture1Geometry;  // where the holder stands on the form
     HiddenList List1;
     QWidget* picCal = nullptr;

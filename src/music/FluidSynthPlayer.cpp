@@ -1,5 +1,6 @@
 #include "music/FluidSynthPlayer.h"
 
+#include "music/MidiChannels.h"
 #include "platform/SoundOutput.h"
 
 #include <QFile>
@@ -16,9 +17,14 @@ namespace {
 
 using std::chrono::steady_clock;
 
-// Frames rendered at a time when there is no sound device. 1024 frames at 44.1 kHz wake the
-// worker about 43 times a second, and the end of a tune is noticed within 23 ms.
+// Frames rendered at a time when there is no sound device. 1024 frames at kSilentSampleRate
+// wake the worker about 22 times a second, and the end of a tune is noticed within 47 ms.
 constexpr int kSilentBlockFrames = 1024;
+
+// The rate of the silent output: nobody hears it, so half the usual rate keeps the tune's time
+// for half the work.
+constexpr double kSilentSampleRate = 22050.0;
+constexpr double kListenerSampleRate = 44100.0;  // FluidSynth's default
 
 // If the silent output falls this far behind real time (the machine was suspended, say), it
 // resumes from now instead of racing through the missed part of the tune.
@@ -26,6 +32,9 @@ constexpr auto kMaxSilentLag = std::chrono::milliseconds(250);
 
 // How often the worker looks whether a tune sounding on the device has ended.
 constexpr auto kDevicePollInterval = std::chrono::milliseconds(50);
+
+// The MIDI controller that resets a channel's controllers to their defaults.
+constexpr int kResetAllControllers = 121;
 
 // The shipped tunes are a few kilobytes; anything this large is no tune and is not read.
 constexpr qint64 kMaxTuneBytes = 16 * 1024 * 1024;
@@ -273,22 +282,40 @@ bool FluidSynthPlayer::loadSynth() {
     if (!settings_) {
         return false;
     }
-    // Pinning 140 MB of samples in memory is not worth it for background music.
+    // Only the samples of the instruments that a tune selects are read, when it selects them,
+    // and dropped when no channel uses them any more: a tune needs a few megabytes of the
+    // 140 MB General MIDI SoundFont. Pinning them in memory is not worth it for background
+    // music.
+    fluid_settings_setint(settings_.get(), "synth.dynamic-sample-loading", 1);
     fluid_settings_setint(settings_.get(), "synth.lock-memory", 0);
     fluid_settings_setstr(settings_.get(), "player.timing-source", "sample");
-    synth_.reset(new_fluid_synth(settings_.get()));
-    if (!synth_) {
+    // A reset gives every channel the piano and the percussion channel the drum kit, and with
+    // the samples loaded on selection that reads both, about 16 MB, whatever the tune plays.
+    // The player therefore never resets the synthesiser; a tune selects its own instruments.
+    fluid_settings_setint(settings_.get(), "player.reset-synth", 0);
+    scratch_.resize(2 * kSilentBlockFrames);
+    return useSynth(makeSynth(output_ == Output::Silent ? kSilentSampleRate : kListenerSampleRate));
+}
+
+FluidSynthPlayer::SynthPtr FluidSynthPlayer::makeSynth(double sampleRate) {
+    fluid_settings_setnum(settings_.get(), "synth.sample-rate", sampleRate);
+    SynthPtr synth(new_fluid_synth(settings_.get()));
+    if (!synth || fluid_synth_sfload(synth.get(), QFile::encodeName(soundFontPath_).constData(),
+                                     0) == FLUID_FAILED) {
+        return nullptr;
+    }
+    return synth;
+}
+
+bool FluidSynthPlayer::useSynth(SynthPtr synth) {
+    if (!synth) {
         return false;
     }
-    if (fluid_synth_sfload(synth_.get(), QFile::encodeName(soundFontPath_).constData(), 1) ==
-        FLUID_FAILED) {
-        return false;
-    }
+    synth_ = std::move(synth);
     double sampleRate = 44100.0;
     fluid_settings_getnum(settings_.get(), "synth.sample-rate", &sampleRate);
     blockDuration_ = std::chrono::duration_cast<steady_clock::duration>(
         std::chrono::duration<double>(kSilentBlockFrames / sampleRate));
-    scratch_.resize(2 * kSilentBlockFrames);
     return true;
 }
 
@@ -296,10 +323,45 @@ void FluidSynthPlayer::startTune(const Request& request) {
     tunePath_ = request.path;
     tuneSerial_ = request.serial;
     tuneOver_ = false;
+    if (!beginTune(request)) {
+        return;
+    }
+    // The driver pulls audio from the synth on its own thread, which drives the player; it
+    // is created after the player and deleted before it (see endTune()).
+    if (output_ == Output::Device && !deviceFailed_) {
+        openDevice();
+        // From now on nothing will be heard: the tune starts again on a synthesiser made for
+        // the silent output, if one can be made.
+        if (deviceFailed_ && !restartForSilence(request)) {
+            return;
+        }
+    }
+    if (!driver_) {
+        renderCheaply();
+    }
+    renderDeadline_ = steady_clock::now();
+}
+
+bool FluidSynthPlayer::restartForSilence(const Request& request) {
+    // The synthesiser made for a listener goes first, so that two never take memory at once.
+    tunePlayer_.reset();
+    synth_.reset();
+    if (!useSynth(makeSynth(kSilentSampleRate)) && !useSynth(makeSynth(kListenerSampleRate))) {
+        std::lock_guard lock(mutex_);
+        soundFontFailure_ = QStringLiteral("FluidSynth cannot load it");
+    }
+    return beginTune(request);
+}
+
+bool FluidSynthPlayer::beginTune(const Request& request) {
+    if (!synth_) {
+        tuneOver(QStringLiteral("cannot load SoundFont %1").arg(soundFontPath_));
+        return false;
+    }
     PlayerPtr player(new_fluid_player(synth_.get()));
     if (!player) {
         tuneOver(QStringLiteral("FluidSynth cannot create a player"));
-        return;
+        return false;
     }
     progress_.player = player.get();
     progress_.totalTicks = -1;
@@ -307,19 +369,33 @@ void FluidSynthPlayer::startTune(const Request& request) {
     progress_.lastEventPlayed.store(false);
     fluid_player_set_tick_callback(player.get(), &FluidSynthPlayer::onTick, &progress_);
     if (fluid_player_add_mem(player.get(), request.midi.constData(),
-                             static_cast<size_t>(request.midi.size())) != FLUID_OK ||
-        fluid_player_play(player.get()) != FLUID_OK) {
+                             static_cast<size_t>(request.midi.size())) != FLUID_OK) {
         tuneOver(QStringLiteral("FluidSynth refused the tune"));
-        return;
+        return false;
+    }
+    // Without resets, only the channels that play before choosing an instrument get the
+    // default one, as a reset would have given them.
+    const std::bitset<16> defaults = channelsPlayingTheDefaultProgram(request.midi);
+    for (int channel = 0; channel < 16; ++channel) {
+        if (defaults[channel]) {
+            fluid_synth_program_change(synth_.get(), channel, 0);
+        }
+    }
+    if (fluid_player_play(player.get()) != FLUID_OK) {
+        tuneOver(QStringLiteral("FluidSynth refused the tune"));
+        return false;
     }
     tunePlayer_ = std::move(player);
+    return true;
+}
 
-    // The driver pulls audio from the synth on its own thread, which drives the player; it
-    // is created after the player and deleted before it (see endTune()).
-    if (output_ == Output::Device && !deviceFailed_) {
-        openDevice();
-    }
-    renderDeadline_ = steady_clock::now();
+void FluidSynthPlayer::renderCheaply() {
+    // The silent output only keeps the tune's time, which the frames rendered set; what they
+    // sound like does not matter. Without effects and interpolation a block costs about half
+    // of what it costs for a listener.
+    fluid_synth_reverb_on(synth_.get(), -1, 0);
+    fluid_synth_chorus_on(synth_.get(), -1, 0);
+    fluid_synth_set_interp_method(synth_.get(), -1, FLUID_INTERP_NONE);
 }
 
 void FluidSynthPlayer::openDevice() {
@@ -399,8 +475,12 @@ void FluidSynthPlayer::endTune() {
     }
     driver_.reset();
     tunePlayer_.reset();
-    // Silences the notes the stopped tune left sounding, so the next tune starts clean.
-    fluid_synth_system_reset(synth_.get());
+    // Silences the notes the stopped tune left sounding and resets its controllers, so the
+    // next tune starts clean; the instruments stay until the next tune selects its own.
+    fluid_synth_all_sounds_off(synth_.get(), -1);
+    for (int channel = 0; channel < fluid_synth_count_midi_channels(synth_.get()); ++channel) {
+        fluid_synth_cc(synth_.get(), channel, kResetAllControllers, 0);
+    }
 }
 
 }  // namespace lumi::music

@@ -94,10 +94,23 @@ private:
     // Worker thread only.
     void run();
     bool loadSynth();
+    // A synthesiser with the SoundFont loaded, at `sampleRate` frames a second, or nothing
+    // when either fails.
+    SynthPtr makeSynth(double sampleRate);
+    // Makes `synth` the one that plays; false for none.
+    bool useSynth(SynthPtr synth);
     void startTune(const Request& request);
+    // Creates the tune's player on the synthesiser and starts it; false, after tuneOver(), when
+    // FluidSynth refuses the tune.
+    bool beginTune(const Request& request);
+    // Replaces the synthesiser by one for the silent output and starts the tune on it again;
+    // false when the tune was refused or no synthesiser could be made again.
+    bool restartForSilence(const Request& request);
     // Opens the first audio driver that works, or marks the device failed and says that the
     // music plays silently.
     void openDevice();
+    // Sets the synthesiser up for the silent output: nothing anyone hears is rendered.
+    void renderCheaply();
     void serveTune();
     bool renderSilentBlock();
     void tuneOver(const QString& failure);

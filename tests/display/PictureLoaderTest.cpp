@@ -237,6 +237,20 @@ TEST_F(PictureLoaderTest, PictureInHandIsNotDecodedAgain) {
     EXPECT_EQ(loader.decodeCount(), 1);
 }
 
+// Between two paintings the loader keeps one decoded picture: the one shown goes once the
+// next file has decoded, and nothing else of the loader keeps its pixels.
+TEST_F(PictureLoaderTest, PictureShownIsDroppedOnceTheNextHasDecoded) {
+    QImage small(3, 2, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    ASSERT_TRUE(small.save(path("a.png")));
+    ASSERT_TRUE(small.save(path("b.png")));
+    PictureLoader loader;
+    DecodedPicture shown = loadAndWait(loader, path("a.png"));
+    EXPECT_FALSE(shown.image.isDetached());  // kept for a load of the same file
+    loader.prefetch(path("b.png"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown.image.isDetached(); }, 5000));
+}
+
 // A file replaced or touched after its decode is decoded again, whether the picture was in
 // hand or decoded ahead.
 TEST_F(PictureLoaderTest, ChangedFileIsDecodedAgain) {

@@ -131,7 +131,7 @@ TEST_F(KeysTest, SpaceDuringAPaintingAbandonsItForTheNextPicture) {
     press(Qt::Key_Space, " ");
     waitForPicture();
     EXPECT_EQ(form_->PicIndex, 1);
-    EXPECT_EQ(form_->Picture1.width(), 13);
+    EXPECT_EQ(form_->picture1Geometry.width(), 13);
     EXPECT_EQ(form_->painter().coloredBeams(), 14 * 7);  // the new painting, whole
     EXPECT_EQ(form_->DelayCount, 0);
     EXPECT_EQ(processEnds_, 0);
