@@ -120,7 +120,7 @@ TEST_F(KeysTest, ArrowKeysStepBackAndForthThroughThePictures) {
         EXPECT_EQ(form_->DelayCount, 0);
     }
     EXPECT_EQ(shown, (QList<int>{2, 1, 2, 0}));
-    EXPECT_EQ(form_->Picture1.width(), 12);
+    EXPECT_EQ(form_->picture1Geometry.width(), 12);
     EXPECT_EQ(processEnds_, 0);
     EXPECT_EQ(player_.stops, 0);
 }

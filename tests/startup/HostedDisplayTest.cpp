@@ -60,7 +60,7 @@ TEST_F(HostedDisplayTest, APreviewShrinksLargePicturesToTheWindow) {
         HostedDisplay display(services());
         ASSERT_TRUE(display.start(options));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !display.form()->changingPicture(); }, 5000));
-        EXPECT_EQ(display.form()->Picture1.size(), preview ? QSize(64, 24) : QSize(128, 48));
+        EXPECT_EQ(display.form()->picture1Geometry.size(), preview ? QSize(64, 24) : QSize(128, 48));
     }
 }
 
