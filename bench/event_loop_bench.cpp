@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "BenchSupport.h"
 #include "display/PictureLoader.h"
 #include "display/frmMain.h"
 #include "music/NoMusicPlayer.h"
@@ -39,59 +40,10 @@ namespace {
 
 using namespace lumi;
 
-class MemoryStore final : public platform::SettingsStore {
-public:
-    QString read(const QString& key, const QString& fallback) const override {
-        return values_.value(key.toLower(), fallback);
-    }
-    bool contains(const QString& key) const override { return values_.contains(key.toLower()); }
-    void write(const QString& key, const QString& value) override {
-        values_.insert(key.toLower(), value);
-    }
-
-private:
-    QMap<QString, QString> values_;
-};
-
-class NoCursor final : public platform::Cursor {
-public:
-    int showCursor(bool) override { return 0; }
-};
-
-class NoWindows final : public platform::WindowServices {
-public:
-    platform::NativeWindow findTopLevelWindow(const QString&) override { return 0; }
-    QRect screenRect() override { return {0, 0, 1920, 1080}; }
-    QList<QRect> monitorRects() override { return {screenRect()}; }
-    void showTopMost(QWidget&, const QRect&) override {}
-    void showTopMostWithoutFocus(QWidget&, const QRect&) override {}
-    bool setScreenSaverRunning(bool) override { return false; }
-    bool canDrawInForeignWindows() override { return false; }
-    std::optional<QRect> clientRect(platform::NativeWindow) override { return std::nullopt; }
-    void embed(QWidget&, platform::NativeWindow, const QRect&) override {}
-};
-
-// A photo-like picture: gradients and fine detail, so the JPEG is realistic.
-QImage photo(QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient gradient(0, 0, size.width(), size.height());
-    gradient.setColorAt(0, QColor(20, 60, 140));
-    gradient.setColorAt(0.5, QColor(220, 160, 60));
-    gradient.setColorAt(1, QColor(30, 120, 50));
-    painter.fillRect(image.rect(), gradient);
-    for (int i = 0; i < 4000; ++i) {
-        painter.setPen(QColor::fromHsv((i * 37) % 360, 200, 230));
-        painter.drawEllipse(QPoint((i * 7919) % size.width(), (i * 104729) % size.height()),
-                            20 + i % 90, 10 + i % 50);
-    }
-    return image;
-}
-
 QString writePhoto(const QTemporaryDir& dir, QSize size) {
     const QString path =
         dir.filePath(QStringLiteral("photo-%1x%2.jpg").arg(size.width()).arg(size.height()));
-    if (!photo(size).save(path, "JPEG", 90)) {
+    if (!bench::photo(size).save(path, "JPEG", 90)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         std::exit(1);
     }
@@ -130,14 +82,14 @@ void paintingScene(QSize size, double watchSeconds) {
         std::exit(1);
     }
 
-    MemoryStore store;
+    bench::MemoryStore store;
     store.write("SetReg", "2");
     store.write("BG", "1");
     store.write("Music", "0");
     store.write("Calendar", "0");
     settings::writePictureList(dir.filePath("List.txt"), {path});
-    NoCursor cursor;
-    NoWindows windows;
+    bench::NoCursor cursor;
+    bench::NoWindows windows(QRect(0, 0, 1920, 1080));
     platform::SystemClock systemClock;
     music::NoMusicPlayer player;
     display::frmMain form(display::DisplayServices{store, cursor, windows, systemClock, player,
@@ -208,19 +160,6 @@ double cpuSeconds() {
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-QString procStatus(const char* key) {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) {
-        return "?";
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key)) {
-            return QString::fromLatin1(line.mid(qstrlen(key))).simplified();
-        }
-    }
-    return "?";
-}
-
 int memoryScene() {
     QTemporaryDir dir;
     const QString path = writePhoto(dir, QSize(6000, 4000));
@@ -236,7 +175,7 @@ int memoryScene() {
     };
     loadAndWait();
     const double cpuAtFirstPicture = cpuSeconds();
-    const QString hwmAtFirstPicture = procStatus("VmHWM:");
+    const QString hwmAtFirstPicture = bench::procStatus("VmHWM:");
     for (int cycle = 0; cycle < 3; ++cycle) {
         loader.prefetch(path);  // the painting has ended: the next entry is the same one
         QEventLoop delay;       // the Delay
@@ -248,7 +187,7 @@ int memoryScene() {
     std::printf("  first picture: %.2f s CPU, VmHWM %s\n", cpuAtFirstPicture,
                 qPrintable(hwmAtFirstPicture));
     std::printf("  3 more cycles: %.2f s CPU, VmHWM %s at the end\n",
-                cpuSeconds() - cpuAtFirstPicture, qPrintable(procStatus("VmHWM:")));
+                cpuSeconds() - cpuAtFirstPicture, qPrintable(bench::procStatus("VmHWM:")));
     return onScreen.isNull() ? 1 : 0;
 }
 
