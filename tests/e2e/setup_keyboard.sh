@@ -67,8 +67,8 @@ xdotool mousemove --window "$dialog" 30 16 click 1  # the "Options" tab
 sleep 0.3
 xdotool mousemove --window "$dialog" 300 100 click 1  # the focus on the picture list
 sleep 0.3
-for _ in 1 2 3 4 5 6 7 8; do xdotool key Tab; done  # three buttons, background, calendar,
-sleep 0.3                                           # sensitivity, its box, delay
+for _ in 1 2 3 4 5 6 7 8 9; do xdotool key Tab; done  # four buttons, background, calendar,
+sleep 0.3                                             # sensitivity, its box, delay
 # Waits up to 5 s for "Delay" to read $1.
 expect_delay() {
     local deadline=$((SECONDS + 5))
