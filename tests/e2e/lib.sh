@@ -162,11 +162,16 @@ wait_for_screen_area() {
 # Starts openbox as the window manager of DISPLAY for the rest of the test (the cleanup ends
 # it) and waits until it manages windows.
 start_window_manager() {
-    openbox --sm-disable --replace >"$E2E_ROOT/openbox.log" 2>&1 &
-    E2E_PIDS+=("$!")
-    disown "$!"  # its end by the cleanup is no news
-    local deadline=$((SECONDS + 30)) check
+    local deadline=$((SECONDS + 30)) check openbox_pid=
     while [ $SECONDS -lt $deadline ]; do
+        # Started again when it ended: on a busy machine the X server may refuse a connection
+        # for a moment, and openbox then gives up at once.
+        if [ -z "$openbox_pid" ] || ! kill -0 "$openbox_pid" 2>/dev/null; then
+            openbox --sm-disable --replace >>"$E2E_ROOT/openbox.log" 2>&1 &
+            openbox_pid=$!
+            E2E_PIDS+=("$openbox_pid")
+            disown "$openbox_pid"  # its end by the cleanup is no news
+        fi
         # A window manager killed before leaves its check window's id behind on the root.
         check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | awk '/window id/ {print $NF}')
         if [ -n "$check" ] && xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -q Openbox; then

@@ -39,7 +39,7 @@ saver_running() {
 as_nobody xscreensaver -no-splash >"$E2E_ROOT/daemon.log" 2>&1 &
 E2E_PIDS+=($!)
 trap 'as_nobody xscreensaver-command -exit >/dev/null 2>&1 || true; cleanup' EXIT
-deadline=$((SECONDS + 10))
+deadline=$((SECONDS + 30))  # the daemon starts slowly on a busy machine
 until as_nobody xscreensaver-command -version >/dev/null 2>&1; do
     [ $SECONDS -lt $deadline ] || fail "the daemon did not start: $(cat "$E2E_ROOT/daemon.log")"
     sleep 0.3
