@@ -92,10 +92,41 @@ QRect LaserPainter::step(int maxBeams) {
         if (column_ < width_) {
             const auto* pixel = reinterpret_cast<const QRgb*>(source_.constBits()) + column_;
             const qsizetype sourceStride = source_.bytesPerLine() / qsizetype(sizeof(QRgb));
-            for (; row_ < height_ && beamsLeft > 0; ++row_, --beamsLeft) {
-                draw(QPoint(targetX, row_ + offset_.y()), pixel[row_ * sourceStride] | kOpaque);
-                ++coloredBeams_;
+            const int end = row_ + qMin(height_ - row_, beamsLeft);
+            const int begin = row_;
+            // The beams whose major axis is x share their length along x: they are drawn as
+            // one fan, between those before and after them drawn one by one.
+            const qint64 reach = qAbs(qint64{targetX} - beamOrigin_.x());
+            const qint64 centre = qint64{beamOrigin_.y()} - offset_.y();  // a row, maybe outside
+            const int fanFirst =
+                reach == 0 ? end : static_cast<int>(qBound(qint64{row_}, centre - reach, qint64{end}));
+            const int fanEnd =
+                reach == 0 ? end
+                           : static_cast<int>(qBound(qint64{fanFirst}, centre + reach + 1, qint64{end}));
+            const auto drawOneByOne = [&](int stop) {
+                for (; row_ < stop; ++row_) {
+                    draw(QPoint(targetX, row_ + offset_.y()), pixel[row_ * sourceStride] | kOpaque);
+                }
+            };
+            drawOneByOne(fanFirst);
+            if (fanFirst < fanEnd) {
+                fanColors_.resize(static_cast<std::size_t>(fanEnd - fanFirst));
+                for (int row = fanFirst; row < fanEnd; ++row) {
+                    fanColors_[static_cast<std::size_t>(row - fanFirst)] =
+                        pixel[row * sourceStride] | kOpaque;
+                }
+                const LineRasteriser::FanDrawn drawn =
+                    raster.drawFan(beamOrigin_, targetX, fanFirst + offset_.y(), fanColors_.data(),
+                                   fanEnd - fanFirst);
+                if (drawn.firstBeam >= 0) {
+                    fan.add(fanFirst + drawn.firstBeam + offset_.y(), drawn.drawn);
+                    fan.add(fanFirst + drawn.lastBeam + offset_.y(), drawn.drawn);
+                }
+                row_ = fanEnd;
             }
+            drawOneByOne(end);
+            coloredBeams_ += end - begin;
+            beamsLeft -= end - begin;
             if (row_ < height_) {
                 return done();
             }

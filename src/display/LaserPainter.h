@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <optional>
+#include <vector>
 
 #include "display/DirtyBands.h"
 
@@ -34,7 +35,8 @@ namespace lumi::display {
 // and last row.
 //
 // Pixels. Beams are drawn with LineRasteriser, so the result is exact and independent of the
-// platform. Source colours are read from a copy converted once to Format_RGB32, which keeps
+// platform; the coloured beams of a step whose major axis is x go to it as one fan, which
+// leaves the same pixels as drawing them one by one. Source colours are read from a copy converted once to Format_RGB32, which keeps
 // the colour channels and ignores alpha (the display flattens transparency before). The
 // canvas receives opaque 0xffRRGGBB pixels.
 //
@@ -131,6 +133,7 @@ private:
     Phase phase_ = Phase::Colored;
     int row_ = 0;
     DirtyBands dirty_;
+    std::vector<QRgb> fanColors_;  // the colours of a step's fan, reused from step to step
     qint64 coloredBeams_ = 0;
     qint64 erasingBeams_ = 0;
     qint64 closingBeams_ = 0;

@@ -45,6 +45,12 @@ std::int64_t ceilDiv(std::int64_t numerator, std::int64_t denominator) {
     return (numerator + denominator - 1) / denominator;  // both positive
 }
 
+// The integer below or at numerator / denominator, for a positive denominator.
+std::int64_t floorDiv(std::int64_t numerator, std::int64_t denominator) {
+    const std::int64_t quotient = numerator / denominator;
+    return numerator % denominator != 0 && numerator < 0 ? quotient - 1 : quotient;
+}
+
 // Clips the line (a0, b0)-(a1, b1), whose major axis is a (|a1 - a0| >= |b1 - b0|), and sets
 // up the walk over its visible pixels. Returns false when no pixel lies inside the clip.
 //
@@ -167,6 +173,70 @@ void drawBresenham(QRgb* pixel, std::ptrdiff_t aStep, std::ptrdiff_t minorStep, 
     }
 }
 
+// floor((numerator + k * step) / divisor) for k = 0, 1, ... in turn, for a positive divisor.
+struct FloorWalk {
+    FloorWalk(std::int64_t numerator, std::int64_t step, std::int64_t divisor)
+        : quotient(floorDiv(numerator, divisor)),
+          remainder(numerator - quotient * divisor),
+          quotientStep(floorDiv(step, divisor)),
+          remainderStep(step - quotientStep * divisor),
+          divisor(divisor) {}
+
+    void next() {
+        quotient += quotientStep;
+        remainder += remainderStep;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            ++quotient;
+        }
+    }
+
+    std::int64_t quotient;
+    std::int64_t remainder;
+    std::int64_t quotientStep;
+    std::int64_t remainderStep;
+    std::int64_t divisor;
+};
+
+// Writes `rows` pixels down one column from `pixel` on, rows `stride` apart: the k-th in
+// colors[min(last, (numerator + k * increment) / divisor)], with a numerator >= 0 and a
+// divisor > 0. In 32.32 fixed point when that is exact (see drawFixedPoint), which it is for
+// every fan of a picture, else with the exact integer walk.
+void drawFanColumn(QRgb* pixel, std::ptrdiff_t stride, std::int64_t rows, std::int64_t numerator,
+                   std::int64_t increment, std::int64_t divisor, const QRgb* colors,
+                   std::int64_t last) {
+    const std::int64_t quotient = numerator / divisor;
+    const std::int64_t remainder = numerator % divisor;
+    if (rows * divisor < kFixedOne) {
+        const auto unsignedDivisor = static_cast<std::uint64_t>(divisor);
+        std::uint64_t position =
+            ((static_cast<std::uint64_t>(remainder) << 32) + unsignedDivisor - 1) / unsignedDivisor;
+        const std::uint64_t slope =
+            ((static_cast<std::uint64_t>(increment) << 32) + unsignedDivisor - 1) /
+            unsignedDivisor;
+        for (; rows > 0; --rows) {
+            *pixel = colors[std::min(quotient + static_cast<std::int64_t>(position >> 32), last)];
+            pixel += stride;
+            position += slope;
+        }
+        return;
+    }
+    const std::int64_t quotientStep = increment / divisor;
+    const std::int64_t remainderStep = increment % divisor;
+    std::int64_t index = quotient;
+    std::int64_t rest = remainder;
+    for (; rows > 0; --rows) {
+        *pixel = colors[std::min(index, last)];
+        pixel += stride;
+        index += quotientStep;
+        rest += remainderStep;
+        if (rest >= divisor) {
+            rest -= divisor;
+            ++index;
+        }
+    }
+}
+
 // Clips the line from `from` to `to` (line coordinates) to `clip` (image coordinates, not
 // empty) and sets up the walk over its visible pixels; `drawn` receives their bounding
 // rectangle. Returns false when no pixel is visible.
@@ -235,6 +305,126 @@ QRect LineRasteriser::drawLine(QPoint from, QPoint to, QRgb color) {
     }
     drawSpan(bits_, stride_, span, color);
     return drawn;
+}
+
+LineRasteriser::FanDrawn LineRasteriser::drawFan(QPoint from, int targetX, int firstY,
+                                                 const QRgb* colors, int count) {
+    FanDrawn result;
+    if (count <= 0 || clip_.isEmpty()) {
+        return result;
+    }
+    // In image coordinates, with the origin O and e the target row relative to O: beam e covers,
+    // in the column u = |x - O.x| away from O, the row O.y + f(e) with
+    //     f(e) = floor((2 e u + d) / (2 d)),  d = |targetX - O.x|,
+    // its exact row rounded with halves going up (see the class comment). f grows with e by at
+    // most one per beam, so a column holds the rows f(eLo) ... f(eHi) without a gap, and the
+    // last beam on row O.y + m is the greatest e with f(e) <= m:
+    //     eMax(m) = floor((d (2m + 1) - 1) / (2u)),  held to eHi;
+    // the first is the least e with f(e) >= m: ceil(d (2m - 1) / (2u)).
+    const std::int64_t ox = std::int64_t{from.x()} - origin_.x();
+    const std::int64_t oy = std::int64_t{from.y()} - origin_.y();
+    const std::int64_t d = std::abs(std::int64_t{targetX} - from.x());
+    const std::int64_t eLo = std::int64_t{firstY} - from.y();
+    const std::int64_t eHi = eLo + count - 1;
+    constexpr std::int64_t kFanLimit = std::int64_t{1} << 24;  // keeps the products exact
+    const auto beamByBeam = [&] {
+        FanDrawn drawn;
+        for (int i = 0; i < count; ++i) {
+            const QRect beam = drawLine(from, QPoint(targetX, firstY + i), colors[i]);
+            if (!beam.isEmpty()) {
+                drawn.firstBeam = drawn.firstBeam < 0 ? i : drawn.firstBeam;
+                drawn.lastBeam = i;
+                drawn.drawn |= beam;
+            }
+        }
+        return drawn;
+    };
+    if (d == 0 || std::max(std::abs(eLo), std::abs(eHi)) > d || d >= kFanLimit) {
+        return beamByBeam();  // not a fan of x-major beams
+    }
+    // Near the origin the beams paint over each other many times (d / u beams per pixel), and
+    // filling the fan column by column saves most of the writes. Farther out they seldom meet,
+    // and the beams' own walks along their rows are faster than the fan's down its long
+    // columns: there, the beams are drawn one by one, clipped to those columns. The columns are disjoint, so the order
+    // between the two parts does not matter.
+    const std::int64_t tx = std::int64_t{targetX} - origin_.x();
+    // A column u away from the origin holds about count * u / d rows of the fan; beyond some
+    // hundreds of rows a column's walk no longer finds its pixels in the first-level cache.
+    constexpr std::int64_t kColumnRows = 512;
+    const std::int64_t nearReach = std::min(d / 2, kColumnRows * d / count);
+    const std::int64_t nearLow = tx < ox ? ox - nearReach : ox;
+    const std::int64_t nearHigh = tx < ox ? ox : ox + nearReach;
+    const std::int64_t farLow =
+        std::max<std::int64_t>(tx < ox ? tx : nearHigh + 1, clip_.left());
+    const std::int64_t farHigh =
+        std::min<std::int64_t>(tx < ox ? nearLow - 1 : tx, clip_.right());
+    FanDrawn far;
+    if (farLow <= farHigh) {
+        const QRect wholeClip = clip_;
+        clip_ = QRect(QPoint(static_cast<int>(farLow), wholeClip.top()),
+                      QPoint(static_cast<int>(farHigh), wholeClip.bottom()));
+        far = beamByBeam();
+        clip_ = wholeClip;
+    }
+    const std::int64_t xFrom = std::max<std::int64_t>(nearLow, clip_.left());
+    const std::int64_t xTo = std::min<std::int64_t>(nearHigh, clip_.right());
+    const std::int64_t mTop = clip_.top() - oy;
+    const std::int64_t mBottom = clip_.bottom() - oy;
+    const std::int64_t twoD = 2 * d;
+    std::int64_t eFirst = eHi + 1;
+    std::int64_t eLast = eLo - 1;
+    std::int64_t xLow = 0;
+    std::int64_t xHigh = -1;
+    std::int64_t mLow = 0;
+    std::int64_t mHigh = -1;
+    // f(eLo) and f(eHi) column by column: u moves by one per column, their numerators by 2 e.
+    const std::int64_t du = tx < ox ? -1 : 1;
+    FloorWalk lowRow(2 * eLo * std::abs(xFrom - ox) + d, 2 * eLo * du, twoD);
+    FloorWalk highRow(2 * eHi * std::abs(xFrom - ox) + d, 2 * eHi * du, twoD);
+    for (std::int64_t x = xFrom; x <= xTo; ++x, lowRow.next(), highRow.next()) {
+        const std::int64_t u = std::abs(x - ox);
+        const std::int64_t mLo = lowRow.quotient;
+        const std::int64_t mHi = highRow.quotient;
+        const std::int64_t mA = std::max(mLo, mTop);
+        const std::int64_t mB = std::min(mHi, mBottom);
+        if (mA > mB) {
+            continue;
+        }
+        QRgb* const pixel = bits_ + (oy + mA) * stride_ + x;
+        if (u == 0) {
+            *pixel = colors[count - 1];  // every beam starts on O's pixel, row f(e) = 0
+            eFirst = eLo;
+            eLast = eHi;
+        } else {
+            const std::int64_t twoU = 2 * u;
+            eFirst = std::min(eFirst, mA == mLo ? eLo : -floorDiv(-d * (2 * mA - 1), twoU));
+            eLast = std::max(eLast, mB == mHi ? eHi : floorDiv(d * (2 * mB + 1) - 1, twoU));
+            // eMax(mA) >= eLo because f(eLo) <= mA, so the numerator is not negative.
+            drawFanColumn(pixel, stride_, mB - mA + 1, d * (2 * mA + 1) - 1 - eLo * twoU, twoD,
+                          twoU, colors, count - 1);
+        }
+        if (xHigh < xLow) {
+            xLow = x;
+            mLow = mA;
+            mHigh = mB;
+        }
+        xHigh = x;
+        mLow = std::min(mLow, mA);
+        mHigh = std::max(mHigh, mB);
+    }
+    if (xHigh < xLow) {
+        return far;
+    }
+    result.drawn = QRect(QPoint(static_cast<int>(xLow), static_cast<int>(oy + mLow)),
+                         QPoint(static_cast<int>(xHigh), static_cast<int>(oy + mHigh)));
+    result.firstBeam = static_cast<int>(eFirst - eLo);
+    result.lastBeam = static_cast<int>(eLast - eLo);
+    if (far.firstBeam >= 0) {
+        result.drawn |= far.drawn;
+        result.firstBeam = std::min(result.firstBeam, far.firstBeam);
+        result.lastBeam = std::max(result.lastBeam, far.lastBeam);
+    }
+    return result;
 }
 
 }  // namespace lumi::display

@@ -47,6 +47,24 @@ public:
     // pixels written, in image coordinates; an empty rectangle if none.
     QRect drawLine(QPoint from, QPoint to, QRgb color);
 
+    // What drawFan() wrote: the bounding rectangle of the pixels of all its beams (image
+    // coordinates), and the first and last beam (by index) that has a pixel inside the clip;
+    // an empty rectangle and -1 for both if none has.
+    struct FanDrawn {
+        QRect drawn;
+        int firstBeam = -1;
+        int lastBeam = -1;
+    };
+
+    // Draws `count` beams from `from` to (targetX, firstY + i), i = 0 ... count - 1 in this
+    // order, beam i in colors[i]: the pixels left are exactly those of the same drawLine()
+    // calls, and `drawn` is the union of what they would return. The beams share their
+    // origin and their length along x, so the fan is filled column by column, each pixel once
+    // with the colour of the last beam that covers it, rather than beam by beam with most
+    // pixels painted over many times. Every beam must have x as its major axis:
+    // targetX != from.x and |firstY + i - from.y| <= |targetX - from.x|.
+    FanDrawn drawFan(QPoint from, int targetX, int firstY, const QRgb* colors, int count);
+
     // The number of pixels that a drawLine() call wrote, given the rectangle it returned:
     // one per major coordinate.
     static int pixelCount(const QRect& drawn) {

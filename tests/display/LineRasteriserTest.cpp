@@ -235,5 +235,53 @@ TEST(LineRasteriserTest, LinesOutsideDrawNothingAtNoCostForTheirLength) {
     EXPECT_TRUE(inked(image).empty());
 }
 
+// A fan drawn at once leaves the pixels of its beams drawn one by one, in order, and reports
+// what they would: for any origin, clip, image origin and direction, including beams that
+// are not x-major (drawn one by one) and fans far longer than the image.
+TEST(LineRasteriserTest, AFanEqualsItsBeamsDrawnInOrder) {
+    std::mt19937 random(20);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (int i = 0; i < 3000; ++i) {
+        const int scale = i % 3 == 0 ? 400 : 12;
+        const QPoint from(pick(-scale, scale), pick(-scale, scale));
+        const int targetX = from.x() + pick(-scale, scale);
+        const int reach = std::abs(targetX - from.x());
+        const int firstY = from.y() - reach + pick(-2, reach);
+        const int count = pick(1, 2 * reach + 3);
+        const QPoint origin(pick(-10, 3), pick(-10, 3));
+        const QRect clip(pick(-2, 12), pick(-2, 12), pick(0, 14), pick(0, 14));
+        std::vector<QRgb> colors(static_cast<std::size_t>(count));
+        for (QRgb& color : colors) {
+            color = 0xff000000u | static_cast<QRgb>(pick(0, 0xffffff));
+        }
+        QImage expected = filled(pick(1, 14), pick(1, 14));
+        QImage actual = expected;
+        LineRasteriser beams(expected, origin);
+        beams.setClip(clip);
+        QRect drawn;
+        int firstBeam = -1;
+        int lastBeam = -1;
+        for (int beam = 0; beam < count; ++beam) {
+            const QRect rect = beams.drawLine(from, QPoint(targetX, firstY + beam),
+                                              colors[static_cast<std::size_t>(beam)]);
+            if (!rect.isEmpty()) {
+                firstBeam = firstBeam < 0 ? beam : firstBeam;
+                lastBeam = beam;
+                drawn |= rect;
+            }
+        }
+        LineRasteriser fan(actual, origin);
+        fan.setClip(clip);
+        const LineRasteriser::FanDrawn result =
+            fan.drawFan(from, targetX, firstY, colors.data(), count);
+        ASSERT_EQ(actual, expected) << "case " << i;
+        EXPECT_EQ(result.drawn, drawn) << "case " << i;
+        EXPECT_EQ(result.firstBeam, firstBeam) << "case " << i;
+        EXPECT_EQ(result.lastBeam, lastBeam) << "case " << i;
+    }
+}
+
 }  // namespace
 }  // namespace lumi::display
