@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the benchmarks that start the real full-screen display in an X server: one start
 // of the display with its own settings, install and runtime folders, and the figures that
 // /proc gives about a process.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures what the real full-screen display costs, each figure side by side with its floor in
 // one run:
 //   - peak memory (VmHWM) idle after a 640 x 480 picture, with "Music" 0 and 1;

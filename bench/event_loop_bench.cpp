@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures how long the display's event loop goes unserved while a large photo is loaded and
 // laser-painted on a 1920 x 1080 screen, against decoding the same photo on the user-interface
 // thread, for a 6000 x 4000 and an 8000 x 6000 JPEG in one run; and how many pixels each

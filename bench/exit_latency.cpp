@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures how long the real full-screen display takes from a key press to the end of its
 // process, in three states (idle after a small picture, painting a 6000 x 4000 photo,
 // decoding that photo at start-up), each with "Music" 0 and 1, and the peak memory

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time to the first beam and peak memory (VmHWM) of the display for a 6000 x 4000 JPEG on a
 // 1920 x 1080 screen, with "FitLarge" 1 (decoded at a reduced size, shrunk to 1620 x 1080)
 // against 0 (decoded whole, shown 1:1), measured side by side in one run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the line drawing of the laser painting: LineRasteriser drawing the complete beam
 // fans of a picture, beam by beam and as LaserPainter draws them (LineRasteriser::drawFan for
 // the beams whose major axis is x), against QPainter::drawLine with a pen change per beam on the same canvas,

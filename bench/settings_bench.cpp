@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // settings_bench: what the settings file costs the program, on a file as the first run leaves
 // it. It times, over many rounds, the reads of a display start (every key once, as read(),
 // and every key once as contains(), as the first-run check does) and one write (a click in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the text-to-number conversion of stored settings against a reference written apart
 // from it: the input, read as UTF-8, is trimmed of white space, must then consist of the
 // characters of a decimal number only and be taken whole by the C library's strtod(); the

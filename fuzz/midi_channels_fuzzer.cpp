@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the reading of a tune's channels that play before choosing an instrument: any bytes
 // are read without a fault, and a channel is only reported when the input holds a note-on
 // status byte of that channel, which a note on it needs however the events are packed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the picture list file with two uses of each input:
 //   - its bytes as a list file: any bytes read as some list, and the entries read write back
 //     and read again unchanged, or are refused as a whole when the format cannot hold one;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the readers of the selection string: each input byte is one character (so NUL,
 // slashes and backslashes are easy to reach), and CountFiles() and GetFilePath() must agree
 // with a plain split of the string on NUL.

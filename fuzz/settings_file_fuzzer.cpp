@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the settings file through the store that the program uses. Each input is a file's
 // bytes, a key (one of the file's own keys or a new one) and a value. The checks:
 //   - any bytes read, and the store reads what the document reads;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lumiscribe-idle: started with the desktop session, it starts the screen saver
 // (lumiscribe /s, from its own folder) once the user has been idle for the wait, and watches
 // on until the session ends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lumiscribe-xscreensaver: the display as a program that a screen saver daemon starts and
 // stops. It draws into the window that the daemon names and ends cleanly on SIGTERM.
 

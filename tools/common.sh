@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by tools/run.sh and tools/test.sh: installs Debian packages by name.
 
 # Runs a command as root: directly when we are root, through sudo otherwise.

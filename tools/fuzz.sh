@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets of fuzz/ with clang into build-fuzz/ and runs each of them for a
 # number of seconds, starting from a copy of its seed corpus fuzz/corpus/<name>/ (the
 # repository's corpus is never changed). An input that crashes a target or breaks one of its

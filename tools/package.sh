@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the build and the packaging need, builds into build/ and makes the Debian
 # package build/lumiscribe_<version>_<arch>.deb with CPack. Install it with
 #     sudo apt install ./build/lumiscribe_<version>_<arch>.deb

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Lumiscribe needs and is missing, builds its programs and shipped files (not
 # the tests and benchmarks) into build/, installs the shipped pictures and tunes into the
 # install folder where they are missing, and starts the screen saver with the given switch:

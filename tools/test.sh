@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the build and the tests need and runs every test, in three stages:
 #   1. build/: the program as it ships; every test under CTest: the unit tests on Qt's
 #      offscreen platform, the end-to-end tests of the real binary in an Xvfb server that this

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the application icon of Lumiscribe at build time, so that no image file has to be kept
 // in the source tree. The build runs this program once:
 //

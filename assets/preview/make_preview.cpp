@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the still that the preview shows: the fallback picture, scaled to the size of a
 // preview window, half painted by the laser beams over the default background, so that the
 // fan of coloured beams shows how the screen saver paints.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Converts one ABC tune to a MIDI file; run at build time with `cmake -P`.
 #
 # Expects ABC2MIDI (the converter), INPUT (the .abc file) and OUTPUT (the .mid file to write).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Adds Lumiscribe to, or takes it out of, the list of savers in XScreenSaver's system-wide
 # defaults (/etc/X11/app-defaults/XScreenSaver and its GL and non-GL variants).
 # xscreensaver-settings lists the savers of that "programs:" resource and merges the ones new

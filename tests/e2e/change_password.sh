@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "/a" shows the password dialog; the new password is stored as a hash only the user reads.
 source "$(dirname "$0")/lib.sh"
 

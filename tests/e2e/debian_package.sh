@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package that CPack builds from the existing build: installed with dpkg into a
 # root of its own (so that the machine running the tests is left as it was), it adds the
 # saver to XScreenSaver's list of programs once and takes it out again on removal, and the

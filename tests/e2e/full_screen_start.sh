@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "/s" with an empty settings store writes the first-run values and shows one borderless
 # window over the whole screen, marked as a running screen saver.
 source "$(dirname "$0")/lib.sh"

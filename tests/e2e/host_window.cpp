@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A host window for the end-to-end tests: a plain top-level window at the top-left corner
 // of the screen, filled with magenta, whose X11 window id it prints on standard output.
 //

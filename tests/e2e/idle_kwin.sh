@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # lumiscribe-idle under KWin, headless (its virtual backend), which offers the ext-idle-notify-v1
 # protocol: the display starts once the user has been idle for the wait, and not again while
 # the same idle period lasts.

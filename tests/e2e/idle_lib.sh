@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end tests of lumiscribe-idle, sourced after lib.sh (or wayland_lib.sh).
 : "${LUMI_IDLE:?the idle starter is not named}"
 : "${LUMI_SESSION_STANDIN:?the session stand-in is not named}"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # lumiscribe-idle under GNOME's window manager, headless, whose idle monitor answers on the
 # session bus: nothing starts while the session manager says an application inhibits idle;
 # once it no longer does, the display starts once per idle period (the monitor's test method

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # lumiscribe-idle with the real display in sway, whose idle protocol is org_kde_kwin_idle:
 # nothing starts while a window inhibits idle; then "--after 2" starts the display after 2 s
 # without input, not again while the same idle period lasts, and again after a key (which

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # lumiscribe-idle in an X server without a desktop: the MIT-SCREEN-SAVER extension tells the
 # idle time. It starts the display once the user has been idle for the wait and not again
 # before the next input; nothing while the session says it is locked; one per session; a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install` into an empty prefix installs exactly the files of an installation, each
 # well-formed: the executables (which answer --help and --version without a display), the
 # shipped tunes and pictures as built, the desktop entry and its icon in every size, the

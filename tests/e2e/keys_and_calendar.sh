@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The music keys keep the screen saver running, space paints the next picture at once,
 # another key ends it; with the calendar on, the caption shows near the bottom-left corner.
 source "$(dirname "$0")/lib.sh"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end tests: each test runs the real binary in the X server named by
 # DISPLAY, with its own empty settings, data and runtime folders.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Under a window manager, each of the Setup dialog's message boxes is wide enough for its
 # whole title beside the title bar's buttons.
 source "$(dirname "$0")/lib.sh"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # MouseSen moves over the canvas end the screen saver, and so does a click; the screen
 # saver is then no longer marked as running.
 source "$(dirname "$0")/lib.sh"

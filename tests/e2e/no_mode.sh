@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Command lines that name no mode end at once and show no window.
 source "$(dirname "$0")/lib.sh"
 install_assets

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "/s" with a list of three pictures: each is laser-painted centred on the background,
 # pixel for pixel, and after Delay seconds the next one follows.
 source "$(dirname "$0")/lib.sh"

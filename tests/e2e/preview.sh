@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "/p <window>" draws the preview still inside a host window, at its top-left corner, and
 # ends when the host window goes away; "/p" without a window ends at once.
 source "$(dirname "$0")/lib.sh"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Without a sound device or a sound server, the Setup dialog's tune tests play silently: the
 # first one says so in a message box, the player says so once in one line on standard error,
 # and the sound library's own messages do not reach it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "/s" under a scale factor (QT_SCALE_FACTOR, or QT_SCREEN_SCALE_FACTORS as a scaled desktop
 # sets it) draws in device pixels: the picture is painted pixel for pixel, centred on the
 # whole 1024 x 768 screen, and the calendar strip with its caption lies inside the screen

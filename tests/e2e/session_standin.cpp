@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in for the desktop's session services on the session bus, for the end-to-end tests
 // of the idle starter: "locked" answers GetActive of org.freedesktop.ScreenSaver with true,
 // "inhibited" answers IsInhibited of org.gnome.SessionManager with true for the idle flag.

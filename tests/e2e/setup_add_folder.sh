@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "Add Folder…" in the real Setup dialog: the folder chooser opens in the user's pictures
 # folder, the chosen folder becomes one entry of "List.txt" with a closing "/", after the
 # entry that was there, and Close then ends the process without a question. The screen saver

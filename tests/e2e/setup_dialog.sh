@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "/c" shows the Setup dialog with the "Options" tab in front; it loads the settings (on an
 # empty store, the first-run values), and Close (after the empty-list question) ends the
 # process.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Help in the Setup dialog opens the help page that ships with the program, through the
 # desktop's opener (a stand-in here that notes what it is asked to open); without any opener
 # a message box names the page.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Setup dialog driven by the keyboard under a window manager: Enter does nothing unless a
 # button has the focus; a typed sound-off time is not stored, however the editing ends; the
 # arrow keys and the wheel choose times from the list, going on from the stored one; Tab

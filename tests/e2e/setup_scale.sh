@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Setup dialog on a scaled X11 desktop (Xft.dpi) grows as a whole by Xft.dpi / 96, times
 # a QT_SCALE_FACTOR that the user set; without Xft.dpi, or at 96 dpi, it keeps its size.
 source "$(dirname "$0")/lib.sh"

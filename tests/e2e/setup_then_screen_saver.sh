@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Setup opened before the first full-screen start shows and keeps what the display will use:
 # "/c" on an empty store writes the first-run values (the calendar off, "Delay" 5), White is
 # chosen, Close; then "/s" keeps every value and shows the white background without the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A second "/s" ends at once while the first runs, unless a top-level window titled
 # "Display Properties" exists; an empty command line always comes up.
 source "$(dirname "$0")/lib.sh"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "/s" on a desktop of two monitors covers both: the display on the primary (left) one, and
 # over the other, where a window was open, a window in the background colour, or showing the
 # background picture. Mouse movement there does nothing; a click there ends the screen saver

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "/s" in a Wayland session (WAYLAND_DISPLAY set, no X server) runs on Qt's wayland platform:
 # one window over the whole output, the picture painted pixel for pixel at its centre on the
 # background colour and no cursor where the pointer rests, marked as a running screen saver;

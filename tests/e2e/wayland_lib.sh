@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end tests in a Wayland session. Each test starts a compositor of its
 # own (sway, headless and drawn in software) and runs the real binary in it as an
 # unprivileged user, with the empty settings, data and runtime folders of lib.sh. Nothing

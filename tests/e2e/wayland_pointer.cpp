@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A pointer for the end-to-end tests in a Wayland session: it adds a virtual pointer to the
 // compositor's seat (the wlr virtual-pointer protocol, which sway offers) and plays the
 // commands of its arguments in order:

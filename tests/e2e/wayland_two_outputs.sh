@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "/s" in a Wayland session of two outputs covers both: the display on the primary (left)
 # one and the background colour on the other, also when the compositor's focus was on the
 # other output when the screen saver started.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real XScreenSaver daemon, with lumiscribe-xscreensaver as its only program: activating
 # it brings up the laser-painted picture, deactivating it ends the saver. The daemon starts
 # no saver as root, so it runs as the unprivileged user "nobody" with a home of its own.

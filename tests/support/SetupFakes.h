@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Fakes for the Setup dialog's modal boxes and the desktop shell: they answer without a
