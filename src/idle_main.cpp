@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
                     complain(QStringLiteral("cannot start %1").arg(display));
                 }
             },
-            tell},
+            tell, std::chrono::minutes(1), platform::otherScreenSaverInCharge},
         options.after ? std::chrono::milliseconds(*options.after) : waitFromSettings());
     tell(QStringLiteral("watching idle time through %1 (%2)")
              .arg(source.monitor->sourceName(), waitNote(starter.wait())));

@@ -31,7 +31,25 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    platform::prepareApplication(platform::PixelScaling::DevicePixels);
+    const startup::HostOptions options =
+        startup::parseHostOptions(rawArguments, qEnvironmentVariable("XSCREENSAVER_WINDOW"));
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "lumiscribe-xscreensaver: %s\n", qPrintable(options.error));
+        std::fputs(qPrintable(startup::hostedDisplayUsage()), stderr);
+        return 1;
+    }
+    // A window of the daemon, or its root window, is an X window, also where the daemon runs
+    // on XWayland in a Wayland session: the display then draws through X11 whatever
+    // WAYLAND_DISPLAY says. Only a trial run in a window of its own follows the session.
+    const bool drawsInXWindow = options.target != startup::HostOptions::Target::OwnWindow;
+    if (drawsInXWindow && qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fputs("lumiscribe-xscreensaver: no X11 display to draw in (DISPLAY is not set)\n",
+                   stderr);
+        return 1;
+    }
+    platform::prepareApplication(platform::PixelScaling::DevicePixels,
+                                 drawsInXWindow ? platform::WindowSystem::X11
+                                                : platform::WindowSystem::Session);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumiscribe"));
 
@@ -41,14 +59,6 @@ int main(int argc, char** argv) {
             "lumiscribe-xscreensaver: the display needs an X11 window; this is a Wayland "
             "session\n",
             stderr);
-        return 1;
-    }
-
-    const startup::HostOptions options = startup::parseHostOptions(
-        QApplication::arguments().mid(1), qEnvironmentVariable("XSCREENSAVER_WINDOW"));
-    if (!options.error.isEmpty()) {
-        std::fprintf(stderr, "lumiscribe-xscreensaver: %s\n", qPrintable(options.error));
-        std::fputs(qPrintable(startup::hostedDisplayUsage()), stderr);
         return 1;
     }
 

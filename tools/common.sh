@@ -34,9 +34,27 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
     plasma-wayland-protocols
     abcmidi fonts-liberation)
 
+# The major number of this machine's Debian release (12, 13), from /etc/os-release.
+debian_release() {
+    (
+        . /etc/os-release
+        echo "${VERSION_ID%%.*}"
+    )
+}
+
+# Prints the package names that differ between the supported releases, chosen for this
+# machine's release; a name that only one release has never appears in the lists above.
+release_packages() {
+    case "$(debian_release)" in
+        12) echo clang-14 libclang-rt-14-dev ;;
+        13) echo clang-19 libclang-rt-19-dev ;;
+        *) echo clang libclang-rt-dev ;;
+    esac
+}
+
 # What the fuzz targets need besides the build: clang, and libFuzzer with the sanitizer
-# runtimes, which clang only recommends.
-FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# runtimes, which clang only recommends (the runtime of the clang that `clang` names).
+read -r -a FUZZ_PACKAGES <<<"clang $(release_packages)"
 
 # Configures and builds the project into build/.
 build_project() {

@@ -19,8 +19,40 @@ if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ] &
     caller=$SUDO_USER
 fi
 
-# Runs a command as the caller, in the caller's home and runtime folder, keeping the
-# variables that name the display; with --exec first, in place of this script.
+# The variables of the caller's session that the screen saver needs: its display (X11 or
+# Wayland), the kind of session, and the folders of its settings and data.
+session_variables=(DISPLAY XAUTHORITY WAYLAND_DISPLAY XDG_SESSION_TYPE XDG_RUNTIME_DIR
+    XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_STATE_HOME QT_QPA_PLATFORM QT_SCALE_FACTOR
+    LANG LC_ALL LC_TIME)
+
+# Prints the caller's value of variable $1 (empty when the caller has none). sudo keeps only a
+# few variables (DISPLAY and XAUTHORITY among them, WAYLAND_DISPLAY and the XDG_ ones not), so
+# a value that this script lacks is read from the environment of the nearest process above
+# it that belongs to the caller: the shell that ran sudo.
+caller_value() {
+    if [ -n "${!1:-}" ]; then
+        printf '%s' "${!1}"
+        return
+    fi
+    [ -n "$caller_environ" ] || return 0
+    tr '\0' '\n' <"$caller_environ" | sed -n "s/^$1=//p" | head -n 1
+}
+caller_environ=
+if [ -n "$caller" ]; then
+    caller_uid=$(id -u "$caller")
+    pid=$$
+    while [ "$pid" -gt 1 ]; do
+        pid=$(ps -o ppid= -p "$pid" | tr -d ' ')
+        [ -n "$pid" ] || break
+        if [ "$(stat -c %u "/proc/$pid" 2>/dev/null)" = "$caller_uid" ] && [ -r "/proc/$pid/environ" ]; then
+            caller_environ=/proc/$pid/environ
+            break
+        fi
+    done
+fi
+
+# Runs a command as the caller, in the caller's home, with the variables of the caller's
+# session; with --exec first, in place of this script.
 as_caller() {
     local run=()
     if [ "$1" = --exec ]; then
@@ -35,11 +67,14 @@ as_caller() {
     home=$(getent passwd "$caller" | cut -d: -f6)
     uid=$(id -u "$caller")
     local environment=(HOME="$home" USER="$caller" LOGNAME="$caller" PATH=/usr/local/bin:/usr/bin:/bin)
-    local name
-    for name in DISPLAY XAUTHORITY WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR LANG; do
-        [ -n "${!name:-}" ] && environment+=("$name=${!name}")
+    local name value
+    for name in "${session_variables[@]}"; do
+        value=$(caller_value "$name")
+        [ -n "$value" ] && environment+=("$name=$value")
     done
-    [ -d "/run/user/$uid" ] && environment+=(XDG_RUNTIME_DIR="/run/user/$uid")
+    if [ -z "$(caller_value XDG_RUNTIME_DIR)" ] && [ -d "/run/user/$uid" ]; then
+        environment+=(XDG_RUNTIME_DIR="/run/user/$uid")
+    fi
     "${run[@]}" runuser -u "$caller" -- env -i "${environment[@]}" "$@"
 }
 

@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what the build and the tests need and runs every test, in three stages:
-#   1. build/: the program as it ships; every test under CTest: the unit tests on Qt's
+# Installs what the build and the tests need and runs every test, in four stages:
+#   1. build: build/, the program as it ships; every test under CTest: the unit tests on Qt's
 #      offscreen platform, the end-to-end tests of the real binary in an Xvfb server that this
 #      script starts and stops, and in headless Wayland compositors that the tests start;
-#   2. build-asan/: the same build and tests with AddressSanitizer and
+#   2. sanitizers: build-asan/, the same build and tests with AddressSanitizer and
 #      UndefinedBehaviorSanitizer, in an Xvfb server of their own; leaks inside system
 #      libraries are suppressed by tools/lsan.supp;
-#   3. tools/fuzz.sh: every fuzz target for 30 s from its seed corpus.
+#   3. fuzz: tools/fuzz.sh, every fuzz target for 30 s from its seed corpus;
+#   4. debian13: tools/debian13.sh, the stages "build" and "package" inside a Debian 13 system
+#      made with debootstrap (on a Debian 13 machine the stage runs them on the machine itself).
+# A fifth stage, "package", builds the Debian package from build/, installs it with apt and
+# starts the installed program; only the Debian 13 stage runs it.
+#
+#   tools/test.sh [stage...]    # default: build sanitizers fuzz debian13
+#
 # Every stage runs and prints its wall time; the script fails when any stage failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,9 +25,12 @@ install_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" timgm6mb-soundfont
     dpkg-dev file xscreensaver openbox
 # The tests in a Wayland session: a headless compositor, its screenshots and keys, Qt's
 # wayland platform, and the client library of the tests' pointer.
-install_packages sway grim wtype qt6-wayland libwayland-dev
+install_packages sway grim wtype qt6-wayland libwayland-dev wayland-utils xwayland
 # The idle starter's tests: compositors and services that run headless, and a session bus.
 install_packages kwin-wayland mutter dbus-daemon dbus-bin
+# The Debian 13 stage on a Debian 12 machine: the making of that system, and the copy of the
+# checkout into it.
+[ "$(debian_release)" = 13 ] || install_packages debootstrap rsync
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -31,7 +41,8 @@ stop_x_server() {
         xvfb_pid=
     fi
 }
-trap 'stop_x_server; rm -rf "$work"' EXIT
+debian13_pid=
+trap 'stop_x_server; rm -rf "$work"; [ -z "$debian13_pid" ] || kill "$debian13_pid" 2>/dev/null' EXIT
 
 # Starts a private Xvfb for the end-to-end tests and points DISPLAY at it. The server picks a
 # free display number itself and writes it once it accepts clients, so the tests can never
@@ -98,8 +109,66 @@ stage_fuzz() {
     tools/fuzz.sh 30
 }
 
+# The Debian 13 system runs only the first stage and the package: the sanitizers and the
+# fuzzers test the program's own code, which is the same on both releases. Its making and its
+# package installations wait mostly for the network and the disk, so they start in the
+# background with the first stage (prepare_debian13) and this stage waits for them.
+debian13_log="$PWD/build-debian13/prepare.log"
+prepare_debian13() {
+    [ "$(debian_release)" != 13 ] || return 0
+    mkdir -p build-debian13
+    nice -n 10 tools/debian13.sh packages >"$debian13_log" 2>&1 &
+    debian13_pid=$!
+}
+stage_debian13() {
+    if [ "$(debian_release)" = 13 ]; then
+        stage_build && stage_package
+        return
+    fi
+    if [ -n "$debian13_pid" ]; then
+        local prepared=0
+        wait "$debian13_pid" || prepared=$?
+        debian13_pid=
+        if [ "$prepared" -ne 0 ]; then
+            cat "$debian13_log" >&2
+            echo "The Debian 13 system could not be made ready; its log is above" >&2
+            return 1
+        fi
+    fi
+    tools/debian13.sh build package
+}
+
+# Only the package installations at the start of this script: a system made ready for later.
+stage_packages() {
+    :
+}
+
+# Builds the package from build/, installs it with apt as a user would (which brings in what it
+# depends on) and starts the installed display with an empty install folder.
+stage_package() {
+    (cd build && cpack -G DEB >cpack.log) || { tail -20 build/cpack.log >&2; return 1; }
+    local package
+    package=$(ls build/lumiscribe_*.deb | head -n 1)
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./$package" >/dev/null &&
+        start_x_server || return 1
+    local status=0
+    bash tests/e2e/full_screen_start.sh /usr/bin/lumiscribe /usr/share/lumiscribe || status=$?
+    stop_x_server
+    [ "$status" -eq 0 ] && echo "The package $package installs and runs"
+}
+
+stages=("$@")
+[ ${#stages[@]} -gt 0 ] || stages=(build sanitizers fuzz debian13)
+for stage in "${stages[@]}"; do
+    [ "$stage" != debian13 ] || prepare_debian13
+done
 failed=()
-for stage in build sanitizers fuzz; do
+for stage in "${stages[@]}"; do
+    if ! declare -F "stage_$stage" >/dev/null; then
+        echo "tools/test.sh: no stage \"$stage\" (build, sanitizers, fuzz, debian13, package," \
+            "packages)" >&2
+        exit 2
+    fi
     started=$SECONDS
     echo "=== Stage $stage"
     # A stage chains its steps with && itself: `set -e` does not act inside an if.

@@ -114,7 +114,16 @@ QString calendarCaption(const QDateTime& now, const QLocale& locale) {
     const QString date = locale.toString(now.date(), QStringLiteral("dddd, MMM d yyyy"));
     const QString time =
         locale.toString(now.time(), timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
-    return date + QStringLiteral(" --- ") + time;
+    QString caption = date + QStringLiteral(" --- ") + time;
+    // Newer locale data separates "AM" and "PM" by a narrow no-break space, and other
+    // languages use further spaces of their own, which the caption's font has no glyph for.
+    // Each is shown as the plain space that the font has.
+    for (QChar& character : caption) {
+        if (character.category() == QChar::Separator_Space) {
+            character = QLatin1Char(' ');
+        }
+    }
+    return caption;
 }
 
 int calendarTop(int screenHeight) {

@@ -10,7 +10,8 @@ namespace lumi::display {
 // The calendar strip's text for the moment `now`: the date as full weekday name, comma,
 // space, abbreviated month name, day of the month without a leading zero and four-digit
 // year, all names in `locale`'s language; then " --- "; then the time of day in `locale`'s
-// long time format with the time-zone name taken out. Example for US English:
+// long time format with the time-zone name taken out. Every space in it is a plain space
+// (U+0020), whichever kind of space the locale's formats hold. Example for US English:
 // "Sunday, Dec 6 2026 --- 1:23:45 AM". The date and the time both come from `now`, so a
 // caption never pairs one day's date with the next day's time. The display calls this once
 // a second with the system locale.

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPromise>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
@@ -143,7 +144,11 @@ void PictureLoader::load(const QString& path, Callback done) {
     QFuture<Stamped> future;
     if (held_ && held_->picture.path == path) {
         // A future of its own: the watcher ignores the future it already watches.
-        future = QtFuture::makeReadyFuture(*held_);
+        QPromise<Stamped> ready;
+        ready.start();
+        ready.addResult(*held_);
+        ready.finish();
+        future = ready.future();
     } else if (prefetched_ && prefetched_->path == path) {
         future = prefetched_->future;
     } else {

@@ -63,6 +63,12 @@ void IdleStarter::tryStart() {
                 self->holdBack(QStringLiteral("an application inhibits idle"));
                 return;
             }
+            if (self->services_.otherScreenSaver) {
+                if (const QString other = self->services_.otherScreenSaver(); !other.isEmpty()) {
+                    self->holdBack(other);
+                    return;
+                }
+            }
             if (self->services_.displayRunning()) {
                 self->holdBack(QStringLiteral("Lumiscribe runs already"));
                 return;

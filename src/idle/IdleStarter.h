@@ -17,7 +17,8 @@ namespace lumi::idle {
 //
 // Flow of control: the constructor arms the monitor with the wait. When the monitor reports
 // the user idle, the starter asks the session whether anything holds a screen saver back
-// (the session is locked, an application inhibits idle) and whether a display runs already;
+// (the session is locked, an application inhibits idle), whether another screen saver is in
+// charge of the session and whether a display runs already;
 // with no such hold it starts the display. It starts nothing more until the monitor reports
 // the user active again, however long the idle period lasts. While something holds it back,
 // it asks again every minute within the same idle period, so that the display still starts
@@ -41,6 +42,9 @@ public:
         std::function<void(const QString&)> report;
         // How often a held-back start is tried again within one idle period.
         std::chrono::milliseconds retryInterval = std::chrono::minutes(1);
+        // Why another screen saver starts the savers in this session (one that began after
+        // the starter did), or an empty text; none is asked when this is empty.
+        std::function<QString()> otherScreenSaver = {};
     };
 
     IdleStarter(Services services, std::chrono::milliseconds wait);

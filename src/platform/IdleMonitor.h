@@ -41,13 +41,17 @@ signals:
 
 // The first source that the session offers, in this order: the ext-idle-notify-v1 and the
 // org_kde_kwin_idle protocols of the Wayland compositor, GNOME's idle monitor on the session
-// bus, and, outside a Wayland session, the X server's MIT-SCREEN-SAVER extension where no
-// XScreenSaver daemon runs. Without any, `monitor` is empty and `problem` says why in one
+// bus, and, outside a Wayland session, the X server's MIT-SCREEN-SAVER extension. None while
+// an XScreenSaver daemon runs in the session (otherScreenSaverInCharge()). Without any, `monitor` is empty and `problem` says why in one
 // line of text.
 struct IdleSource {
     std::unique_ptr<IdleMonitor> monitor;
     QString problem;
 };
 IdleSource openIdleMonitor();
+
+// Why another screen saver decides when savers start in this session, or an empty text when
+// none does: an XScreenSaver daemon runs (on X11, and on XWayland in a Wayland session).
+QString otherScreenSaverInCharge();
 
 }  // namespace lumi::platform

@@ -19,10 +19,18 @@ enum class PixelScaling {
     DesktopScale,
 };
 
+// The window system that a program connects to.
+enum class WindowSystem {
+    // The session's: Wayland in a Wayland session, X11 elsewhere (a QT_QPA_PLATFORM that the
+    // user set wins).
+    Session,
+    // X11 whatever the session: for drawing into a window of another X11 program.
+    X11,
+};
+
 // Prepares the process for the platform before the application object exists: windows are
-// measured as `scaling` says, and the toolkit speaks to the session's window system (on
-// Linux: Wayland in a Wayland session, else X11) unless the user chose one.
-void prepareApplication(PixelScaling scaling);
+// measured as `scaling` says, and the toolkit speaks to `windowSystem`.
+void prepareApplication(PixelScaling scaling, WindowSystem windowSystem = WindowSystem::Session);
 
 // The platform's own implementations of the services that differ between systems. The
 // window services are those of the window system that the application object connected to,

@@ -7,17 +7,36 @@
 
 namespace lumi::platform {
 
-QRect primaryScreenRect() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
+namespace {
+
+const QScreen* displayScreen(DisplayScreen which) {
+    if (which == DisplayScreen::Primary) {
+        return QGuiApplication::primaryScreen();
+    }
+    const QScreen* origin = nullptr;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QPoint corner = screen->geometry().topLeft();
+        if (!origin || corner.y() < origin->geometry().top() ||
+            (corner.y() == origin->geometry().top() && corner.x() < origin->geometry().left())) {
+            origin = screen;
+        }
+    }
+    return origin;
+}
+
+}  // namespace
+
+QRect primaryScreenRect(DisplayScreen which) {
+    const QScreen* screen = displayScreen(which);
     if (!screen) {
         return {};
     }
     return {QPoint(0, 0), screen->size()};
 }
 
-QList<QRect> screenRects() {
+QList<QRect> screenRects(DisplayScreen which) {
     QList<QRect> rects;
-    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QScreen* primary = displayScreen(which);
     if (primary) {
         rects.append(primary->geometry());
     }

@@ -15,12 +15,23 @@ namespace lumi::platform {
 // compositor scales. There Qt keeps the output's scale whatever is asked, and one window
 // pixel covers scale x scale device pixels, as in every other program on that output.
 
-// The primary screen's rectangle at the origin, or an empty one while there is no screen.
-// Its size is that of a full-screen window on it.
-QRect primaryScreenRect();
+// Which screen the display shows on; every other screen shows the background.
+enum class DisplayScreen {
+    // Qt's primary screen: on X11 the one that the desktop made primary (RandR).
+    Primary,
+    // The screen at the origin of the desktop's layout: the topmost, and of those the
+    // leftmost. Wayland has no primary output; Qt's primary screen there is merely the first
+    // output that the compositor announced, which differs between compositor releases.
+    LayoutOrigin,
+};
 
-// Every screen in the desktop's coordinates, the primary first.
-QList<QRect> screenRects();
+// The display's screen's rectangle at the origin, or an empty one while there is no screen.
+// Its size is that of a full-screen window on it.
+QRect primaryScreenRect(DisplayScreen which = DisplayScreen::Primary);
+
+// Every screen in the desktop's coordinates, the display's screen first and the others in
+// Qt's order.
+QList<QRect> screenRects(DisplayScreen which = DisplayScreen::Primary);
 
 // Shows `window` borderless and full screen on the screen that holds the centre of `rect`,
 // with `extraFlags` besides. The screen is set before the window is shown, so that the

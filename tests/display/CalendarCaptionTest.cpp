@@ -12,6 +12,7 @@ namespace {
 
 const QDateTime kNow{QDate(2026, 12, 6), QTime(1, 23, 45)};
 
+
 TEST(CalendarCaptionTest, ShowsDateDashesAndTimeWithSecondsWithoutZone) {
     const struct {
         const char* locale;
@@ -33,6 +34,19 @@ TEST(CalendarCaptionTest, ShowsDateDashesAndTimeWithSecondsWithoutZone) {
 TEST(CalendarCaptionTest, ShowsTheWallClockTimeWhateverTheZoneOfTheMoment) {
     const QDateTime utc{QDate(2026, 12, 6), QTime(13, 5, 9), QTimeZone::utc()};
     EXPECT_EQ(calendarCaption(utc, QLocale("en_US")), "Sunday, Dec 6 2026 --- 1:05:09 PM");
+}
+
+// Newer locale data writes a narrow no-break space before "AM" and "PM", older data a plain
+// one; the caption holds plain spaces whatever the data, as every case above expects.
+TEST(CalendarCaptionTest, EveryKindOfSpaceBecomesAPlainSpace) {
+    for (const QLocale& locale :
+         QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        const QString caption = calendarCaption(kNow, locale);
+        for (const QChar character : caption) {
+            EXPECT_TRUE(character.category() != QChar::Separator_Space || character == u' ')
+                << qPrintable(locale.name()) << " U+" << std::hex << int(character.unicode());
+        }
+    }
 }
 
 TEST(CalendarCaptionTest, TimeFormatLosesOnlyTheZone) {

@@ -193,7 +193,7 @@ TEST_F(PictureLoaderTest, OnlyTheLatestLoadIsDeliveredAndNeverFromWithinTheCall)
     loader.load(path("a.png"), record);
     loader.load(path("b.png"), record);
     EXPECT_TRUE(delivered.isEmpty());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !loader.loading(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !loader.loading(); }, 120000));
     QTest::qWait(20);
     EXPECT_EQ(delivered, QStringList{path("b.png")});
 
@@ -216,7 +216,7 @@ struct CountingDecoder {
 DecodedPicture loadAndWait(PictureLoader& loader, const QString& path) {
     DecodedPicture delivered;
     loader.load(path, [&](const DecodedPicture& picture) { delivered = picture; });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !loader.loading(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !loader.loading(); }, 120000));
     return delivered;
 }
 
@@ -249,7 +249,7 @@ TEST_F(PictureLoaderTest, PictureShownIsDroppedOnceTheNextHasDecoded) {
     DecodedPicture shown = loadAndWait(loader, path("a.png"));
     EXPECT_FALSE(shown.image.isDetached());  // kept for a load of the same file
     loader.prefetch(path("b.png"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shown.image.isDetached(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown.image.isDetached(); }, 120000));
 }
 
 // A file replaced or touched after its decode is decoded again, whether the picture was in
@@ -276,7 +276,7 @@ TEST_F(PictureLoaderTest, ChangedFileIsDecodedAgain) {
         const QString changed = path(test.prefetched ? "b.bmp" : "a.bmp");
         if (test.prefetched) {
             loader.prefetch(changed);
-            ASSERT_TRUE(QTest::qWaitFor([&] { return *decoder.count == 2; }, 5000));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return *decoder.count == 2; }, 120000));
             QTest::qWait(20);
         }
 

@@ -236,7 +236,7 @@ TEST_F(SequenceTest, ANewPictureAbandonsTheRunningPaintingForGood) {
     writeList({savePicture("wide.png", wide), savePicture("small.png", small)});
     frmMain& form = loadForm();
     form.Form_Activate();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.painter().column() >= 3; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.painter().column() >= 3; }, 120000));
     ASSERT_TRUE(form.painter().running());
 
     form.AdvancePicture();

@@ -69,7 +69,7 @@ done
 read -r screen_width screen_height < <(xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}')
 area="799x599+$((screen_width / 2 - 400))+$((screen_height / 2 - 300))"
 /usr/bin/convert "$root/usr/share/lumiscribe/default.jpg" -crop 799x599+0+0 +repage "$E2E_ROOT/welcome.png"
-deadline=$((SECONDS + 20))
+deadline=$(e2e_deadline 20)
 until [ "$(/usr/bin/import -window root "$E2E_ROOT/screen.png" && /usr/bin/convert "$E2E_ROOT/screen.png" \
     -crop "$area" +repage png:- | /usr/bin/compare -metric AE -fuzz 2% - "$E2E_ROOT/welcome.png" null: 2>&1)" = 0 ]; do
     [ $SECONDS -lt $deadline ] || fail "the welcome picture is not shown at $area"

@@ -16,7 +16,7 @@ cp "$(command -v kwin_wayland)" "$E2E_ROOT/kwin_wayland"
 env -u DISPLAY "$E2E_ROOT/kwin_wayland" --virtual --no-lockscreen --socket lumi-kwin \
     --width 800 --height 600 >"$E2E_ROOT/kwin.log" 2>&1 &
 E2E_PIDS+=($!)
-deadline=$((SECONDS + 30))
+deadline=$(e2e_deadline 30)
 until [ -S "$XDG_RUNTIME_DIR/lumi-kwin" ]; do
     if [ $SECONDS -ge $deadline ]; then
         echo "SKIP: KWin did not start: $(tail -5 "$E2E_ROOT/kwin.log")"

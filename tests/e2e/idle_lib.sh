@@ -31,7 +31,7 @@ start_count() {
 
 # Waits up to $2 seconds (default 30) until $1 displays were started.
 wait_for_starts() {
-    local count=$1 deadline=$((SECONDS + ${2:-30}))
+    local count=$1 deadline=$(e2e_deadline ${2:-30})
     until [ "$(start_count)" -ge "$count" ]; do
         [ $SECONDS -lt $deadline ] || fail "$(start_count) starts instead of $count: $(cat "$IDLE_LOG")"
         sleep 0.2
@@ -42,7 +42,7 @@ wait_for_starts() {
 
 # Waits up to $2 seconds (default 30) for a line of the idle starter's output that equals $1.
 wait_for_line() {
-    local deadline=$((SECONDS + ${2:-30}))
+    local deadline=$(e2e_deadline ${2:-30})
     until grep -qxF "$1" "$IDLE_LOG"; do
         [ $SECONDS -lt $deadline ] || fail "no line \"$1\" in: $(cat "$IDLE_LOG")"
         sleep 0.2
@@ -64,7 +64,7 @@ start_session_standin() {
     "$LUMI_SESSION_STANDIN" "$1" >"$E2E_ROOT/standin.log" 2>&1 &
     STANDIN_PID=$!
     E2E_PIDS+=("$STANDIN_PID")
-    local deadline=$((SECONDS + 10))
+    local deadline=$(e2e_deadline 10)
     until grep -q ready "$E2E_ROOT/standin.log"; do
         [ $SECONDS -lt $deadline ] || fail "the stand-in did not start: $(cat "$E2E_ROOT/standin.log")"
         sleep 0.1

@@ -18,7 +18,7 @@ idle_monitor() {
 env -u DISPLAY MUTTER_DEBUG_RESET_IDLETIME=1 mutter --headless --wayland --no-x11 \
     --virtual-monitor 800x600 --wayland-display lumi-mutter >"$E2E_ROOT/mutter.log" 2>&1 &
 E2E_PIDS+=($!)
-deadline=$((SECONDS + 30))
+deadline=$(e2e_deadline 30)
 until idle_monitor GetIdletime; do
     if [ $SECONDS -ge $deadline ]; then
         echo "SKIP: mutter did not start: $(tail -5 "$E2E_ROOT/mutter.log")"

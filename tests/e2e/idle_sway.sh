@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# lumiscribe-idle with the real display in sway, whose idle protocol is org_kde_kwin_idle:
-# nothing starts while a window inhibits idle; then "--after 2" starts the display after 2 s
+# lumiscribe-idle with the real display in sway, through the idle protocol that sway offers
+# (ext-idle-notify-v1 from sway 1.8 on, org_kde_kwin_idle before): nothing starts while a window inhibits idle; then "--after 2" starts the display after 2 s
 # without input, not again while the same idle period lasts, and again after a key (which
 # also ends the display) and 2 s more without input.
 source "$(dirname "$0")/wayland_lib.sh"
@@ -25,7 +25,7 @@ wayland_msg '[title="^Video$"] inhibit_idle open' >/dev/null || fail "sway did n
 
 wayland_spawn "$idle" --after 2 >"$IDLE_LOG" 2>&1
 idle_pid=$LAST_PID
-wait_for_line "lumiscribe-idle: watching idle time through org_kde_kwin_idle (wait 2 seconds)"
+wait_for_line "lumiscribe-idle: watching idle time through $(wayland_idle_protocol) (wait 2 seconds)"
 sleep 5  # more than two waits without input
 [ "$(starts)" = 0 ] || fail "the display started while a window inhibited idle"
 wayland_msg '[title="^Video$"] inhibit_idle none' >/dev/null || fail "sway did not end the inhibition"
@@ -37,7 +37,7 @@ sleep 5  # more than two waits without input: still the same idle period
 wayland_has_view Lumiscribe || fail "the display ended without input"
 
 wayland_key x
-deadline=$((SECONDS + 30))
+deadline=$(e2e_deadline 30)
 until [ "$(starts)" = 2 ]; do
     [ $SECONDS -lt $deadline ] || fail "no second start after a key and a wait: $(cat "$IDLE_LOG")"
     sleep 0.2

@@ -46,7 +46,7 @@ mkdir -p "$E2E_ROOT/home"
 HOME="$E2E_ROOT/home" xscreensaver -no-splash >"$E2E_ROOT/daemon.log" 2>&1 &
 E2E_PIDS+=($!)
 trap 'HOME="$E2E_ROOT/home" xscreensaver-command -exit >/dev/null 2>&1 || true; cleanup' EXIT
-deadline=$((SECONDS + 30))  # the daemon starts slowly on a busy machine
+deadline=$(e2e_deadline 30)  # the daemon starts slowly on a busy machine
 until HOME="$E2E_ROOT/home" xscreensaver-command -version >/dev/null 2>&1; do
     [ $SECONDS -lt $deadline ] || fail "the daemon did not start: $(cat "$E2E_ROOT/daemon.log")"
     sleep 0.3

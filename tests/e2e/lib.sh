@@ -31,6 +31,18 @@ INSTALL_DIR="$XDG_DATA_HOME/Corvanta/Lumiscribe"
 SETTINGS_FILE="$XDG_CONFIG_HOME/Lumiscribe.ini"
 STATE_DIR="$XDG_RUNTIME_DIR/lumiscribe"
 
+# Tests wait for a state or an event, never for a time. Every deadline is at least
+# E2E_PATIENCE seconds (5 minutes unless set), so that a loaded machine fails no test: a
+# deadline passes only when the awaited state never comes.
+E2E_PATIENCE=${E2E_PATIENCE:-300}
+
+# The value of SECONDS at which a wait of at least $1 seconds gives up.
+e2e_deadline() {
+    local limit=$1
+    [ "$limit" -ge "$E2E_PATIENCE" ] || limit=$E2E_PATIENCE
+    echo $((SECONDS + limit))
+}
+
 E2E_PIDS=()
 cleanup() {
     local pid
@@ -62,7 +74,7 @@ start_lumiscribe() {
 # Waits up to $2 seconds (default 10) for a visible window titled exactly $1; prints its id.
 wait_for_window() {
     local title=$1 limit=${2:-10} id
-    local deadline=$((SECONDS + limit))
+    local deadline=$(e2e_deadline limit)
     while [ $SECONDS -lt $deadline ]; do
         id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
         if [ -n "$id" ]; then
@@ -89,7 +101,7 @@ is_running() {
 # Waits up to $2 seconds for process $1 to end; fails when it is still running.
 wait_for_exit() {
     local pid=$1 limit=${2:-10}
-    local deadline=$((SECONDS + limit))
+    local deadline=$(e2e_deadline limit)
     while [ $SECONDS -lt $deadline ]; do
         is_running "$pid" || return 0
         sleep 0.1
@@ -148,7 +160,7 @@ expected_area() {
 # Waits up to $3 seconds until the screen area $2 (WxH+X+Y) equals picture $1 pixel for pixel.
 wait_for_screen_area() {
     local expected=$1 area=$2 limit=${3:-15}
-    local deadline=$((SECONDS + limit))
+    local deadline=$(e2e_deadline limit)
     while [ $SECONDS -lt $deadline ]; do
         screenshot "$E2E_ROOT/screen.png"
         /usr/bin/convert "$E2E_ROOT/screen.png" -crop "$area" +repage "$E2E_ROOT/area.png"
@@ -163,7 +175,7 @@ wait_for_screen_area() {
 # Starts openbox as the window manager of DISPLAY for the rest of the test (the cleanup ends
 # it) and waits until it manages windows.
 start_window_manager() {
-    local deadline=$((SECONDS + 30)) check openbox_pid=
+    local deadline=$(e2e_deadline 30) check openbox_pid=
     while [ $SECONDS -lt $deadline ]; do
         # Started again when it ended: on a busy machine the X server may refuse a connection
         # for a moment, and openbox then gives up at once.
@@ -186,7 +198,7 @@ start_window_manager() {
 
 # Gives the keyboard focus to window $1 and waits until it has it.
 focus_window() {
-    local deadline=$((SECONDS + 5))
+    local deadline=$(e2e_deadline 5)
     while [ $SECONDS -lt $deadline ]; do
         xdotool windowactivate "$1" 2>/dev/null || xdotool windowfocus "$1" 2>/dev/null || true
         if [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; then

@@ -42,7 +42,7 @@ check_box() {
     [ "$frame" -ge "$needed" ] || fail "\"$title\" is $frame px wide, its title needs $needed px"
     focus_window "$box"
     xdotool key "$answer"
-    local deadline=$((SECONDS + 5))
+    local deadline=$(e2e_deadline 5)
     while [ "$(count_windows "$title")" != 0 ]; do
         [ $SECONDS -lt $deadline ] || fail "the box \"$title\" did not close"
         sleep 0.1

@@ -21,7 +21,7 @@ PATH="$standin:$PATH" start_lumiscribe /c
 dialog=$(wait_for_window "Lumiscribe Screensaver") || fail "no Setup dialog appeared"
 focus_window "$dialog"
 xdotool key alt+h
-deadline=$((SECONDS + 10))
+deadline=$(e2e_deadline 10)
 while [ ! -s "$E2E_ROOT/opened" ] && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
 [ -s "$E2E_ROOT/opened" ] || fail "Help opened nothing"
 url=$(head -n 1 "$E2E_ROOT/opened")

@@ -72,7 +72,7 @@ for _ in 1 2 3 4 5 6 7 8 9; do xdotool key Tab; done  # four buttons, background
 sleep 0.3                                             # sensitivity, its box, delay
 # Waits up to 5 s for "Delay" to read $1.
 expect_delay() {
-    local deadline=$((SECONDS + 5))
+    local deadline=$(e2e_deadline 5)
     until [ "$(setting Delay)" = "$1" ] || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
     [ "$(setting Delay)" = "$1" ] || fail "$2 on the delay bar stored Delay \"$(setting Delay)\""
 }

@@ -22,7 +22,7 @@ start_own_x_server() {
         pid=$!
         E2E_PIDS+=("$pid")
         disown "$pid"
-        local deadline=$((SECONDS + 10))
+        local deadline=$(e2e_deadline 10)
         while [ $SECONDS -lt $deadline ] && is_running "$pid"; do
             if xdpyinfo -display ":$number" >/dev/null 2>&1; then
                 export DISPLAY=":$number"

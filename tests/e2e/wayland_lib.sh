@@ -20,6 +20,13 @@
 #                             (default 1024x768), named HEADLESS-1 to HEADLESS-N and placed
 #                             side by side from the left, HEADLESS-1 at the origin; the size
 #                             of the whole layout is in WAYLAND_WIDTH and WAYLAND_HEIGHT.
+#                             With WAYLAND_XWAYLAND=1 set before, the compositor runs XWayland
+#                             and DISPLAY of the session names it (WAYLAND_X_DISPLAY); lines in
+#                             the array WAYLAND_CONFIG_EXTRA are added to its configuration,
+#                             as a desktop session's own ("exec PROGRAM" starts a program as
+#                             the session starts it).
+#   wayland_idle_protocol     the idle protocol that the compositor offers and that the idle
+#                             starter prefers, as its start-up line names it.
 #   wayland_run CMD...        runs CMD in the session as the test user and waits for it.
 #   wayland_spawn CMD...      starts CMD in the session as the test user in the background;
 #                             LAST_PID is CMD's own pid, and the cleanup ends it.
@@ -146,15 +153,24 @@ wayland_start() {
         XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" XDG_CONFIG_HOME="$XDG_CONFIG_HOME"
         XDG_DATA_HOME="$XDG_DATA_HOME")
 
-    # No bar, no borders, no X server; the outputs side by side from the left.
+    # No bar, no borders, no X server unless asked; the outputs side by side from the left.
     local config="$E2E_ROOT/sway.config" n
     {
-        echo "xwayland disable"
+        if [ "${WAYLAND_XWAYLAND:-0}" = 1 ]; then
+            command -v Xwayland >/dev/null ||
+                wayland_skip "Xwayland is not installed (tools/test.sh installs xwayland)"
+            echo "xwayland enable"
+            # The session's programs learn the X display from the compositor.
+            echo "exec sh -c 'echo \$DISPLAY >$E2E_ROOT/x-display'"
+        else
+            echo "xwayland disable"
+        fi
         echo "default_border none"
         echo "default_floating_border none"
         for n in $(seq 1 "$outputs"); do
             echo "output HEADLESS-$n mode $size position $(((n - 1) * width)) 0"
         done
+        printf '%s\n' "${WAYLAND_CONFIG_EXTRA[@]}"
     } >"$config"
 
     wayland_spawn env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
@@ -162,7 +178,7 @@ wayland_start() {
     local sway_pid=$LAST_PID
     disown "$sway_pid" # its end by the cleanup is no news
 
-    local deadline=$((SECONDS + 30)) socket ipc
+    local deadline=$(e2e_deadline 30) socket ipc
     while [ $SECONDS -lt $deadline ] && is_running "$sway_pid"; do
         socket=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -type s -name 'wayland-*' -printf '%f\n' | head -n 1)
         ipc=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -type s -name 'sway-ipc.*' | head -n 1)
@@ -170,6 +186,8 @@ wayland_start() {
             [ "$(WAYLAND_ENV+=(WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc");
                 wayland_as_user swaymsg -t get_outputs 2>/dev/null | grep -c '"name": "HEADLESS-')" = "$outputs" ]; then
             WAYLAND_ENV+=(WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc")
+            [ "${WAYLAND_XWAYLAND:-0}" = 1 ] || return 0
+            wayland_wait_for_x_display "$sway_pid"
             return 0
         fi
         sleep 0.2
@@ -177,6 +195,33 @@ wayland_start() {
     cat "$E2E_ROOT/sway.log" >&2
     is_running "$sway_pid" || wayland_skip "the compositor cannot run here (its log is above)"
     fail "the compositor did not offer $outputs outputs in 30 s"
+}
+
+# Waits until the compositor's XWayland accepts clients, and adds its DISPLAY to the session.
+wayland_wait_for_x_display() {
+    local deadline=$(e2e_deadline 300)
+    while [ $SECONDS -lt $deadline ] && is_running "$1"; do
+        if [ -s "$E2E_ROOT/x-display" ]; then
+            WAYLAND_X_DISPLAY=$(head -n 1 "$E2E_ROOT/x-display")
+            if wayland_as_user env DISPLAY="$WAYLAND_X_DISPLAY" xdpyinfo >/dev/null 2>&1; then
+                WAYLAND_ENV+=(DISPLAY="$WAYLAND_X_DISPLAY")
+                return 0
+            fi
+        fi
+        sleep 0.2
+    done
+    cat "$E2E_ROOT/sway.log" >&2
+    fail "XWayland did not start"
+}
+
+wayland_idle_protocol() {
+    command -v wayland-info >/dev/null ||
+        fail "wayland-info is not installed (tools/test.sh installs wayland-utils)"
+    if wayland_run wayland-info 2>/dev/null | grep -q "interface: 'ext_idle_notifier_v1'"; then
+        echo ext-idle-notify-v1
+    else
+        echo org_kde_kwin_idle
+    fi
 }
 
 start_lumiscribe() {
@@ -232,7 +277,7 @@ wayland_has_view() {
 
 wayland_wait_for_view() {
     local title=$1 limit=${2:-10}
-    local deadline=$((SECONDS + limit))
+    local deadline=$(e2e_deadline limit)
     while [ $SECONDS -lt $deadline ]; do
         wayland_has_view "$title" && return 0
         sleep 0.2

@@ -40,7 +40,7 @@ saver_running() {
 as_nobody xscreensaver -no-splash >"$E2E_ROOT/daemon.log" 2>&1 &
 E2E_PIDS+=($!)
 trap 'as_nobody xscreensaver-command -exit >/dev/null 2>&1 || true; cleanup' EXIT
-deadline=$((SECONDS + 30))  # the daemon starts slowly on a busy machine
+deadline=$(e2e_deadline 30)  # the daemon starts slowly on a busy machine
 until as_nobody xscreensaver-command -version >/dev/null 2>&1; do
     [ $SECONDS -lt $deadline ] || fail "the daemon did not start: $(cat "$E2E_ROOT/daemon.log")"
     sleep 0.3
@@ -53,7 +53,7 @@ wait_for_screen_area "$E2E_ROOT/canvas.png" "319x239+352+264" 30 ||
 saver_running || fail "no saver process"
 
 as_nobody xscreensaver-command -deactivate >/dev/null
-deadline=$((SECONDS + 10))
+deadline=$(e2e_deadline 10)
 while saver_running; do
     [ $SECONDS -lt $deadline ] || fail "the saver outlived the deactivation"
     sleep 0.2

@@ -44,12 +44,14 @@ protected:
                 [this] { return displayRunning; },
                 [this] { ++starts; },
                 [this](const QString& line) { reports << line; },
-                20ms};
+                20ms,
+                [this] { return otherScreenSaver; }};
     }
 
     FakeIdleMonitor monitor;
     FakeSessionState session;
     bool displayRunning = false;
+    QString otherScreenSaver;
     int starts = 0;
     QStringList reports;
 };
@@ -80,6 +82,7 @@ struct HoldCase {
     Hold hold;
     bool displayRunning;
     const char* report;
+    const char* otherScreenSaver = "";
 };
 
 class IdleStarterHoldTest : public IdleStarterTest,
@@ -90,16 +93,18 @@ class IdleStarterHoldTest : public IdleStarterTest,
 TEST_P(IdleStarterHoldTest, StartsNothingWhileHeldAndStartsOnceTheHoldEnds) {
     IdleStarter starter(services(), 1min);
     displayRunning = GetParam().displayRunning;
+    otherScreenSaver = QString::fromUtf8(GetParam().otherScreenSaver);
     monitor.becomeIdle();
     session.answerLast(GetParam().hold);
     EXPECT_EQ(starts, 0);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return session.questions.size() == 2; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return session.questions.size() == 2; }, 120000));
     session.answerLast(GetParam().hold);
     EXPECT_EQ(starts, 0);
     EXPECT_EQ(reports, QStringList{GetParam().report});
 
     displayRunning = false;
-    ASSERT_TRUE(QTest::qWaitFor([this] { return session.questions.size() == 3; }, 2000));
+    otherScreenSaver.clear();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return session.questions.size() == 3; }, 120000));
     session.answerLast(Hold::None);
     EXPECT_EQ(starts, 1);
 }
@@ -110,7 +115,11 @@ INSTANTIATE_TEST_SUITE_P(
         HoldCase{Hold::Locked, false, "idle, but the session is locked: starting nothing"},
         HoldCase{Hold::Inhibited, false,
                  "idle, but an application inhibits idle: starting nothing"},
-        HoldCase{Hold::None, true, "idle, but Lumiscribe runs already: starting nothing"}));
+        HoldCase{Hold::None, true, "idle, but Lumiscribe runs already: starting nothing"},
+        HoldCase{Hold::None, false,
+                 "idle, but XScreenSaver runs on the X display :5 and starts the savers: "
+                 "starting nothing",
+                 "XScreenSaver runs on the X display :5 and starts the savers"}));
 
 TEST_F(IdleStarterTest, AWaitOfZeroDisarmsAndAChangedWaitRearms) {
     IdleStarter starter(services(), 0ms);

@@ -107,7 +107,7 @@ TEST_F(SetupTest, TheFirstTestOfAPlayerThatCannotSoundSaysWhyOnce) {
     click(dialog->Picture2->cmdTest[0]);
     EXPECT_EQ(dialogs_.shown, QStringList{});
     player_.silence = "there is no sound device or sound server";
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !dialogs_.shown.isEmpty(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !dialogs_.shown.isEmpty(); }, 120000));
     click(dialog->Picture2->cmdTest[1]);
     click(dialog->Picture2->cmdTest[2]);
     QTest::qWait(300);

@@ -25,8 +25,8 @@ class SetupKeyboardTest : public SetupTest {
 protected:
     std::unique_ptr<SetupDialog> openActiveDialog() {
         auto dialog = openDialog();
-        QApplication::setActiveWindow(dialog.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        dialog->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get(), 120000));
         return dialog;
     }
 

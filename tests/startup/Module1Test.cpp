@@ -244,7 +244,7 @@ TEST_F(Module1Test, PreviewEndsWhenItsHostGoesAway) {
     windows_.clientRects.insert(77, QRect(0, 0, 100, 80));
     ASSERT_EQ(module1_.Main("/p 77"), Module1::Outcome::RunEventLoop);
     windows_.clientRects.remove(77);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return module1_.previewForm() == nullptr; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return module1_.previewForm() == nullptr; }, 120000));
 }
 
 }  // namespace

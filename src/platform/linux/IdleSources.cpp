@@ -10,7 +10,18 @@
 
 namespace lumi::platform {
 
+QString otherScreenSaverInCharge() {
+    if (const std::optional<QString> display = xscreensaverDaemonOnDisplay()) {
+        return QStringLiteral("XScreenSaver runs on the X display %1 and starts the savers")
+            .arg(*display);
+    }
+    return {};
+}
+
 IdleSource openIdleMonitor() {
+    if (QString other = otherScreenSaverInCharge(); !other.isEmpty()) {
+        return {nullptr, other};
+    }
     QString waylandProblem;
     const bool waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
                                 !qEnvironmentVariableIsEmpty("WAYLAND_SOCKET");

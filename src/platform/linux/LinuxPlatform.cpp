@@ -35,7 +35,7 @@ void scaleDialogsForX11Desktop() {
 
 }  // namespace
 
-void prepareApplication(PixelScaling scaling) {
+void prepareApplication(PixelScaling scaling, WindowSystem windowSystem) {
     // The scale that Qt derives from the desktop stays off in every mode; the dialogs take the
     // desktop's scale from Xft.dpi below.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
@@ -47,9 +47,12 @@ void prepareApplication(PixelScaling scaling) {
         qunsetenv("QT_SCALE_FACTOR");
         qunsetenv("QT_SCREEN_SCALE_FACTORS");
     }
-    const QString platform = qtPlatformFor({qEnvironmentVariable("QT_QPA_PLATFORM"),
-                                            qEnvironmentVariable("WAYLAND_DISPLAY"),
-                                            qEnvironmentVariable("XDG_SESSION_TYPE")});
+    const QString platform =
+        windowSystem == WindowSystem::X11
+            ? QStringLiteral("xcb")
+            : qtPlatformFor({qEnvironmentVariable("QT_QPA_PLATFORM"),
+                             qEnvironmentVariable("WAYLAND_DISPLAY"),
+                             qEnvironmentVariable("XDG_SESSION_TYPE")});
     qputenv("QT_QPA_PLATFORM", platform.toLocal8Bit());
     if (scaling == PixelScaling::DesktopScale && platform.startsWith(QLatin1String("xcb"))) {
         scaleDialogsForX11Desktop();

@@ -41,11 +41,11 @@ NativeWindow WaylandWindowServices::findTopLevelWindow(const QString&) {
 }
 
 QRect WaylandWindowServices::screenRect() {
-    return primaryScreenRect();
+    return primaryScreenRect(DisplayScreen::LayoutOrigin);
 }
 
 QList<QRect> WaylandWindowServices::monitorRects() {
-    return screenRects();
+    return screenRects(DisplayScreen::LayoutOrigin);
 }
 
 void WaylandWindowServices::showTopMost(QWidget& window, const QRect& rect) {

@@ -50,6 +50,23 @@ bool xscreensaverDaemonRuns(xcb_connection_t* connection, xcb_window_t root) {
 
 }  // namespace
 
+std::optional<QString> xscreensaverDaemonOnDisplay() {
+    const QString name = qEnvironmentVariable("DISPLAY");
+    if (name.isEmpty()) {
+        return std::nullopt;
+    }
+    std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
+        xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    if (xcb_connection_has_error(connection.get())) {
+        return std::nullopt;
+    }
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection.get())).data;
+    if (!screen || !xscreensaverDaemonRuns(connection.get(), screen->root)) {
+        return std::nullopt;
+    }
+    return name;
+}
+
 void X11IdleMonitor::Disconnect::operator()(xcb_connection_t* connection) const {
     xcb_disconnect(connection);
 }

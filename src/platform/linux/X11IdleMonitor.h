@@ -6,12 +6,18 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 #include "platform/IdleMonitor.h"
 
 struct xcb_connection_t;
 
 namespace lumi::platform {
+
+// The X display (DISPLAY) on which an XScreenSaver daemon runs, or nothing when none does or
+// there is no X server to ask. Under Wayland the daemon runs on XWayland, so DISPLAY names it
+// there too. Connects, asks and disconnects: a few round trips to a local server.
+std::optional<QString> xscreensaverDaemonOnDisplay();
 
 // Idle time from the X server's MIT-SCREEN-SAVER extension, on an X connection of its own.
 // The extension tells only the time since the last input, so the monitor asks for it: once
