@@ -109,9 +109,13 @@ QString timeFormatWithoutZone(const QString& format) {
     return result;
 }
 
-QString calendarCaption(const QDateTime& now, const QLocale& locale) {
+QString calendarDate(QDate date, const QLocale& locale) {
     // In QLocale's letters "MMM" is the abbreviated month; "mmm" would be minutes.
-    const QString date = locale.toString(now.date(), QStringLiteral("dddd, MMM d yyyy"));
+    return locale.toString(date, QStringLiteral("dddd, MMM d yyyy"));
+}
+
+QString calendarCaption(const QDateTime& now, const QLocale& locale) {
+    const QString date = calendarDate(now.date(), locale);
     const QString time =
         locale.toString(now.time(), timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
     QString caption = date + QStringLiteral(" --- ") + time;

@@ -17,6 +17,10 @@ namespace lumi::display {
 // a second with the system locale.
 QString calendarCaption(const QDateTime& now, const QLocale& locale);
 
+// The date part of calendarCaption(): "Sunday, Jul 14 2019" in US English. The photo-date
+// caption shows the day a photo was taken in it.
+QString calendarDate(QDate date, const QLocale& locale);
+
 // `format`, a time format of QLocale, without its time-zone part, so that the clock shows
 // seconds (which only the long formats carry) but no zone name.
 //

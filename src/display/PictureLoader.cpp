@@ -7,21 +7,18 @@
 #include <QPromise>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <cmath>
 #include <mutex>
 
 #include "display/FitToScreen.h"
+#include "display/HeifDecoder.h"
+#include "display/PhotoDate.h"
 
 namespace lumi::display {
 namespace {
 
-// The most pixels that a picture may have. Photos of the largest cameras (100 megapixels)
-// show; a file that declares more, however small the file, is refused before its decode, so
-// that no picture costs more than this many 32-bit pixels.
-constexpr qint64 kMaxPixels = 120'000'000;
 // Qt's own limit on one decoded image, in MiB (its default, 128 MiB, would refuse anything
-// above 33 megapixels): room for kMaxPixels 32-bit pixels.
-constexpr int kAllocationLimitMegabytes = static_cast<int>((kMaxPixels * 4 + (1 << 20) - 1) >> 20);
+// above 33 megapixels): room for kMaxPicturePixels 32-bit pixels.
+constexpr int kAllocationLimitMegabytes = static_cast<int>((kMaxPicturePixels * 4 + (1 << 20) - 1) >> 20);
 
 // The limit is one value for the whole process; it is set once, before the first decode, from
 // whichever thread decodes first.
@@ -30,15 +27,22 @@ void setAllocationLimit() {
     std::call_once(once, [] { QImageReader::setAllocationLimit(kAllocationLimitMegabytes); });
 }
 
-QString tooLarge(QSize size) {
-    // Megapixels rounded up to a tenth, so that the figure is always above the limit.
-    const double megapixels =
-        std::ceil(static_cast<double>(size.width()) * size.height() / 100'000.0) / 10.0;
-    return QStringLiteral("it is %1 x %2 pixels (%3 megapixels), more than %4 megapixels")
-        .arg(size.width())
-        .arg(size.height())
-        .arg(megapixels)
-        .arg(kMaxPixels / 1'000'000);
+// The first bytes of the file at `path`, enough to tell a HEIF file.
+QByteArray startOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(12) : QByteArray();
+}
+
+DecodedPicture decodeHeifFile(const QString& path, QSize bound, PhotoDates dates) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {path, {}, file.errorString()};
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return {path, {}, file.errorString()};
+    }
+    return decodeHeif(path, bytes, bound, dates);
 }
 
 // Turns the decoded `image` into opaque 32-bit pixels, transparent parts over black, in its
@@ -62,22 +66,27 @@ QImage opaque(QImage image) {
 
 }  // namespace
 
-DecodedPicture decodePicture(const QString& path) {
-    return decodePictureWithin(path, {});
+DecodedPicture decodePicture(const QString& path, PhotoDates dates) {
+    return decodePictureWithin(path, {}, dates);
 }
 
-DecodedPicture decodePictureWithin(const QString& path, QSize bound) {
+DecodedPicture decodePictureWithin(const QString& path, QSize bound, PhotoDates dates) {
     setAllocationLimit();
     if (QFileInfo(path).isDir()) {
         return {path, {}, QStringLiteral("it is a folder that holds no pictures")};
+    }
+    // Told by content, not by name, so that Qt's own HEIF plugins, where installed, never
+    // decode these files and a photo renamed to ".jpg" still shows.
+    if (looksLikeHeif(startOf(path))) {
+        return decodeHeifFile(path, bound, dates);
     }
     QImageReader reader(path);
     reader.setAutoTransform(true);
     // The size that the file declares, read from its header without decoding it; formats
     // that cannot tell it before the decode are held to Qt's allocation limit instead.
     const QSize declared = reader.size();
-    if (static_cast<qint64>(declared.width()) * declared.height() > kMaxPixels) {
-        return {path, {}, tooLarge(declared)};
+    if (exceedsPixelLimit(declared)) {
+        return {path, {}, tooLargeError(declared)};
     }
     if (!bound.isEmpty() && declared.isValid()) {
         // The scaled size applies before the picture is turned upright.
@@ -96,7 +105,11 @@ DecodedPicture decodePictureWithin(const QString& path, QSize bound) {
     if (fitted != image.size()) {
         image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    return {path, opaque(std::move(image)), {}};
+    DecodedPicture result{path, opaque(std::move(image)), {}, std::nullopt};
+    if (dates == PhotoDates::Read) {
+        result.taken = readPhotoDate(path);
+    }
+    return result;
 }
 
 PictureLoader::PictureLoader(Decoder decode) : decode_(std::move(decode)) {

@@ -12,30 +12,27 @@
 #include <functional>
 #include <optional>
 
+#include "display/DecodedPicture.h"
+
 namespace lumi::display {
 
-// A picture file decoded for the display: an opaque 32-bit image, or the reason why the
-// file gave none.
-struct DecodedPicture {
-    QString path;
-    QImage image;  // Format_RGB32; null when the file did not load
-    QString error;
-
-    bool ok() const { return !image.isNull(); }
-};
-
-// Decodes the picture file at `path` with the platform's image formats, turned upright by
-// its orientation tag, with transparent parts over black. Safe on any thread.
+// Decodes the picture file at `path`, turned upright by its orientation, with transparent
+// parts over black. Safe on any thread. A HEIF file (HEIC, AVIF), told by its first bytes, is
+// decoded by decodeHeif(); every other file with the platform's image formats, turned by its
+// EXIF orientation tag.
 //
-// A file that declares more than 120 megapixels is not decoded: the result carries no image
-// and an error that names the picture's size, as for any file that does not load.
-DecodedPicture decodePicture(const QString& path);
+// A file that declares more than kMaxPicturePixels is not decoded: the result carries no
+// image and an error that names the picture's size, as for any file that does not load.
+// With PhotoDates::Read the result also carries the day the photo was taken (PhotoDate.h).
+DecodedPicture decodePicture(const QString& path, PhotoDates dates = PhotoDates::Skip);
 
 // As decodePicture(), but a picture larger than `bound` in either direction (once turned
 // upright) comes out shrunk to fittedSize() of its size, smoothly; a format that can decode
 // at a reduced size (JPEG) does so, so that a large photo costs about the time and memory of
-// a picture of `bound`. An empty `bound` is decodePicture() itself.
-DecodedPicture decodePictureWithin(const QString& path, QSize bound);
+// a picture of `bound`; a HEIF picture is decoded whole and then shrunk. An empty `bound` is
+// decodePicture() itself.
+DecodedPicture decodePictureWithin(const QString& path, QSize bound,
+                                   PhotoDates dates = PhotoDates::Skip);
 
 // Decodes pictures off the user-interface thread, so that no event waits on a decode.
 // One decode is delivered at a time; the next picture can be decoded ahead.
@@ -54,7 +51,7 @@ public:
     // Decodes one file; called on a thread of the pool, so it must be safe on any thread.
     using Decoder = std::function<DecodedPicture(const QString&)>;
 
-    explicit PictureLoader(Decoder decode = decodePicture);
+    explicit PictureLoader(Decoder decode = [](const QString& path) { return decodePicture(path); });
     ~PictureLoader() override;
 
     // Replaces the decoder; meant for the display's load, before the first load() or

@@ -3,6 +3,7 @@
 
 #include <QEvent>
 #include <QFont>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -43,6 +44,13 @@ constexpr double kMoveWindowSeconds = 10;
 // The calendar strip and its caption as designed.
 constexpr QRect kCalendarStrip{5, 540, 271, 25};
 constexpr QRect kCalendarCaption{2, 2, 261, 17};
+// The photo-date strip: as high as the calendar strip, its caption inset as the calendar's,
+// the strip as wide as its text plus the calendar's margins, and this far from the screen's
+// right edge and from the calendar strip.
+constexpr int kDateStripGap = 5;
+constexpr int kDateCaptionMargin = kCalendarStrip.width() - kCalendarCaption.width();
+// Below this width for its text the strip is not shown at all: no date would be readable.
+constexpr int kSmallestDateCaption = 24;
 
 // Character codes of the keys that do not end the screen saver.
 constexpr int kSpace = 32;
@@ -111,6 +119,15 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     captionFont.setBold(true);
     captionFont.setItalic(true);
     lblCal->setFont(captionFont);
+
+    picDate = new InertWidget(this);
+    picDate->setAutoFillBackground(true);
+    picDate->setPalette(stripPalette);
+    picDate->hide();
+    lblDate = new QLabel(picDate);
+    lblDate->setAlignment(Qt::AlignCenter);
+    lblDate->setPalette(captionPalette);
+    lblDate->setFont(captionFont);
 
     for (QTimer* timer : {&Timer1, &TimerCal, &TimerMIDI, &Timer3}) {
         timer->setInterval(kTimerInterval);
@@ -198,10 +215,13 @@ void frmMain::prepareSequence() {
     const bool shrink = services_.largePictures
                             ? *services_.largePictures == LargePictures::Shrink
                             : readInteger(QStringLiteral("FitLarge"), QStringLiteral("0")) == 1;
-    if (shrink) {
-        loader_.setDecoder([bound = services_.screenSize](const QString& path) {
-            return decodePictureWithin(path, bound);
-        });
+    PhotoDateOn = readInteger(QStringLiteral("PhotoDate"), QStringLiteral("0"));
+    const PhotoDates dates = PhotoDateOn == 1 ? PhotoDates::Read : PhotoDates::Skip;
+    if (shrink || dates == PhotoDates::Read) {
+        loader_.setDecoder(
+            [bound = shrink ? services_.screenSize : QSize(), dates](const QString& path) {
+                return decodePictureWithin(path, bound, dates);
+            });
     }
     const bool shuffle = readInteger(QStringLiteral("Shuffle"), QStringLiteral("0")) == 1;
     order_ = PictureOrder(List1.listCount(), shuffle ? ShowOrder::Shuffle : ShowOrder::List,
@@ -291,6 +311,7 @@ void frmMain::loadCurrentEntry() {
 
 void frmMain::pictureLoaded(const DecodedPicture& picture) {
     if (picture.ok()) {
+        showPhotoDate(picture.taken);
         showPicture(picture.image);
         return;
     }
@@ -324,6 +345,40 @@ void frmMain::showPicture(const QImage& picture) {
     BeamX = toInt16(Picture1.width());
     BeamY = toInt16(Picture1.height());
     LaserPaint();
+}
+
+void frmMain::showPhotoDate(std::optional<QDate> taken) {
+    if (PhotoDateOn != 1 || !taken) {
+        picDate->hide();
+        return;
+    }
+    // The strip stands between the calendar strip (or the left margin when the calendar is
+    // off) and the right edge; a text too long for that room is cut short with an ellipsis,
+    // so that the two strips never meet.
+    const int screenWidth = services_.screenSize.width();
+    const int leftLimit =
+        (CalendarOn == 1 ? kCalendarStrip.left() + kCalendarStrip.width() : 0) + kDateStripGap;
+    const int room = screenWidth - kDateStripGap - leftLimit;
+    const QFontMetrics metrics(lblDate->font());
+    const QString text = calendarDate(*taken, QLocale());
+    // The italic slant reaches past the advance; the strip leaves room for it.
+    const int textWidth = metrics.horizontalAdvance(text) + metrics.averageCharWidth();
+    const int captionWidth = std::min(textWidth, room - kDateCaptionMargin);
+    if (captionWidth < kSmallestDateCaption) {
+        picDate->hide();
+        return;
+    }
+    lblDate->setText(captionWidth < textWidth
+                         ? metrics.elidedText(text, Qt::ElideRight, captionWidth)
+                         : text);
+    const int stripWidth = captionWidth + kDateCaptionMargin;
+    picDate->setGeometry(screenWidth - kDateStripGap - stripWidth,
+                         calendarTop(services_.screenSize.height()), stripWidth,
+                         kCalendarStrip.height());
+    lblDate->setGeometry(kCalendarCaption.left(), kCalendarCaption.top(), captionWidth,
+                         kCalendarCaption.height());
+    picDate->show();
+    picDate->raise();
 }
 
 void frmMain::LaserPaint() {

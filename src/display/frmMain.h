@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 #include "display/Canvas.h"
 #include "display/Colors.h"
@@ -125,6 +126,10 @@ public:
     HiddenList List1;
     QWidget* picCal = nullptr;
     QLabel* lblCal = nullptr;
+    // The photo-date strip: the day the picture on the screen was taken, in the calendar
+    // caption's style, in the bottom-right corner beside the calendar strip.
+    QWidget* picDate = nullptr;
+    QLabel* lblDate = nullptr;
     QTimer Timer1;
     QTimer TimerCal;
     QTimer TimerMIDI;
@@ -142,6 +147,7 @@ public:
     qint32 MoveStart = 0;  // start of the mouse-move counting window, seconds since midnight
     qint16 Activated = 0;  // -1 once the form has been activated
     qint16 CalendarOn = 0;
+    qint16 PhotoDateOn = 0;
     qint16 MusicOn = 0;
     music::Playlist playlist;       // MidiCurrent, MidiChecked and the playlist's steps
     music::SoundOffTimer soundOff;  // SoundOffMinutes, SoundOffSeconds, SoundOffCounter
@@ -159,6 +165,7 @@ private:
     void loadCurrentEntry();
     void pictureLoaded(const DecodedPicture& picture);
     void showPicture(const QImage& picture);
+    void showPhotoDate(std::optional<QDate> taken);
     void LaserPaint();
     void paintStep();
     void flushCanvas();

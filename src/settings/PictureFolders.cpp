@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "display/HeifDecoder.h"
+
 namespace lumi::settings {
 namespace {
 
@@ -85,6 +87,8 @@ const QStringList& pictureExtensions() {
         for (const QByteArray& format : QImageReader::supportedImageFormats()) {
             list.append(QString::fromLatin1(format).toLower());
         }
+        // HEIC and AVIF photos go to the display's own HEIF decoder.
+        list.append(display::heifExtensions());
         list.removeDuplicates();
         return list;
     }();

@@ -15,7 +15,8 @@ namespace lumi::settings {
 bool isFolderEntry(const QString& entry);
 
 // The file-name extensions, lower case and without the dot, of the picture formats that the
-// display's decoder reads on this machine.
+// display's decoder reads on this machine: Qt's image formats and the HEIF formats of
+// display::heifExtensions().
 const QStringList& pictureExtensions();
 
 // True when the file name `name` ends with one of pictureExtensions(), case ignored.

@@ -37,7 +37,7 @@ struct SettingKey {
 // Every key, in the order in which the first run writes them. "SetReg" must stay last: its
 // presence tells later starts that the first run completed, so it is written only after
 // every other value is in place.
-inline constexpr std::array<SettingKey, 21> kSettingKeys{{
+inline constexpr std::array<SettingKey, 22> kSettingKeys{{
     {"MIDI1", "1", "1", "1", "1"},
     {"MIDI2", "1", "1", "1", "1"},
     {"MIDI3", "1", "1", "1", "1"},
@@ -62,6 +62,8 @@ inline constexpr std::array<SettingKey, 21> kSettingKeys{{
     {"FitLarge", "0", "0", "0", "0"},
     // 1: each round shows every picture once in a fresh random order; 0: list order.
     {"Shuffle", "0", "0", "0", "0"},
+    // 1: the display shows the day the picture on the screen was taken, from its EXIF data.
+    {"PhotoDate", "0", "0", "0", "0"},
     {"SetReg", "1", "1", "2", nullptr},
 }};
 static_assert(std::string_view(kSettingKeys.back().name) == "SetReg",

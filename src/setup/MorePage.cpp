@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QSpinBox>
 
+#include <algorithm>
+
 #include "settings/SettingKeys.h"
 #include "setup/SetupControls.h"
 
@@ -50,6 +52,25 @@ MorePage::MorePage(SetupServices& services, QWidget* parent)
     connect(spnIdleWait, &QSpinBox::valueChanged, this, [this] { spnIdleWait_Change(); });
     connect(chkFitLarge, &QCheckBox::toggled, this, [this] { chkFitLarge_Click(); });
     connect(chkShuffle, &QCheckBox::toggled, this, [this] { chkShuffle_Click(); });
+
+    // Below the page's lowest control.
+    int photoDateTop = 0;
+    for (const QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        photoDateTop = std::max(photoDateTop, control->geometry().bottom() + 7);
+    }
+    chkPhotoDate = makeCheckBox(this, QStringLiteral("chkPhotoDate"),
+                                QStringLiteral("Show the date each photo was taken"),
+                                QRect(20, photoDateTop, 550, 20));
+    chkPhotoDate->resize(chkPhotoDate->sizeHint().width(), chkPhotoDate->height());
+    connect(chkPhotoDate, &QCheckBox::toggled, this, [this] { chkPhotoDate_Click(); });
+}
+
+void MorePage::loadPhotoDate() {
+    chkPhotoDate->setChecked(loadValue(services_.settings, QStringLiteral("PhotoDate"), 0, 1) == 1);
+}
+
+void MorePage::chkPhotoDate_Click() {
+    services_.settings.write(QStringLiteral("PhotoDate"), checkValue(chkPhotoDate));
 }
 
 void MorePage::loadIdleWait() {

@@ -19,7 +19,8 @@ namespace lumi::setup {
 // says in a line of its own.
 //
 // "FitLarge": 1 shrinks a picture larger than the screen to fit it. "Shuffle": 1 shows the
-// pictures in a fresh random order each round.
+// pictures in a fresh random order each round. "PhotoDate": 1 shows the day each photo was
+// taken.
 class MorePage final : public QWidget {
     Q_OBJECT
 
@@ -33,6 +34,8 @@ public:
     void spnIdleWait_Change();
     void chkFitLarge_Click();
     void chkShuffle_Click();
+    void loadPhotoDate();
+    void chkPhotoDate_Click();
 
     QLabel* lblIdleWait = nullptr;
     // Typed minutes are stored when typing ends (Enter, Tab, a click elsewhere); the arrows,
@@ -42,6 +45,7 @@ public:
     QLabel* lblIdleNote = nullptr;
     QCheckBox* chkFitLarge = nullptr;
     QCheckBox* chkShuffle = nullptr;
+    QCheckBox* chkPhotoDate = nullptr;
 
 private:
     SetupServices& services_;

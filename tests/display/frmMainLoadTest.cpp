@@ -32,12 +32,13 @@ protected:
 
 TEST_F(FormLoadTest, EmptyStoreGetsTheFirstRunValuesAndTheFormReadsThem) {
     const auto form = loadedForm();
-    EXPECT_EQ(settings_.writes.size(), 21);
+    EXPECT_EQ(settings_.writes.size(), 22);
     EXPECT_EQ(settings_.writes.last(), "SetReg=2");
     EXPECT_EQ(form->Delay, 5);
     EXPECT_EQ(form->MouseSen, 4);
     EXPECT_EQ(form->MusicOn, 1);
     EXPECT_EQ(form->CalendarOn, 0);
+    EXPECT_EQ(form->PhotoDateOn, 0);
     EXPECT_EQ(form->soundOff.SoundOffMinutes, 0);
     for (int n = 1; n <= 10; ++n) {
         EXPECT_EQ(form->playlist.MidiChecked[n], 1) << n;

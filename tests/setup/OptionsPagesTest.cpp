@@ -72,6 +72,28 @@ TEST_F(SetupTest, TheMorePageCheckBoxesLoadAndStoreFitLargeAndShuffle) {
     EXPECT_EQ(settings_.writes, QStringList({"FitLarge=0", "Shuffle=1", "Shuffle=0"}));
 }
 
+// Loaded as the page's other check boxes load (a number above the range counts as 1), and
+// stored at each click.
+TEST_F(SetupTest, ThePhotoDateCheckBoxLoadsAndStoresPhotoDate) {
+    const struct {
+        const char* stored;
+        bool checked;
+    } cases[] = {{"1", true}, {"0", false}, {"2", true}, {"", false}, {"yes", false}};
+    for (const auto& c : cases) {
+        settings_.write("PhotoDate", c.stored);
+        const auto dialog = openDialog();
+        EXPECT_EQ(dialog->Picture4->chkPhotoDate->isChecked(), c.checked) << c.stored;
+        EXPECT_EQ(dialog->Picture4->chkPhotoDate->text(), "Show the date each photo was taken");
+        dialog->SSTab1->setCurrentIndex(2);
+        settings_.writes.clear();
+        click(dialog->Picture4->chkPhotoDate);
+        click(dialog->Picture4->chkPhotoDate);
+        const QStringList expected = c.checked ? QStringList{"PhotoDate=0", "PhotoDate=1"}
+                                               : QStringList{"PhotoDate=1", "PhotoDate=0"};
+        EXPECT_EQ(settings_.writes, expected) << c.stored;
+    }
+}
+
 TEST_F(SetupTest, EachMusicControlStoresItsKey) {
     settings_.write("SoundOff", "15");
     const auto dialog = openDialog();

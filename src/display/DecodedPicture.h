@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDate>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+namespace lumi::display {
+
+// A picture file decoded for the display: an opaque 32-bit image, or the reason why the
+// file gave none.
+struct DecodedPicture {
+    QString path;
+    QImage image;  // Format_RGB32; null when the file did not load
+    QString error;
+    // The day the photo was taken, from its EXIF DateTimeOriginal; empty when the file
+    // carries none or it was not asked for.
+    std::optional<QDate> taken = std::nullopt;
+
+    bool ok() const { return !image.isNull(); }
+};
+
+// Whether a decode also reads the day the photo was taken.
+enum class PhotoDates {
+    Skip,
+    Read,
+};
+
+// The most pixels that a picture may have. Photos of the largest cameras (100 megapixels)
+// show; a file that declares more, however small the file, is refused before its decode, so
+// that no picture costs more than this many 32-bit pixels.
+inline constexpr qint64 kMaxPicturePixels = 120'000'000;
+
+// True when a picture of `size` pixels is above kMaxPicturePixels.
+bool exceedsPixelLimit(QSize size);
+
+// The error of a picture refused for its size: it names the size and the limit.
+QString tooLargeError(QSize size);
+
+}  // namespace lumi::display
