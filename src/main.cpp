@@ -10,6 +10,8 @@
 #include "platform/InstallFolder.h"
 #include "platform/InstanceRegistry.h"
 #include "platform/Platform.h"
+#include "platform/ProcessSignals.h"
+#include "platform/SessionLock.h"
 #include "platform/QtCursor.h"
 #include "platform/QtShell.h"
 #include "platform/ShippedFiles.h"
@@ -71,8 +73,8 @@ int main(int argc, char** argv) {
 
     const auto instances = platform::registerThisInstance();
     const auto windows = platform::createWindowServices();
-    const auto password = platform::createPasswordService();
     platform::IniSettingsStore settings(platform::defaultSettingsFile());
+    const auto password = platform::createPasswordService(settings);
     platform::QtCursor cursor;
     const platform::SystemClock clock;
     setup::QtSetupDialogs setupDialogs;
@@ -84,7 +86,11 @@ int main(int argc, char** argv) {
                                      return std::make_unique<music::FluidSynthPlayer>();
                                  },
                                  platform::installDir(), [] { platform::endProcessNow(); },
-                                 setupDialogs, shell, platform::helpPagePath()});
+                                 setupDialogs, shell, platform::helpPagePath(),
+                                 [] { return platform::createSessionLock(); },
+                                 [](QObject* context, std::function<void()> handler) {
+                                     platform::onTerminationRequest(context, std::move(handler));
+                                 }});
 
     switch (module1.Main(commandLine)) {
         case startup::Module1::Outcome::EndProcess:

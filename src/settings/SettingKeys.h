@@ -37,7 +37,7 @@ struct SettingKey {
 // Every key, in the order in which the first run writes them. "SetReg" must stay last: its
 // presence tells later starts that the first run completed, so it is written only after
 // every other value is in place.
-inline constexpr std::array<SettingKey, 21> kSettingKeys{{
+inline constexpr std::array<SettingKey, 22> kSettingKeys{{
     {"MIDI1", "1", "1", "1", "1"},
     {"MIDI2", "1", "1", "1", "1"},
     {"MIDI3", "1", "1", "1", "1"},
@@ -62,6 +62,9 @@ inline constexpr std::array<SettingKey, 21> kSettingKeys{{
     {"FitLarge", "0", "0", "0", "0"},
     // 1: each round shows every picture once in a fresh random order; 0: list order.
     {"Shuffle", "0", "0", "0", "0"},
+    // 1: the end of the full-screen display asks the desktop to lock the session. Restore
+    // leaves it alone, so that a lock once chosen is never switched off unnoticed.
+    {"LockScreen", "0", "0", "0", nullptr},
     {"SetReg", "1", "1", "2", nullptr},
 }};
 static_assert(std::string_view(kSettingKeys.back().name) == "SetReg",
