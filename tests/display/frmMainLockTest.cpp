@@ -32,7 +32,7 @@ protected:
             service_ = service.get();
             lockServices.push_back(std::move(service));
             return std::make_unique<platform::SessionLock>(std::move(lockServices),
-                                                           clock_.scheduler());
+                                                           lockClock_.scheduler());
         };
         form_ = std::make_unique<frmMain>(std::move(services));
         form_->Form_Load();
@@ -45,7 +45,7 @@ protected:
     }
 
     QStringList log_;
-    ManualLockScheduler clock_;
+    ManualLockScheduler lockClock_;
     FakeLockService* service_ = nullptr;
     int locksMade_ = 0;
 };
@@ -71,7 +71,7 @@ TEST_F(LockTest, WithLockScreenOneTheEndWaitsForTheLockWithTheFormShown) {
     service_->answerLocked(false);
     EXPECT_EQ(processEnds_, 0);
     EXPECT_EQ(cursor_.calls, QList<bool>{}) << "the cursor stays hidden over the display";
-    clock_.advance(platform::SessionLock::kLockPollInterval);
+    lockClock_.advance(platform::SessionLock::kLockPollInterval);
     service_->answerLocked(true);
     EXPECT_EQ(processEnds_, 1);
     EXPECT_EQ(cursor_.calls, QList<bool>{true});
@@ -83,9 +83,9 @@ TEST_F(LockTest, AnUnconfirmedLockEndsTheDisplayAtTheBound) {
     form_->TerminationRequested();
     service_->answerLock(true);
     service_->answerLocked(false);
-    clock_.advance(platform::SessionLock::kLockWait - std::chrono::milliseconds(1));
+    lockClock_.advance(platform::SessionLock::kLockWait - std::chrono::milliseconds(1));
     EXPECT_EQ(processEnds_, 0);
-    clock_.advance(std::chrono::milliseconds(1));
+    lockClock_.advance(std::chrono::milliseconds(1));
     EXPECT_EQ(processEnds_, 1);
 }
 
