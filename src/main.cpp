@@ -80,17 +80,16 @@ int main(int argc, char** argv) {
     setup::QtSetupDialogs setupDialogs;
     platform::QtShell shell;
 
-    startup::Module1 module1(
-        startup::StartupServices{*windows, *instances, *password, settings, cursor, clock,
-                                 []() -> std::unique_ptr<platform::MidiPlayer> {
-                                     return std::make_unique<music::FluidSynthPlayer>();
-                                 },
-                                 platform::installDir(), [] { platform::endProcessNow(); },
-                                 setupDialogs, shell, platform::helpPagePath(),
-                                 [] { return platform::createSessionLock(); },
-                                 [](QObject* context, std::function<void()> handler) {
-                                     platform::onTerminationRequest(context, std::move(handler));
-                                 }});
+    startup::Module1 module1(startup::StartupServices{
+        *windows, *instances, *password, settings, cursor, clock,
+        []() -> std::unique_ptr<platform::MidiPlayer> {
+            return std::make_unique<music::FluidSynthPlayer>();
+        },
+        platform::installDir(), [] { platform::endProcessNow(); }, setupDialogs, shell,
+        platform::helpPagePath(), [] { return platform::createSessionLock(); },
+        [](QObject* context, std::function<void()> handler) {
+            platform::onTerminationRequest(context, std::move(handler));
+        }});
 
     switch (module1.Main(commandLine)) {
         case startup::Module1::Outcome::EndProcess:

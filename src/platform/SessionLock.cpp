@@ -31,9 +31,8 @@ void SessionLock::lock(std::function<void(Outcome, const QString&)> done) {
     }
     requested_ = true;
     done_ = std::move(done);
-    schedule(kLockWait, [this] {
-        finish(accepted_ != nullptr ? Outcome::NotConfirmed : Outcome::NoService);
-    });
+    schedule(kLockWait,
+             [this] { finish(accepted_ != nullptr ? Outcome::NotConfirmed : Outcome::NoService); });
     ask(0);
 }
 
@@ -88,8 +87,9 @@ QString lockOutcomeText(SessionLock::Outcome outcome, const QString& service) {
         case SessionLock::Outcome::Locked:
             return {};
         case SessionLock::Outcome::NotConfirmed:
-            return QStringLiteral("%1 took the lock request, but the session was not locked "
-                                  "within 2 s; it may be unlocked")
+            return QStringLiteral(
+                       "%1 took the lock request, but the session was not locked "
+                       "within 2 s; it may be unlocked")
                 .arg(service);
         case SessionLock::Outcome::NoService:
             break;

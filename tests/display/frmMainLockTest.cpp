@@ -23,8 +23,9 @@ protected:
 
     void loadLockingForm(const char* lockScreen, DisplayMode mode = DisplayMode::FullScreen) {
         settings_.write("LockScreen", lockScreen);
-        DisplayServices services{settings_, cursor_, windows_, clock_, player_, installDir(),
-                                 QSize(40, 30), [this] { ++processEnds_; }, mode};
+        DisplayServices services{settings_, cursor_,      windows_,      clock_,
+                                 player_,   installDir(), QSize(40, 30), [this] { ++processEnds_; },
+                                 mode};
         services.makeSessionLock = [this] {
             ++locksMade_;
             std::vector<std::unique_ptr<platform::LockService>> lockServices;

@@ -11,8 +11,8 @@
 // (so that it shows what covered the screen when the request came), prints "lock requested",
 // answers, and from then on says that the session is locked. The screenshot is taken in
 // this process, which is connected to the X server from its start: a screenshot program
-// started only then can take longer than the display's wait for the lock on a busy machine. Prints "ready" once its name
-// is taken, and runs until it is ended.
+// started only then can take longer than the display's wait for the lock on a busy machine. Prints
+// "ready" once its name is taken, and runs until it is ended.
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -69,7 +69,10 @@ TEST(SessionLock, AsksTheServicesInOrderUntilOneTakesTheRequest) {
          {"logind lock", "freedesktop lock", "gnome lock", "gnome query"},
          SessionLock::Outcome::Locked,
          "gnome"},
-        {-1, {"logind lock", "freedesktop lock", "gnome lock"}, SessionLock::Outcome::NoService, ""},
+        {-1,
+         {"logind lock", "freedesktop lock", "gnome lock"},
+         SessionLock::Outcome::NoService,
+         ""},
     };
     for (const Case& c : cases) {
         LockRig fixture;

@@ -76,7 +76,8 @@ TEST_F(SetupTest, TheMorePageLockBoxLoadsAndStoresLockScreenAtOnce) {
     settings_.write("LockScreen", "1");
     const auto dialog = openDialog();
     EXPECT_TRUE(dialog->Picture4->chkLockScreen->isChecked());
-    EXPECT_EQ(dialog->Picture4->chkLockScreen->text(), "Lock the screen when the screen saver ends");
+    EXPECT_EQ(dialog->Picture4->chkLockScreen->text(),
+              "Lock the screen when the screen saver ends");
     EXPECT_TRUE(dialog->Picture4->lblLockNote->text().contains("\"Lock screen after\""));
     dialog->SSTab1->setCurrentIndex(2);
     settings_.writes.clear();

@@ -76,9 +76,9 @@ void LogindLockService::prepare() {
 
 void LogindLockService::findSession(const QString& method, const QVariantList& arguments,
                                     std::function<void()> onFailure) {
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        kLogindService, QStringLiteral("/org/freedesktop/login1"),
-        QStringLiteral("org.freedesktop.login1.Manager"), method);
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(kLogindService, QStringLiteral("/org/freedesktop/login1"),
+                                       QStringLiteral("org.freedesktop.login1.Manager"), method);
     message.setArguments(arguments);
     callAsync(this, QDBusConnection::systemBus(), message,
               [this, onFailure = std::move(onFailure)](const QDBusMessage& reply) {
@@ -120,10 +120,9 @@ void LogindLockService::requestLock(std::function<void(bool accepted)> answered)
     }
     const QDBusMessage message = QDBusMessage::createMethodCall(
         kLogindService, sessionPath_, kLogindSession, QStringLiteral("Lock"));
-    callAsync(this, QDBusConnection::systemBus(), message,
-              [answered = std::move(answered)](const QDBusMessage& reply) {
-                  answered(isReply(reply));
-              });
+    callAsync(
+        this, QDBusConnection::systemBus(), message,
+        [answered = std::move(answered)](const QDBusMessage& reply) { answered(isReply(reply)); });
 }
 
 void LogindLockService::queryLocked(std::function<void(bool locked)> answer) {
@@ -141,10 +140,9 @@ ScreenSaverLockService::ScreenSaverLockService(QString service, QString path)
 void ScreenSaverLockService::requestLock(std::function<void(bool accepted)> answered) {
     const QDBusMessage message =
         QDBusMessage::createMethodCall(service_, path_, service_, QStringLiteral("Lock"));
-    callAsync(this, QDBusConnection::sessionBus(), message,
-              [answered = std::move(answered)](const QDBusMessage& reply) {
-                  answered(isReply(reply));
-              });
+    callAsync(
+        this, QDBusConnection::sessionBus(), message,
+        [answered = std::move(answered)](const QDBusMessage& reply) { answered(isReply(reply)); });
 }
 
 void ScreenSaverLockService::queryLocked(std::function<void(bool locked)> answer) {
@@ -157,8 +155,9 @@ void ScreenSaverLockService::queryLocked(std::function<void(bool locked)> answer
 std::unique_ptr<SessionLock> createSessionLock() {
     std::vector<std::unique_ptr<LockService>> services;
     services.push_back(std::make_unique<LogindLockService>());
-    services.push_back(std::make_unique<ScreenSaverLockService>(
-        QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver")));
+    services.push_back(
+        std::make_unique<ScreenSaverLockService>(QStringLiteral("org.freedesktop.ScreenSaver"),
+                                                 QStringLiteral("/org/freedesktop/ScreenSaver")));
     services.push_back(std::make_unique<ScreenSaverLockService>(
         QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("/org/gnome/ScreenSaver")));
     return std::make_unique<SessionLock>(std::move(services));
