@@ -10,8 +10,10 @@
 #include "platform/InstallFolder.h"
 #include "platform/InstanceRegistry.h"
 #include "platform/Platform.h"
+#include "platform/ProcessSignals.h"
 #include "platform/QtCursor.h"
 #include "platform/QtShell.h"
+#include "platform/SessionLock.h"
 #include "platform/ShippedFiles.h"
 #include "setup/QtSetupDialogs.h"
 #include "startup/CommandLine.h"
@@ -71,20 +73,23 @@ int main(int argc, char** argv) {
 
     const auto instances = platform::registerThisInstance();
     const auto windows = platform::createWindowServices();
-    const auto password = platform::createPasswordService();
     platform::IniSettingsStore settings(platform::defaultSettingsFile());
+    const auto password = platform::createPasswordService(settings);
     platform::QtCursor cursor;
     const platform::SystemClock clock;
     setup::QtSetupDialogs setupDialogs;
     platform::QtShell shell;
 
-    startup::Module1 module1(
-        startup::StartupServices{*windows, *instances, *password, settings, cursor, clock,
-                                 []() -> std::unique_ptr<platform::MidiPlayer> {
-                                     return std::make_unique<music::FluidSynthPlayer>();
-                                 },
-                                 platform::installDir(), [] { platform::endProcessNow(); },
-                                 setupDialogs, shell, platform::helpPagePath()});
+    startup::Module1 module1(startup::StartupServices{
+        *windows, *instances, *password, settings, cursor, clock,
+        []() -> std::unique_ptr<platform::MidiPlayer> {
+            return std::make_unique<music::FluidSynthPlayer>();
+        },
+        platform::installDir(), [] { platform::endProcessNow(); }, setupDialogs, shell,
+        platform::helpPagePath(), [] { return platform::createSessionLock(); },
+        [](QObject* context, std::function<void()> handler) {
+            platform::onTerminationRequest(context, std::move(handler));
+        }});
 
     switch (module1.Main(commandLine)) {
         case startup::Module1::Outcome::EndProcess:

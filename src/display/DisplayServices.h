@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/MidiPlayer.h"
+#include "platform/SessionLock.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowServices.h"
 
@@ -41,6 +42,10 @@ struct DisplayServices {
     DisplayMode mode = DisplayMode::FullScreen;
     // How pictures larger than `screenSize` show; nothing: as the setting "FitLarge" says.
     std::optional<LargePictures> largePictures = std::nullopt;
+    // Makes the lock of the session that the end of the full-screen display asks for when
+    // "LockScreen" is 1; called at most once, from Form_Load(). Empty: the display never
+    // locks (hosted displays, tests).
+    std::function<std::unique_ptr<platform::SessionLock>()> makeSessionLock = nullptr;
 };
 
 }  // namespace lumi::display

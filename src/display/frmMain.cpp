@@ -186,6 +186,13 @@ void frmMain::Form_Load() {
     if (services_.mode == DisplayMode::FullScreen) {
         services_.cursor.showCursor(false);
     }
+    // The lock's services are found now, so that the end asks for the lock without a round
+    // trip first. With "LockScreen" 0 no bus is ever connected.
+    if (services_.mode == DisplayMode::FullScreen && services_.makeSessionLock &&
+        readInteger(QStringLiteral("LockScreen"), QStringLiteral("0")) == 1) {
+        sessionLock_ = services_.makeSessionLock();
+        sessionLock_->prepare();
+    }
     // The first picture decodes while the window is being shown; its activation finds it
     // ready or under way.
     loader_.prefetch(List1.text());
@@ -464,6 +471,10 @@ void frmMain::Pic2_MouseDown() {
 }
 
 void frmMain::Pic2_KeyPress(int keyAscii) {
+    // While the end waits for the lock, the display only stays on screen.
+    if (lockRequested()) {
+        return;
+    }
     switch (keyAscii) {
         case kSpace:
             // The painting that this starts sets DelayCount to 0 when it ends.
@@ -485,6 +496,9 @@ void frmMain::Pic2_KeyPress(int keyAscii) {
 }
 
 void frmMain::Pic2_ArrowKey(ArrowStep step) {
+    if (lockRequested()) {
+        return;
+    }
     // The painting that this starts sets DelayCount to 0 when it ends.
     if (step == ArrowStep::Previous) {
         ShowPreviousPicture();
@@ -512,6 +526,23 @@ void frmMain::Pic2_MouseMove() {
 }
 
 void frmMain::CloseDown() {
+    if (!sessionLock_) {
+        endNow();
+        return;
+    }
+    if (sessionLock_->requested()) {
+        return;
+    }
+    sessionLock_->lock([this](platform::SessionLock::Outcome outcome, const QString& service) {
+        const QString problem = platform::lockOutcomeText(outcome, service);
+        if (!problem.isEmpty()) {
+            report(problem);
+        }
+        endNow();
+    });
+}
+
+void frmMain::endNow() {
     services_.cursor.showCursor(true);
     services_.windows.setScreenSaverRunning(false);
     services_.endProcess();

@@ -88,7 +88,20 @@ public:
     // Shows the cursor again, tells the desktop that no screen saver runs and ends the
     // process at once: decoder threads are not joined, the synthesiser is not unloaded and
     // no picture is freed. Callers stop the player first.
+    //
+    // With "LockScreen" 1 it first asks the desktop to lock the session and keeps the form
+    // on screen, its input ignored, until the session is locked or SessionLock::kLockWait
+    // has passed; only then does it do the above. An outcome other than Locked is told in
+    // one line on the standard error.
     void CloseDown();
+
+    // Ends the display as a key would (the process was asked to terminate).
+    void TerminationRequested() { stopAndCloseDown(); }
+
+    // True when the end of the display asks the desktop to lock the session.
+    bool locksSession() const { return sessionLock_ != nullptr; }
+    // True from the end's lock request until the process ends.
+    bool lockRequested() const { return sessionLock_ && sessionLock_->requested(); }
 
     // Moves to the next picture of the order ("Shuffle": list order, or shuffled rounds) and
     // shows it.
@@ -170,6 +183,7 @@ private:
     void paintStep();
     void flushCanvas();
     void stopAndCloseDown();
+    void endNow();
     void loadPictureList();
     void prepareSequence();
     void applyBackground();
@@ -186,6 +200,7 @@ private:
     ArrowStep lastStep_ = ArrowStep::Next;  // the way a picture that fails to load is skipped
     QSet<qint32> failedEntries_;            // entries that failed to load since ChangePic()
     QSet<QString> reportedFailures_;
+    std::unique_ptr<platform::SessionLock> sessionLock_;  // only with "LockScreen" 1
 };
 
 }  // namespace lumi::display

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/PasswordService.h"
+#include "platform/SettingsStore.h"
 #include "platform/WindowServices.h"
 
 namespace lumi::platform {
@@ -36,7 +37,8 @@ void prepareApplication(PixelScaling scaling, WindowSystem windowSystem = Window
 // window services are those of the window system that the application object connected to,
 // so they are made after it.
 std::unique_ptr<WindowServices> createWindowServices();
-std::unique_ptr<PasswordService> createPasswordService();
+// The password service stores what it needs in `settings`, which must outlive it.
+std::unique_ptr<PasswordService> createPasswordService(SettingsStore& settings);
 
 // Ends the process at once with exit code 0: no destructor runs and nothing is saved.
 // Output already written to the standard streams is flushed first.

@@ -64,6 +64,9 @@ inline constexpr std::array<SettingKey, 22> kSettingKeys{{
     {"Shuffle", "0", "0", "0", "0"},
     // 1: the display shows the day the picture on the screen was taken, from its EXIF data.
     {"PhotoDate", "0", "0", "0", "0"},
+    // 1: the end of the full-screen display asks the desktop to lock the session. Restore
+    // leaves it alone, so that a lock once chosen is never switched off unnoticed.
+    {"LockScreen", "0", "0", "0", nullptr},
     {"SetReg", "1", "1", "2", nullptr},
 }};
 static_assert(std::string_view(kSettingKeys.back().name) == "SetReg",

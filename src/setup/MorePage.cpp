@@ -53,6 +53,16 @@ MorePage::MorePage(SetupServices& services, QWidget* parent)
     connect(chkFitLarge, &QCheckBox::toggled, this, [this] { chkFitLarge_Click(); });
     connect(chkShuffle, &QCheckBox::toggled, this, [this] { chkShuffle_Click(); });
 
+    chkLockScreen = makeCheckBox(this, QStringLiteral("chkLockScreen"),
+                                 QStringLiteral("Lock the screen when the screen saver ends"),
+                                 QRect(20, 300, 550, 20));
+    chkLockScreen->resize(chkLockScreen->sizeHint().width(), chkLockScreen->height());
+    lblLockNote = makeLabel(this, QStringLiteral("lblLockNote"),
+                            QStringLiteral("Under XScreenSaver, XScreenSaver's own \"Lock screen "
+                                           "after\" decides instead."),
+                            QPoint(20, 326), {}, QSize(550, 16));
+    connect(chkLockScreen, &QCheckBox::toggled, this, [this] { chkLockScreen_Click(); });
+
     // Below the page's lowest control.
     int photoDateTop = 0;
     for (const QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -93,6 +103,15 @@ void MorePage::chkShuffle_Click() {
 
 void MorePage::spnIdleWait_Change() {
     services_.settings.write(QStringLiteral("IdleWait"), QString::number(spnIdleWait->value()));
+}
+
+void MorePage::loadLockScreen() {
+    chkLockScreen->setChecked(loadValue(services_.settings, QStringLiteral("LockScreen"), 0, 1) ==
+                              1);
+}
+
+void MorePage::chkLockScreen_Click() {
+    services_.settings.write(QStringLiteral("LockScreen"), checkValue(chkLockScreen));
 }
 
 }  // namespace lumi::setup

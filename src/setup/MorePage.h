@@ -21,6 +21,10 @@ namespace lumi::setup {
 // "FitLarge": 1 shrinks a picture larger than the screen to fit it. "Shuffle": 1 shows the
 // pictures in a fresh random order each round. "PhotoDate": 1 shows the day each photo was
 // taken.
+//
+// "LockScreen": 1 has the end of the full-screen display ask the desktop to lock the
+// session; under XScreenSaver the daemon's own "Lock screen after" decides instead, which
+// the page says beneath the box.
 class MorePage final : public QWidget {
     Q_OBJECT
 
@@ -46,6 +50,11 @@ public:
     QCheckBox* chkFitLarge = nullptr;
     QCheckBox* chkShuffle = nullptr;
     QCheckBox* chkPhotoDate = nullptr;
+
+    void loadLockScreen();
+    void chkLockScreen_Click();
+    QCheckBox* chkLockScreen = nullptr;
+    QLabel* lblLockNote = nullptr;
 
 private:
     SetupServices& services_;

@@ -101,6 +101,7 @@ void Setup::Form_Load() {
     Picture2->loadSoundOff();
     Picture4->loadIdleWait();
     Picture4->loadPictureOptions();
+    Picture4->loadLockScreen();
     Picture4->loadPhotoDate();
 }
 

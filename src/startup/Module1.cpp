@@ -54,10 +54,17 @@ Module1::Outcome Module1::runFullScreen() {
     const QList<QRect> monitors = services_.windows.monitorRects();
     // The real player (and its SoundFont) is made only when the display plays music.
     player_ = std::make_unique<music::LazyMidiPlayer>(services_.makePlayer);
-    frmMain_ = std::make_unique<display::frmMain>(display::DisplayServices{
+    display::DisplayServices displayServices{
         services_.settings, services_.cursor, services_.windows, services_.clock, *player_,
-        services_.installDir, ScreenRect.size(), services_.endProcess});
+        services_.installDir, ScreenRect.size(), services_.endProcess};
+    displayServices.makeSessionLock = services_.makeSessionLock;
+    frmMain_ = std::make_unique<display::frmMain>(std::move(displayServices));
     frmMain_->Form_Load();
+    // A display that locks the session at its end also does so when it is told to end.
+    if (frmMain_->locksSession() && services_.onTerminationRequest) {
+        services_.onTerminationRequest(frmMain_.get(),
+                                       [this] { frmMain_->TerminationRequested(); });
+    }
     // The covers first, so that the form, shown last, holds the focus.
     coverOtherMonitors(monitors);
     const QPoint primaryOrigin = monitors.isEmpty() ? QPoint(0, 0) : monitors.first().topLeft();

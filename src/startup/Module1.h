@@ -16,6 +16,7 @@
 #include "platform/InstanceRegistry.h"
 #include "platform/MidiPlayer.h"
 #include "platform/PasswordService.h"
+#include "platform/SessionLock.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/WindowServices.h"
@@ -38,6 +39,12 @@ struct StartupServices {
     setup::SetupDialogs& setupDialogs;  // the Setup dialog's message boxes and file dialog
     platform::Shell& shell;             // opens the help page and web site from the Setup dialog
     QString helpPage;                   // the path of the help page that ships with the program
+    // Makes the lock that the end of the full-screen display asks for ("LockScreen" 1);
+    // empty: the display never locks.
+    std::function<std::unique_ptr<platform::SessionLock>()> makeSessionLock = nullptr;
+    // Runs the handler from the event loop when the process is asked to terminate, for as
+    // long as the object lives; empty: such a request ends the process as the system does.
+    std::function<void(QObject*, std::function<void()>)> onTerminationRequest = nullptr;
 };
 
 // The start-up module: reads the command line and starts the one mode that it names.

@@ -70,3 +70,42 @@ start_session_standin() {
         sleep 0.1
     done
 }
+
+# A private bus of type "system" for the rest of the test, where the logind stand-in takes
+# its name (the cleanup ends it); DBUS_SYSTEM_BUS_ADDRESS points at it.
+start_system_bus() {
+    local output config="$E2E_ROOT/system-bus.conf"
+    cat >"$config" <<CONFIG
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:dir=$E2E_ROOT</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/>
+    <allow own="*"/>
+    <allow send_destination="*"/>
+    <allow receive_sender="*"/>
+  </policy>
+</busconfig>
+CONFIG
+    output=$(dbus-daemon --config-file="$config" --fork --print-address=1 --print-pid=1) ||
+        fail "the system bus did not start"
+    export DBUS_SYSTEM_BUS_ADDRESS=$(sed -n 1p <<<"$output")
+    E2E_PIDS+=("$(sed -n 2p <<<"$output")")
+}
+
+# Runs a lock stand-in ($1: logind, freedesktop or gnome), which takes a screenshot into
+# "$E2E_ROOT/$1.png" when it is asked to lock and logs to "$E2E_ROOT/$1.log"; waits until
+# it has taken its name.
+start_lock_standin() {
+    "$LUMI_SESSION_STANDIN" "$1" "$E2E_ROOT/$1.png" >"$E2E_ROOT/$1.log" 2>&1 &
+    E2E_PIDS+=("$!")
+    eval "${1^^}_PID=$!"
+    local deadline=$((SECONDS + 60))
+    until grep -q ready "$E2E_ROOT/$1.log"; do
+        [ $SECONDS -lt $deadline ] || fail "the $1 stand-in did not start: $(cat "$E2E_ROOT/$1.log")"
+        sleep 0.1
+    done
+}

@@ -36,7 +36,7 @@ TEST(SettingKeysTest, FirstRunWritesEveryValueInOrderWithSetRegLast) {
                                "IdleWait=10",
                                "FitLarge=0",
                                "Shuffle=0",
-                               "PhotoDate=0",
+                               "PhotoDate=0", "LockScreen=0",
                                "SetReg=2"};
     EXPECT_EQ(store.writes, expected);
 }
@@ -77,27 +77,28 @@ INSTANTIATE_TEST_SUITE_P(
                          {"Midi7=0", "bg=0", "Calendar=1", "Delay=1", "MouseSen=1", "Music=1",
                           "SoundOff=", "BGFile=/pics/sky.jpg", "MIDI1=1"},
                          {"MIDI2=1", "MIDI3=1", "MIDI4=1", "MIDI5=1", "MIDI6=1", "MIDI8=1",
-                          "MIDI9=1", "MIDI10=1", "IdleWait=10", "FitLarge=0", "Shuffle=0", "PhotoDate=0",
+                          "MIDI9=1", "MIDI10=1", "IdleWait=10", "FitLarge=0", "Shuffle=0", "PhotoDate=0", "LockScreen=0",
                           "SetReg=2"}},
         PartlyFilledCase{"OnlyTwoKeys",
                          {"Delay=12", "calendar=1"},
                          {"MIDI1=1", "MIDI2=1", "MIDI3=1", "MIDI4=1", "MIDI5=1", "MIDI6=1",
                           "MIDI7=1", "MIDI8=1", "MIDI9=1", "MIDI10=1", "BG=3", "MouseSen=4",
                           "Music=1", "SoundOff=0", "BGFile=/opt/inst/bg.jpg", "IdleWait=10",
-                          "FitLarge=0", "Shuffle=0", "PhotoDate=0", "SetReg=2"}},
+                          "FitLarge=0", "Shuffle=0", "PhotoDate=0", "LockScreen=0", "SetReg=2"}},
         // A flag other than 2 brings the first run back; the values of the earlier one stay.
         PartlyFilledCase{
             "FlagOtherThanTwo",
             {"MIDI1=0", "MIDI2=0", "MIDI3=0", "MIDI4=0", "MIDI5=0", "MIDI6=0", "MIDI7=0", "MIDI8=0",
              "MIDI9=0", "MIDI10=0", "BG=1", "Calendar=1", "Delay=9", "MouseSen=8", "Music=0",
              "SoundOff=30", "BGFile=/x.png", "IdleWait=0", "FitLarge=1", "Shuffle=1",
-             "PhotoDate=1", "SetReg=3"},
+             "PhotoDate=1", "LockScreen=1", "SetReg=3"},
             {"SetReg=2"}}),
     [](const ::testing::TestParamInfo<PartlyFilledCase>& info) {
         return std::string(info.param.name);
     });
 
-TEST(SettingKeysTest, RestoreWritesEveryValueButSetReg) {
+// Restore leaves "LockScreen" alone too: a lock once chosen is never switched off unnoticed.
+TEST(SettingKeysTest, RestoreWritesEveryValueButSetRegAndLockScreen) {
     testing::FakeSettingsStore store;
     store.write("setreg", "2");
     store.writes.clear();
@@ -110,6 +111,7 @@ TEST(SettingKeysTest, RestoreWritesEveryValueButSetReg) {
     EXPECT_EQ(store.writes.at(19), "Shuffle=0");
     EXPECT_EQ(store.writes.last(), "PhotoDate=0");
     EXPECT_FALSE(store.writes.join('\n').contains("SetReg", Qt::CaseInsensitive));
+    EXPECT_FALSE(store.writes.join('\n').contains("LockScreen", Qt::CaseInsensitive));
     EXPECT_EQ(store.read("SetReg", "none"), "2");
 }
 
@@ -121,8 +123,10 @@ TEST(SettingKeysTest, TableDefaultsAreWhatReadersPass) {
     for (const SettingKey& key : kSettingKeys) {
         const std::string_view name(key.name);
         const char* expected = name == "IdleWait"                         ? "10"
-                               : name == "FitLarge" || name == "Shuffle" || name == "PhotoDate" ? "0"
-                                                                         : "1";
+                               : name == "FitLarge" || name == "Shuffle" || name == "PhotoDate" ||
+                                       name == "LockScreen"
+                                   ? "0"
+                                   : "1";
         EXPECT_STREQ(key.readDefault, expected) << key.name;
     }
     EXPECT_EQ(findSettingKey("NoSuchKey"), nullptr);

@@ -94,6 +94,20 @@ TEST_F(SetupTest, ThePhotoDateCheckBoxLoadsAndStoresPhotoDate) {
     }
 }
 
+TEST_F(SetupTest, TheMorePageLockBoxLoadsAndStoresLockScreenAtOnce) {
+    settings_.write("LockScreen", "1");
+    const auto dialog = openDialog();
+    EXPECT_TRUE(dialog->Picture4->chkLockScreen->isChecked());
+    EXPECT_EQ(dialog->Picture4->chkLockScreen->text(),
+              "Lock the screen when the screen saver ends");
+    EXPECT_TRUE(dialog->Picture4->lblLockNote->text().contains("\"Lock screen after\""));
+    dialog->SSTab1->setCurrentIndex(2);
+    settings_.writes.clear();
+    click(dialog->Picture4->chkLockScreen);
+    click(dialog->Picture4->chkLockScreen);
+    EXPECT_EQ(settings_.writes, QStringList({"LockScreen=0", "LockScreen=1"}));
+}
+
 TEST_F(SetupTest, EachMusicControlStoresItsKey) {
     settings_.write("SoundOff", "15");
     const auto dialog = openDialog();

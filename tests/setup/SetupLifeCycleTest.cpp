@@ -82,7 +82,7 @@ TEST_F(SetupTest, AnEmptyStoreGetsTheFirstRunValuesBeforeLoading) {
         midi +
         QStringList{"BG=3", "Calendar=0", "Delay=5", "MouseSen=4", "Music=1", "SoundOff=0",
                     "BGFile=" + installDir() + "bg.jpg", "IdleWait=10", "FitLarge=0", "Shuffle=0",
-                    "PhotoDate=0", "SetReg=2",
+                    "PhotoDate=0", "LockScreen=0", "SetReg=2",
                     // the load: every control whose value changed writes it back
                     "BG=3", "Delay=5", "MouseSen=4", "Music=1"} +
         midi + QStringList{"IdleWait=10"};

@@ -89,6 +89,38 @@ protected:
     Module1 module1_;
 };
 
+// Only a full-screen display that locks the session at its end takes the termination
+// request over; it then ends through the lock like a key.
+TEST_F(Module1Test, ATerminationRequestEndsALockingDisplayThroughTheLock) {
+    struct Case {
+        const char* lockScreen;
+        bool handled;
+    };
+    for (const Case& c : {Case{"1", true}, Case{"0", false}, Case{"", false}}) {
+        settings_.write("SetReg", "2");
+        settings_.write("LockScreen", c.lockScreen);
+        QStringList lockLog;
+        std::function<void()> terminate;
+        StartupServices startup = services();
+        startup.makeSessionLock = [&lockLog] {
+            std::vector<std::unique_ptr<platform::LockService>> lockServices;
+            lockServices.push_back(std::make_unique<testing::FakeLockService>("logind", lockLog));
+            return std::make_unique<platform::SessionLock>(std::move(lockServices));
+        };
+        startup.onTerminationRequest = [&terminate](QObject*, std::function<void()> handler) {
+            terminate = std::move(handler);
+        };
+        Module1 module1(std::move(startup));
+        ASSERT_EQ(module1.Main("/s"), Module1::Outcome::RunEventLoop);
+        EXPECT_EQ(static_cast<bool>(terminate), c.handled) << c.lockScreen;
+        if (terminate) {
+            terminate();
+            EXPECT_EQ(lockLog, QStringList({"logind prepare", "logind lock"}));
+            EXPECT_TRUE(module1.displayForm()->lockRequested());
+        }
+    }
+}
+
 TEST_F(Module1Test, FullScreenShowsTheDisplayOverTheScreenAndMarksTheScreenSaverRunning) {
     windows_.screen = QRect(0, 0, 800, 600);
     ASSERT_EQ(module1_.Main(" /S "), Module1::Outcome::RunEventLoop);

@@ -11,11 +11,18 @@
 #include <QTime>
 #include <QWidget>
 
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/InstanceRegistry.h"
 #include "platform/MidiPlayer.h"
 #include "platform/PasswordService.h"
+#include "platform/SessionLock.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowServices.h"
 
@@ -182,6 +189,69 @@ public:
     QStringList calls;
     QWidget* lastOwner = nullptr;
     bool ownerWasVisible = false;
+};
+
+// A lock service that notes every call in a log shared with its siblings and keeps the
+// answers for the test to give, as the event loop would, later.
+class FakeLockService final : public platform::LockService {
+public:
+    FakeLockService(QString name, QStringList& log) : name_(std::move(name)), log_(log) {}
+    QString name() const override { return name_; }
+    void prepare() override { log_.append(name_ + " prepare"); }
+    void requestLock(std::function<void(bool accepted)> answered) override {
+        log_.append(name_ + " lock");
+        lockAnswer = std::move(answered);
+    }
+    void queryLocked(std::function<void(bool locked)> answer) override {
+        log_.append(name_ + " query");
+        lockedAnswer = std::move(answer);
+    }
+    // Gives the outstanding answer, if any, and forgets it.
+    void answerLock(bool accepted) { std::exchange(lockAnswer, nullptr)(accepted); }
+    void answerLocked(bool locked) { std::exchange(lockedAnswer, nullptr)(locked); }
+
+    std::function<void(bool)> lockAnswer;
+    std::function<void(bool)> lockedAnswer;
+
+private:
+    QString name_;
+    QStringList& log_;
+};
+
+// A clock for the lock's timers that moves only when the test says so.
+class ManualLockScheduler {
+public:
+    platform::LockScheduler scheduler() {
+        return [this](QObject*, std::chrono::milliseconds delay, std::function<void()> callback) {
+            due_.push_back({now_ + delay, std::move(callback)});
+        };
+    }
+    // Moves the clock on by `step`, running in time order every callback due by then,
+    // also those that the callbacks schedule.
+    void advance(std::chrono::milliseconds step) {
+        const std::chrono::milliseconds until = now_ + step;
+        for (;;) {
+            auto next = std::min_element(due_.begin(), due_.end(),
+                                         [](const auto& a, const auto& b) { return a.at < b.at; });
+            if (next == due_.end() || next->at > until) {
+                break;
+            }
+            now_ = next->at;
+            auto callback = std::move(next->callback);
+            due_.erase(next);
+            callback();
+        }
+        now_ = until;
+    }
+    std::chrono::milliseconds now() const { return now_; }
+
+private:
+    struct Entry {
+        std::chrono::milliseconds at;
+        std::function<void()> callback;
+    };
+    std::chrono::milliseconds now_{0};
+    std::vector<Entry> due_;
 };
 
 }  // namespace lumi::testing

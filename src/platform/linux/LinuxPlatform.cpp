@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "platform/Platform.h"
-#include "platform/linux/CryptPasswordService.h"
+#include "platform/linux/DesktopLockPasswordService.h"
 #include "platform/linux/DesktopScale.h"
 #include "platform/linux/QtPlatformChoice.h"
 #include "platform/linux/WaylandWindowServices.h"
@@ -68,8 +68,8 @@ std::unique_ptr<WindowServices> createWindowServices() {
     return std::make_unique<X11WindowServices>();
 }
 
-std::unique_ptr<PasswordService> createPasswordService() {
-    return std::make_unique<CryptPasswordService>(defaultPasswordFile());
+std::unique_ptr<PasswordService> createPasswordService(SettingsStore& settings) {
+    return std::make_unique<DesktopLockPasswordService>(settings);
 }
 
 void endProcessNow() {
