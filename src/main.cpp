@@ -78,13 +78,14 @@ int main(int argc, char** argv) {
     setup::QtSetupDialogs setupDialogs;
     platform::QtShell shell;
 
-    startup::Module1 module1(
-        startup::StartupServices{*windows, *instances, *password, settings, cursor, clock,
-                                 []() -> std::unique_ptr<platform::MidiPlayer> {
-                                     return std::make_unique<music::FluidSynthPlayer>();
-                                 },
-                                 platform::installDir(), [] { platform::endProcessNow(); },
-                                 setupDialogs, shell, platform::helpPagePath()});
+    startup::Module1 module1(startup::StartupServices{
+        *windows, *instances, *password, settings, cursor, clock,
+        []() -> std::unique_ptr<platform::MidiPlayer> {
+            return std::make_unique<music::FluidSynthPlayer>();
+        },
+        platform::installDir(), [] { platform::endProcessNow(); }, setupDialogs, shell,
+        platform::helpPagePath(), platform::xscreensaverUserFile(),
+        platform::hostedDisplayCommand()});
 
     switch (module1.Main(commandLine)) {
         case startup::Module1::Outcome::EndProcess:

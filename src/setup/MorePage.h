@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QSpinBox;
 
 namespace lumi::setup {
@@ -20,6 +21,11 @@ namespace lumi::setup {
 //
 // "FitLarge": 1 shrinks a picture larger than the screen to fit it. "Shuffle": 1 shows the
 // pictures in a fresh random order each round.
+//
+// "Add Lumiscribe to XScreenSaver" adds the saver's entry to the user's own list of
+// XScreenSaver's savers (settings::addToXScreenSaver) and says in a message box what it did:
+// the information box on success (also when the saver was listed already), the error box when
+// the file could not be written. It stores no setting.
 class MorePage final : public QWidget {
     Q_OBJECT
 
@@ -33,6 +39,7 @@ public:
     void spnIdleWait_Change();
     void chkFitLarge_Click();
     void chkShuffle_Click();
+    void cmdAddToXScreenSaver_Click();
 
     QLabel* lblIdleWait = nullptr;
     // Typed minutes are stored when typing ends (Enter, Tab, a click elsewhere); the arrows,
@@ -42,6 +49,8 @@ public:
     QLabel* lblIdleNote = nullptr;
     QCheckBox* chkFitLarge = nullptr;
     QCheckBox* chkShuffle = nullptr;
+    QLabel* lblXScreenSaver = nullptr;
+    QPushButton* cmdAddToXScreenSaver = nullptr;
 
 private:
     SetupServices& services_;

@@ -38,6 +38,8 @@ struct StartupServices {
     setup::SetupDialogs& setupDialogs;  // the Setup dialog's message boxes and file dialog
     platform::Shell& shell;             // opens the help page and web site from the Setup dialog
     QString helpPage;                   // the path of the help page that ships with the program
+    QString xscreensaverFile;           // the user's XScreenSaver file, for the Setup dialog
+    QString hostedDisplayCommand;       // how XScreenSaver's list names our saver
 };
 
 // The start-up module: reads the command line and starts the one mode that it names.
