@@ -90,6 +90,13 @@ dpkg-deb --ctrl-tarfile "$package" | tar -xO ./conffiles | grep -qx /etc/xdg/aut
 [ -f "$root/usr/lib/systemd/user/lumiscribe-idle.service" ] || fail "no user service"
 [ -f "$root/usr/share/doc/lumiscribe/help.html" ] || fail "no help page"
 
+# The installed saver, found on the search path, adds itself to XScreenSaver's list by name.
+mkdir -p "$E2E_ROOT/home"
+env -u DISPLAY HOME="$E2E_ROOT/home" PATH="$root/usr/bin:$PATH" "$root/usr/bin/lumiscribe-xscreensaver" \
+    --add-to-xscreensaver >/dev/null || fail "the installed saver could not add itself to XScreenSaver"
+[ "$(sed -n 2p "$E2E_ROOT/home/.xscreensaver")" = '  "Lumiscribe"  lumiscribe-xscreensaver --root \n' ] ||
+    fail "the installed saver's entry: $(cat "$E2E_ROOT/home/.xscreensaver")"
+
 # The first start of the installed program, with an empty install folder.
 [ ! -e "$INSTALL_DIR" ] || fail "the install folder is not empty"
 LUMISCRIBE="$root/usr/bin/lumiscribe"
