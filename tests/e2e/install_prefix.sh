@@ -93,6 +93,8 @@ appstreamcli validate --no-net "$metainfo" >"$E2E_ROOT/appstream.txt" 2>&1 ||
 [ "$(xmllint --xpath 'string(/component/launchable)' "$metainfo")" = com.corvanta.Lumiscribe.desktop ] ||
     fail "the metadata launches another desktop entry"
 [ "$(xmllint --xpath 'string(/component/project_license)' "$metainfo")" = GPL-3.0-or-later ] || fail "licence"
+[[ "$(xmllint --xpath 'string(/component/url[@type="homepage"])' "$metainfo")" == https://* ]] ||
+    fail "the metadata has no https homepage"
 [ "$(xmllint --xpath 'string(/component/releases/release[1]/@version)' "$metainfo")" = 1.02 ] || fail "release"
 for shot in 1 2; do
     url=$(xmllint --xpath "string(/component/screenshots/screenshot[$shot]/image)" "$metainfo")
