@@ -78,4 +78,9 @@ until pgrep -f "$saver --root" >/dev/null; do
     sleep 0.3
 done
 as_nobody xscreensaver-command -deactivate >/dev/null
+deadline=$((SECONDS + 60))
+while pgrep -f "$saver --root" >/dev/null; do
+    [ $SECONDS -lt $deadline ] || fail "the saver outlived the deactivation"
+    sleep 0.2
+done
 pass "add to XScreenSaver"
