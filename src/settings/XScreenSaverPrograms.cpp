@@ -280,7 +280,16 @@ XScreenSaverListing addToXScreenSaver(const QString& filePath, const QString& co
                           .arg(command));
     }
     const QFileInfo info(filePath);
+    const std::optional<QString> saverMissing =
+        command.contains(u'/') && !QFileInfo(command).isExecutable()
+            ? std::optional(QStringLiteral("the saver %1 is missing; XScreenSaver could not "
+                                           "start it")
+                                .arg(command))
+            : std::nullopt;
     if (!info.exists()) {
+        if (saverMissing) {
+            return failed(filePath, *saverMissing);
+        }
         if (const auto error = replaceFile(filePath, withProgramEntry({}, *entry))) {
             return failed(filePath,
                           QStringLiteral("%1 could not be created: %2").arg(filePath, *error));
@@ -299,6 +308,9 @@ XScreenSaverListing addToXScreenSaver(const QString& filePath, const QString& co
     file.close();
     if (listsProgram(bytes, kHostedDisplayProgram)) {
         return XScreenSaverListing{XScreenSaverListing::Outcome::AlreadyListed, filePath, {}, {}};
+    }
+    if (saverMissing) {
+        return failed(filePath, *saverMissing);
     }
 
     QString backupPath = filePath + QStringLiteral(".lumiscribe-backup");

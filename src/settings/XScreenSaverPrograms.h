@@ -67,7 +67,8 @@ struct XScreenSaverListing {
 // symbolic link, its target), keeping its permissions, so that XScreenSaver, which re-reads it
 // when it changes, never sees half a file. A missing file is created; nothing happens when the
 // saver is listed already. When the backup or the file cannot be written, the file keeps its
-// bytes.
+// bytes. A `command` given as a path must name an executable file: an entry that XScreenSaver
+// could not start is never written.
 XScreenSaverListing addToXScreenSaver(const QString& filePath, const QString& command);
 
 // The text that tells the user what `listing` means, for a message box or a terminal.

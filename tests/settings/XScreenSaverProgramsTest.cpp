@@ -214,6 +214,11 @@ TEST_F(XScreenSaverFileTest, FailuresLeaveTheFileAsItWasAndSaySo) {
 
     EXPECT_EQ(addToXScreenSaver(path(), "/home/ann's/lumiscribe-xscreensaver").outcome,
               Outcome::Failed);
+    const QString gone = path("build/lumiscribe-xscreensaver");
+    const XScreenSaverListing missingSaver = addToXScreenSaver(path("other"), gone);
+    EXPECT_EQ(missingSaver.error,
+              "the saver " + gone + " is missing; XScreenSaver could not start it");
+    EXPECT_FALSE(QFileInfo::exists(path("other")));
 }
 
 TEST_F(XScreenSaverFileTest, AFileThatCannotBeReplacedKeepsItsBytesAndItsBackup) {
