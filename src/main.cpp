@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
         platform::helpPagePath(), [] { return platform::createSessionLock(); },
         [](QObject* context, std::function<void()> handler) {
             platform::onTerminationRequest(context, std::move(handler));
-        }});
+        },
+        platform::xscreensaverUserFile(), platform::hostedDisplayCommand()});
 
     switch (module1.Main(commandLine)) {
         case startup::Module1::Outcome::EndProcess:

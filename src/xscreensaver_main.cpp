@@ -3,6 +3,7 @@
 // stops. It draws into the window that the daemon names and ends cleanly on SIGTERM.
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "platform/Platform.h"
 #include "platform/ProcessSignals.h"
 #include "platform/ShippedFiles.h"
+#include "settings/XScreenSaverPrograms.h"
 #include "startup/HostOptions.h"
 #include "startup/HostedDisplay.h"
 #include "startup/ProgramInfo.h"
@@ -26,8 +28,22 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         rawArguments << QString::fromLocal8Bit(argv[i]);
     }
-    if (startup::answerInfoRequest(startup::parseHostOptions(rawArguments, QString()).info,
-                                   startup::hostedDisplayUsage())) {
+    const startup::HostOptions request = startup::parseHostOptions(rawArguments, QString());
+    if (startup::answerInfoRequest(request.info, startup::hostedDisplayUsage())) {
+        return 0;
+    }
+    if (request.addToXScreenSaver && request.error.isEmpty()) {
+        // Edits the user's XScreenSaver file and needs no display either; the application
+        // object only tells where the running executable lies.
+        QCoreApplication app(argc, argv);
+        const settings::XScreenSaverListing listing = settings::addToXScreenSaver(
+            platform::xscreensaverUserFile(), platform::hostedDisplayCommand());
+        const QString message = settings::listingMessage(listing);
+        if (listing.outcome == settings::XScreenSaverListing::Outcome::Failed) {
+            std::fprintf(stderr, "lumiscribe-xscreensaver: %s\n", qPrintable(message));
+            return 1;
+        }
+        std::fprintf(stdout, "%s\n", qPrintable(message));
         return 0;
     }
 

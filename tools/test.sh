@@ -23,6 +23,8 @@ source tools/common.sh
 install_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" timgm6mb-soundfont xvfb xauth \
     xdotool imagemagick x11-utils x11-xserver-utils procps desktop-file-utils libxml2-utils \
     dpkg-dev file xscreensaver openbox libheif-examples libavif-bin
+# The package's tests: lintian on the package, and AppStream's validator of its metadata.
+install_packages lintian appstream
 # The tests in a Wayland session: a headless compositor, its screenshots and keys, Qt's
 # wayland platform, and the client library of the tests' pointer.
 install_packages sway grim wtype qt6-wayland libwayland-dev wayland-utils xwayland

@@ -21,4 +21,14 @@ QString shippedFilesDir();
 // place relative to its executable). Needs the application object. The file need not exist.
 QString helpPagePath();
 
+// The per-user file of XScreenSaver, ~/.xscreensaver in the home folder that HOME names (where
+// XScreenSaver itself looks for it).
+QString xscreensaverUserFile();
+
+// How an entry of XScreenSaver's list of savers names lumiscribe-xscreensaver of the
+// installation that holds the running executable: its plain name when the search path finds
+// that very program (an installed package), otherwise its absolute path (a build folder).
+// Needs the application object.
+QString hostedDisplayCommand();
+
 }  // namespace lumi::platform

@@ -4,11 +4,13 @@
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include <algorithm>
 
 #include "settings/SettingKeys.h"
+#include "settings/XScreenSaverPrograms.h"
 #include "setup/SetupControls.h"
 
 namespace lumi::setup {
@@ -49,9 +51,20 @@ MorePage::MorePage(SetupServices& services, QWidget* parent)
         box->resize(box->sizeHint().width(), box->height());
     }
 
+    lblXScreenSaver = makeLabel(
+        this, QStringLiteral("lblXScreenSaver"),
+        QStringLiteral("XScreenSaver lists Lumiscribe once it is in your own list of its savers."),
+        QPoint(20, 170), {}, QSize(550, 16));
+    cmdAddToXScreenSaver = makeButton(this, QStringLiteral("cmdAddToXScreenSaver"),
+                                      QStringLiteral("Add Lumiscribe to XScreenSaver"),
+                                      QRect(20, 192, 0, 26), services_.xscreensaverFile);
+    cmdAddToXScreenSaver->resize(cmdAddToXScreenSaver->sizeHint().width() + 16, 26);
+
     connect(spnIdleWait, &QSpinBox::valueChanged, this, [this] { spnIdleWait_Change(); });
     connect(chkFitLarge, &QCheckBox::toggled, this, [this] { chkFitLarge_Click(); });
     connect(chkShuffle, &QCheckBox::toggled, this, [this] { chkShuffle_Click(); });
+    connect(cmdAddToXScreenSaver, &QPushButton::clicked, this,
+            [this] { cmdAddToXScreenSaver_Click(); });
 
     chkLockScreen = makeCheckBox(this, QStringLiteral("chkLockScreen"),
                                  QStringLiteral("Lock the screen when the screen saver ends"),
@@ -99,6 +112,17 @@ void MorePage::chkFitLarge_Click() {
 
 void MorePage::chkShuffle_Click() {
     services_.settings.write(QStringLiteral("Shuffle"), checkValue(chkShuffle));
+}
+
+void MorePage::cmdAddToXScreenSaver_Click() {
+    const settings::XScreenSaverListing listing =
+        settings::addToXScreenSaver(services_.xscreensaverFile, services_.hostedDisplayCommand);
+    const QString title = QStringLiteral("Corvanta Lumiscribe");
+    if (listing.outcome == settings::XScreenSaverListing::Outcome::Failed) {
+        services_.dialogs.error(this, title, settings::listingMessage(listing));
+        return;
+    }
+    services_.dialogs.information(this, title, settings::listingMessage(listing));
 }
 
 void MorePage::spnIdleWait_Change() {

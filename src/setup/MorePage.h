@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QSpinBox;
 
 namespace lumi::setup {
@@ -25,6 +26,11 @@ namespace lumi::setup {
 // "LockScreen": 1 has the end of the full-screen display ask the desktop to lock the
 // session; under XScreenSaver the daemon's own "Lock screen after" decides instead, which
 // the page says beneath the box.
+//
+// "Add Lumiscribe to XScreenSaver" adds the saver's entry to the user's own list of
+// XScreenSaver's savers (settings::addToXScreenSaver) and says in a message box what it did:
+// the information box on success (also when the saver was listed already), the error box when
+// the file could not be written. It stores no setting.
 class MorePage final : public QWidget {
     Q_OBJECT
 
@@ -40,6 +46,7 @@ public:
     void chkShuffle_Click();
     void loadPhotoDate();
     void chkPhotoDate_Click();
+    void cmdAddToXScreenSaver_Click();
 
     QLabel* lblIdleWait = nullptr;
     // Typed minutes are stored when typing ends (Enter, Tab, a click elsewhere); the arrows,
@@ -55,6 +62,8 @@ public:
     void chkLockScreen_Click();
     QCheckBox* chkLockScreen = nullptr;
     QLabel* lblLockNote = nullptr;
+    QLabel* lblXScreenSaver = nullptr;
+    QPushButton* cmdAddToXScreenSaver = nullptr;
 
 private:
     SetupServices& services_;

@@ -19,6 +19,10 @@ struct SetupServices {
     platform::Shell& shell;        // opens the help page and the web site in a browser
     QString installDir;            // the install folder, with its closing separator
     QString helpPage;              // the path of the help page that ships with the program
+    // Where "Add Lumiscribe to XScreenSaver" adds the saver: the user's XScreenSaver file and
+    // the command that its entry runs (see settings::addToXScreenSaver).
+    QString xscreensaverFile;
+    QString hostedDisplayCommand;
 };
 
 }  // namespace lumi::setup

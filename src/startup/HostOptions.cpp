@@ -30,6 +30,8 @@ HostOptions parseHostOptions(const QStringList& arguments, const QString& enviro
             if (options.info == InfoRequest::None) {
                 options.info = InfoRequest::Version;
             }
+        } else if (argument == u"-add-to-xscreensaver" || argument == u"--add-to-xscreensaver") {
+            options.addToXScreenSaver = true;
         } else if (argument == u"-root" || argument == u"--root") {
             root = true;
         } else if (argument == u"-window-id" || argument == u"--window-id") {

@@ -16,6 +16,8 @@ namespace lumi::startup {
 // XSCREENSAVER_WINDOW, or "-window-id ID" (or "--window-id ID", "--window-id=ID"), which
 // wins when both are given. An ID is hexadecimal with "0x" or decimal. "--help" or
 // "--version" (also with one dash) anywhere asks for that text instead, whatever else is given.
+// "--add-to-xscreensaver" (also with one dash) asks to add the saver to the user's list of
+// XScreenSaver's savers instead of drawing; help and version win over it.
 struct HostOptions {
     enum class Target {
         OwnWindow,    // no host named: a window of our own, as for a trial run
@@ -31,6 +33,7 @@ struct HostOptions {
     bool preview = false;
     QString error;  // an argument that could not be used; empty when all were fine
     InfoRequest info = InfoRequest::None;  // when not None, print that text and run nothing
+    bool addToXScreenSaver = false;        // when true (and no info), add the entry and end
 };
 
 // Reads the arguments (without the program name) and the value of XSCREENSAVER_WINDOW

@@ -97,9 +97,9 @@ void Module1::coverOtherMonitors(const QList<QRect>& monitors) {
 Module1::Outcome Module1::runSettings() {
     // Modal and without an owner; the configuration run ends when the dialog closes.
     player_ = services_.makePlayer();
-    setup::Setup dialog(setup::SetupServices{services_.settings, *player_, services_.setupDialogs,
-                                             services_.shell, services_.installDir,
-                                             services_.helpPage});
+    setup::Setup dialog(setup::SetupServices{
+        services_.settings, *player_, services_.setupDialogs, services_.shell, services_.installDir,
+        services_.helpPage, services_.xscreensaverFile, services_.hostedDisplayCommand});
     dialog.Form_Load();
     dialog.exec();
     return Outcome::EndProcess;

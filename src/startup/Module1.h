@@ -45,6 +45,8 @@ struct StartupServices {
     // Runs the handler from the event loop when the process is asked to terminate, for as
     // long as the object lives; empty: such a request ends the process as the system does.
     std::function<void(QObject*, std::function<void()>)> onTerminationRequest = nullptr;
+    QString xscreensaverFile;           // the user's XScreenSaver file, for the Setup dialog
+    QString hostedDisplayCommand;       // how XScreenSaver's list names our saver
 };
 
 // The start-up module: reads the command line and starts the one mode that it names.

@@ -36,13 +36,15 @@ QString screenSaverUsage() {
 
 QString hostedDisplayUsage() {
     return QStringLiteral(
-        "Usage: lumiscribe-xscreensaver [-root] [-window-id ID]\n"
+        "Usage: lumiscribe-xscreensaver [-root] [-window-id ID] [--add-to-xscreensaver]\n"
         "The Lumiscribe display inside a window that XScreenSaver names.\n"
         "\n"
-        "  -root           draw in the window named by XSCREENSAVER_WINDOW, or the whole screen\n"
-        "  -window-id ID   draw inside window ID (hexadecimal with 0x, or decimal)\n"
-        "  --help          show this text\n"
-        "  --version       show the version\n"
+        "  -root                  draw in the window named by XSCREENSAVER_WINDOW, or the\n"
+        "                         whole screen\n"
+        "  -window-id ID          draw inside window ID (hexadecimal with 0x, or decimal)\n"
+        "  --add-to-xscreensaver  add Lumiscribe to your list of savers in ~/.xscreensaver\n"
+        "  --help                 show this text\n"
+        "  --version              show the version\n"
         "\n"
         "Its options are set with: lumiscribe /c\n");
 }

@@ -4,10 +4,11 @@
 # well-formed: the executables (which answer --help and --version without a display), the
 # shipped tunes and pictures as built, the desktop entry and its icon in every size, the
 # screen-saver entry, the idle starter's autostart entry and user service, the manual pages,
-# the help page and the XScreenSaver configuration file.
+# the help page, the XScreenSaver configuration file, the AppStream metadata (valid, with its
+# two screenshots as the build draws them), the copyright file and the changelog.
 source "$(dirname "$0")/lib.sh"
 : "${LUMI_BUILD_DIR:?the build folder is not named}"
-for tool in desktop-file-validate xmllint; do
+for tool in desktop-file-validate xmllint appstreamcli; do
     command -v "$tool" >/dev/null || fail "$tool is not installed"
 done
 
@@ -18,7 +19,9 @@ cmake --install "$LUMI_BUILD_DIR" --prefix "$prefix" >"$E2E_ROOT/install.log" 2>
 icon_sizes=(16 32 48 64 128 256)
 expected=(bin/lumiscribe bin/lumiscribe-xscreensaver bin/lumiscribe-idle
     libexec/xscreensaver/lumiscribe-xscreensaver
-    share/applications/lumiscribe.desktop share/applications/screensavers/lumiscribe.desktop
+    share/applications/com.corvanta.Lumiscribe.desktop share/applications/screensavers/lumiscribe.desktop
+    share/metainfo/com.corvanta.Lumiscribe.metainfo.xml
+    share/doc/lumiscribe/copyright share/doc/lumiscribe/changelog.gz
     etc/xdg/autostart/lumiscribe-idle.desktop
     lib/systemd/user/lumiscribe-idle.service
     lib/systemd/user/graphical-session.target.wants/lumiscribe-idle.service
@@ -52,7 +55,7 @@ for file in "$ASSETS"/*.mid "$ASSETS/default.jpg" "$ASSETS/bg.jpg"; do
 done
 
 # The desktop entry and its icon.
-desktop="$prefix/share/applications/lumiscribe.desktop"
+desktop="$prefix/share/applications/com.corvanta.Lumiscribe.desktop"
 desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
 grep -qx "Name=Lumiscribe Setup" "$desktop" || fail "the desktop entry is not named Lumiscribe Setup"
 grep -qx "Exec=lumiscribe /c" "$desktop" || fail "the desktop entry does not run lumiscribe /c"
@@ -80,6 +83,32 @@ grep -qx "ExecStart=lumiscribe-idle" "$service" || fail "the user service does n
 grep -qx "PartOf=graphical-session.target" "$service" || fail "the user service outlives the session"
 [ "$(readlink -f "$prefix/lib/systemd/user/graphical-session.target.wants/lumiscribe-idle.service")" = "$service" ] ||
     fail "the graphical session does not want the user service"
+
+# The AppStream metadata, with the ID of the desktop entry, and its screenshots: the display in
+# 16:9 and the Setup dialog, at the sizes that the metadata gives.
+metainfo="$prefix/share/metainfo/com.corvanta.Lumiscribe.metainfo.xml"
+appstreamcli validate --no-net "$metainfo" >"$E2E_ROOT/appstream.txt" 2>&1 ||
+    fail "the AppStream metadata is not valid: $(cat "$E2E_ROOT/appstream.txt")"
+[ "$(xmllint --xpath 'string(/component/id)' "$metainfo")" = com.corvanta.Lumiscribe ] || fail "AppStream ID"
+[ "$(xmllint --xpath 'string(/component/launchable)' "$metainfo")" = com.corvanta.Lumiscribe.desktop ] ||
+    fail "the metadata launches another desktop entry"
+[ "$(xmllint --xpath 'string(/component/project_license)' "$metainfo")" = GPL-3.0-or-later ] || fail "licence"
+[[ "$(xmllint --xpath 'string(/component/url[@type="homepage"])' "$metainfo")" == https://* ]] ||
+    fail "the metadata has no https homepage"
+[ "$(xmllint --xpath 'string(/component/releases/release[1]/@version)' "$metainfo")" = 1.02 ] || fail "release"
+for shot in 1 2; do
+    url=$(xmllint --xpath "string(/component/screenshots/screenshot[$shot]/image)" "$metainfo")
+    [[ "$url" == https://*/screenshots/*.png ]] || fail "screenshot $shot is at $url"
+    image="$LUMI_BUILD_DIR/assets/screenshots/$(basename "$url")"
+    size=$(xmllint --xpath "concat(/component/screenshots/screenshot[$shot]/image/@width, 'x', /component/screenshots/screenshot[$shot]/image/@height)" "$metainfo")
+    [ "$(/usr/bin/identify -format "%m %wx%h" "$image")" = "PNG $size" ] ||
+        fail "$image is $(/usr/bin/identify -format "%m %wx%h" "$image"), not $size"
+done
+[ "$(xmllint --xpath "string(/component/screenshots/screenshot[1]/image/@width)" "$metainfo")" = 1280 ] &&
+    [ "$(xmllint --xpath "string(/component/screenshots/screenshot[1]/image/@height)" "$metainfo")" = 720 ] ||
+    fail "the display's screenshot is not 1280 x 720"
+display_shot="$LUMI_BUILD_DIR/assets/screenshots/display.png"
+[ "$(pixel "$display_shot" 640 360)" != "$(pixel "$display_shot" 1279 0)" ] || fail "the display's screenshot is blank"
 
 # The XScreenSaver configuration file.
 xml="$prefix/share/xscreensaver/config/lumiscribe-xscreensaver.xml"

@@ -108,6 +108,34 @@ TEST_F(SetupTest, TheMorePageLockBoxLoadsAndStoresLockScreenAtOnce) {
     EXPECT_EQ(settings_.writes, QStringList({"LockScreen=0", "LockScreen=1"}));
 }
 
+TEST_F(SetupTest, AddToXScreenSaverWritesTheEntryAndSaysWhatItDid) {
+    const auto dialog = openDialog();
+    dialog->SSTab1->setCurrentIndex(2);
+    settings_.writes.clear();
+    EXPECT_EQ(dialog->Picture4->cmdAddToXScreenSaver->text(), "Add Lumiscribe to XScreenSaver");
+
+    // The home folder does not exist yet: the file cannot be made.
+    click(dialog->Picture4->cmdAddToXScreenSaver);
+    ASSERT_EQ(dialogs_.shown.size(), 1);
+    EXPECT_TRUE(
+        dialogs_.shown.last().startsWith("error|Corvanta Lumiscribe|Lumiscribe could not "
+                                         "be added to XScreenSaver's list"))
+        << dialogs_.shown.last().toStdString();
+
+    writeBytes(xscreensaverFile(), "mode: one\n");
+    click(dialog->Picture4->cmdAddToXScreenSaver);
+    click(dialog->Picture4->cmdAddToXScreenSaver);
+    ASSERT_EQ(dialogs_.shown.size(), 3);
+    EXPECT_TRUE(dialogs_.shown.at(1).startsWith(
+        "information|Corvanta Lumiscribe|Lumiscribe is now in XScreenSaver's list"));
+    EXPECT_TRUE(dialogs_.shown.at(2).startsWith(
+        "information|Corvanta Lumiscribe|Lumiscribe is already in XScreenSaver's list"));
+    EXPECT_EQ(testing::fileBytes(xscreensaverFile()),
+              "mode: one\nprograms:\\\n  \"Lumiscribe\"  lumiscribe-xscreensaver --root \\n\n");
+    EXPECT_EQ(testing::fileBytes(xscreensaverFile() + ".lumiscribe-backup"), "mode: one\n");
+    EXPECT_TRUE(settings_.writes.isEmpty());
+}
+
 TEST_F(SetupTest, EachMusicControlStoresItsKey) {
     settings_.write("SoundOff", "15");
     const auto dialog = openDialog();

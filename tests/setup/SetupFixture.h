@@ -41,12 +41,13 @@ protected:
     QString installDir() const { return installDir_.path() + "/"; }
     QString listFile() const { return installDir() + "List.txt"; }
     QString helpPage() const { return installDir_.path() + "/doc/help.html"; }
+    QString xscreensaverFile() const { return installDir_.path() + "/home/.xscreensaver"; }
 
     // A new dialog, loaded and shown (not modally).
     std::unique_ptr<SetupDialog> openDialog(QString folder = {}) {
-        auto dialog = std::make_unique<SetupDialog>(
-            SetupServices{settings_, player_, dialogs_, shell_,
-                          folder.isEmpty() ? installDir() : folder, helpPage()});
+        auto dialog = std::make_unique<SetupDialog>(SetupServices{
+            settings_, player_, dialogs_, shell_, folder.isEmpty() ? installDir() : folder,
+            helpPage(), xscreensaverFile(), "lumiscribe-xscreensaver"});
         dialog->Form_Load();
         dialog->show();
         return dialog;

@@ -37,6 +37,24 @@ TEST(HostOptionsTest, WithoutAHostTheDisplayUsesAWindowOfItsOwnOrTheScreen) {
     EXPECT_EQ(parseHostOptions({"-root"}, "garbage").target, Target::WholeScreen);
 }
 
+TEST(HostOptionsTest, AddToXScreenSaverIsARequestOfItsOwnThatHelpAndVersionWin) {
+    struct Case {
+        QStringList arguments;
+        bool add;
+        InfoRequest info;
+    };
+    for (const Case& c : {Case{{"--add-to-xscreensaver"}, true, InfoRequest::None},
+                          Case{{"-add-to-xscreensaver", "-root"}, true, InfoRequest::None},
+                          Case{{"--add-to-xscreensaver", "--help"}, true, InfoRequest::Help},
+                          Case{{"--root"}, false, InfoRequest::None},
+                          Case{{"--add-to-xscreensaver=yes"}, false, InfoRequest::None}}) {
+        const HostOptions options = parseHostOptions(c.arguments, "");
+        EXPECT_EQ(options.addToXScreenSaver, c.add) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(options.info, c.info) << c.arguments.join(' ').toStdString();
+    }
+    EXPECT_FALSE(parseHostOptions({"--add-to-xscreensaver=yes"}, "").error.isEmpty());
+}
+
 TEST(HostOptionsTest, UnusableArgumentsAreReported) {
     EXPECT_FALSE(parseHostOptions({"-window-id"}, "").error.isEmpty());
     EXPECT_FALSE(parseHostOptions({"-window-id", "zz"}, "").error.isEmpty());

@@ -51,7 +51,9 @@ protected:
                                [this] { ++processEnds_; },
                                setupDialogs_,
                                shell_,
-                               installDir_.path() + "/help.html"};
+                               installDir_.path() + "/help.html",
+                               installDir_.path() + "/.xscreensaver",
+                               "lumiscribe-xscreensaver"};
     }
 
     // Closes every modal dialog that comes up, from the event loop that shows it, and

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace lumi::platform {
@@ -23,6 +24,23 @@ QString shippedFilesDir() {
 QString helpPagePath() {
     const QDir executableDir(QCoreApplication::applicationDirPath());
     return QDir::cleanPath(executableDir.filePath(QStringLiteral(LUMI_HELP_PAGE_FROM_BINDIR)));
+}
+
+QString xscreensaverUserFile() {
+    return QDir::homePath() + QStringLiteral("/.xscreensaver");
+}
+
+QString hostedDisplayCommand() {
+    static constexpr auto kName = "lumiscribe-xscreensaver";
+    const QString ours =
+        QFileInfo(QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kName)))
+            .absoluteFilePath();
+    const QString found = QStandardPaths::findExecutable(QLatin1String(kName));
+    if (!found.isEmpty() &&
+        QFileInfo(found).canonicalFilePath() == QFileInfo(ours).canonicalFilePath()) {
+        return QLatin1String(kName);
+    }
+    return ours;
 }
 
 }  // namespace lumi::platform
