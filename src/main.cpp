@@ -4,12 +4,14 @@
 
 #include <cstdio>
 
+#include "display/frmMain.h"
 #include "music/FluidSynthPlayer.h"
 #include "platform/Clock.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/InstallFolder.h"
 #include "platform/InstanceRegistry.h"
 #include "platform/Platform.h"
+#include "platform/ProcessSignals.h"
 #include "platform/QtCursor.h"
 #include "platform/QtShell.h"
 #include "platform/ShippedFiles.h"
@@ -85,6 +87,15 @@ int main(int argc, char** argv) {
                                  },
                                  platform::installDir(), [] { platform::endProcessNow(); },
                                  setupDialogs, shell, platform::helpPagePath()});
+
+    // A display asked to end ends as it does for a key: the running flag goes back to 0.
+    platform::onTerminationRequest(&app, [&module1] {
+        if (display::frmMain* form = module1.displayForm()) {
+            form->CloseDown();
+            return;
+        }
+        platform::endProcessNow();
+    });
 
     switch (module1.Main(commandLine)) {
         case startup::Module1::Outcome::EndProcess:

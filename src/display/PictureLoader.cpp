@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/PictureLoader.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -10,6 +11,7 @@
 #include <mutex>
 
 #include "display/FitToScreen.h"
+#include "platform/RegularFile.h"
 
 namespace lumi::display {
 namespace {
@@ -67,10 +69,18 @@ DecodedPicture decodePicture(const QString& path) {
 
 DecodedPicture decodePictureWithin(const QString& path, QSize bound) {
     setAllocationLimit();
-    if (QFileInfo(path).isDir()) {
-        return {path, {}, QStringLiteral("it is a folder that holds no pictures")};
+    // Read whole first, so that a pipe, a device or a file that does not answer is given up
+    // like a file that does not load, and the decode never waits on the file.
+    platform::FileRead file = platform::readRegularFile(path);
+    if (!file.ok()) {
+        return {path, {}, file.state == platform::FileRead::State::Missing
+                              ? QStringLiteral("no such file")
+                              : file.error};
     }
-    QImageReader reader(path);
+    QBuffer content(&file.bytes);
+    content.open(QIODevice::ReadOnly);
+    // The suffix is a hint for the formats that cannot be told from their first bytes.
+    QImageReader reader(&content, QFileInfo(path).suffix().toLower().toLatin1());
     reader.setAutoTransform(true);
     // The size that the file declares, read from its header without decoding it; formats
     // that cannot tell it before the decode are held to Qt's allocation limit instead.
@@ -112,7 +122,7 @@ PictureLoader::~PictureLoader() {
 
 
 PictureLoader::FileStamp PictureLoader::stampOf(const QString& path) {
-    const std::filesystem::path file(QFile::encodeName(path).toStdString());
+    const std::filesystem::path file(platform::encodeFileName(path).toStdString());
     std::error_code error;
     FileStamp stamp;
     stamp.size = std::filesystem::file_size(file, error);

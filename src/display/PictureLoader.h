@@ -28,7 +28,10 @@ struct DecodedPicture {
 // its orientation tag, with transparent parts over black. Safe on any thread.
 //
 // A file that declares more than 120 megapixels is not decoded: the result carries no image
-// and an error that names the picture's size, as for any file that does not load.
+// and an error that names the picture's size, as for any file that does not load. So is a
+// path that is not a regular file (a folder, a pipe, a device), which is never opened for
+// reading, and a file that does not answer within a second (platform::RegularFileReader):
+// no file holds the calling thread for longer.
 DecodedPicture decodePicture(const QString& path);
 
 // As decodePicture(), but a picture larger than `bound` in either direction (once turned
