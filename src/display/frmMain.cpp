@@ -17,7 +17,6 @@
 #include "display/CalendarCaption.h"
 #include "display/FitToScreen.h"
 #include "display/KeyAscii.h"
-#include "settings/FileExists.h"
 #include "settings/IntegerConversion.h"
 #include "settings/PictureFolders.h"
 #include "settings/PictureList.h"

@@ -145,10 +145,10 @@ QString defaultSettingsFile() {
     // Without HOME, Qt would put the file under "/" ("//.config"); the account's home
     // folder is where the user looks for it.
     const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
-    const QString folder = configHome.startsWith('/')
-                               ? QStandardPaths::writableLocation(
-                                     QStandardPaths::GenericConfigLocation)
-                               : homeFolder() + QStringLiteral("/.config");
+    const QString folder =
+        configHome.startsWith('/')
+            ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+            : homeFolder() + QStringLiteral("/.config");
     return folder + QStringLiteral("/Lumiscribe.ini");
 }
 
@@ -183,9 +183,10 @@ std::optional<QString> IniSettingsStore::write(const QString& key, const QString
     }
     const QString folder = QFileInfo(filePath_).absolutePath();
     if (const std::optional<QString> error = makeFolder(folder)) {
-        const QString reason = writeProblemOf(QFileInfo(folder).absolutePath())
-                                   .value_or(QStringLiteral("cannot create folder %1 (%2)")
-                                                 .arg(describe(folder), *error));
+        const QString reason =
+            writeProblemOf(QFileInfo(folder).absolutePath())
+                .value_or(
+                    QStringLiteral("cannot create folder %1 (%2)").arg(describe(folder), *error));
         complain(QStringLiteral("settings file %1 cannot be written: %2").arg(name, reason));
         return reason;
     }

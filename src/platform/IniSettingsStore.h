@@ -76,8 +76,8 @@ private:
     QString filePath_;
     // Reads the file without blocking on a pipe or a mount that does not answer.
     mutable RegularFileReader reader_;
-    mutable bool reportedUnreadable_ = false;  // by a read
-    bool refusedUnreadable_ = false;           // by a write
+    mutable bool reportedUnreadable_ = false;           // by a read
+    bool refusedUnreadable_ = false;                    // by a write
     mutable std::optional<QString> damagedCopyFailed_;  // why the damaged copy failed, once it has
 };
 

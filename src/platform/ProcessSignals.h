@@ -24,7 +24,6 @@ public:
 // Takes the lock named `name` if no other process holds it; nothing otherwise. When the lock
 // could not be tried at all (its file cannot be made), `problem`, if given, receives the
 // reason; it stays empty when another process holds the lock.
-std::unique_ptr<ExclusiveLock> tryTakeExclusiveLock(const char* name,
-                                                    QString* problem = nullptr);
+std::unique_ptr<ExclusiveLock> tryTakeExclusiveLock(const char* name, QString* problem = nullptr);
 
 }  // namespace lumi::platform

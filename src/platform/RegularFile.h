@@ -39,8 +39,8 @@ public:
     using Clock = std::chrono::steady_clock;
     // Reads the file at the given local 8-bit path in the calling thread; may block.
     // `progress` is called after each chunk read, from that thread.
-    using BlockingRead = std::function<FileRead(const QByteArray& path,
-                                                const std::function<void()>& progress)>;
+    using BlockingRead =
+        std::function<FileRead(const QByteArray& path, const std::function<void()>& progress)>;
 
     static constexpr std::chrono::milliseconds kDefaultPatience{1000};
 

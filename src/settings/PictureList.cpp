@@ -148,13 +148,12 @@ PictureListEditResult editPictureList(const QString& path, const PictureListEdit
     if (!lock.tryLock(kLockTimeoutMs)) {
         const QString reason =
             lock.error() == QLockFile::LockFailedError
-                ? QStringLiteral("another program holds its lock %1")
-                      .arg(describe(lock.fileName()))
+                ? QStringLiteral("another program holds its lock %1").arg(describe(lock.fileName()))
                 : platform::writeProblemOf(QFileInfo(path).absolutePath())
                       .value_or(QStringLiteral("cannot create its lock file"));
-        return {readPictureList(path).entries,
-                QStringLiteral("Cannot write the picture list \"%1\": %2")
-                    .arg(describe(path), reason)};
+        return {
+            readPictureList(path).entries,
+            QStringLiteral("Cannot write the picture list \"%1\": %2").arg(describe(path), reason)};
     }
     const PictureListReadResult now = readPictureList(path);
     if (!now.ok()) {

@@ -23,8 +23,11 @@ Setup::Setup(SetupServices services, QWidget* parent)
     : QDialog(parent),
       sessionStore_(services.settings,
                     [this](const QString& reason) { reportRefusedWrite(reason); }),
-      services_{sessionStore_,         services.player,          services.dialogs,
-                services.shell,        std::move(services.installDir),
+      services_{sessionStore_,
+                services.player,
+                services.dialogs,
+                services.shell,
+                std::move(services.installDir),
                 std::move(services.helpPage)} {
     setObjectName(QStringLiteral("Setup"));
     setWindowTitle(QStringLiteral("Lumiscribe Screensaver"));

@@ -5,15 +5,14 @@
 source "$(dirname "$0")/lib.sh"
 install_assets
 
-taken=/tmp/lumiscribe-$(id -u)
-if [ -e "$taken" ] || [ "$(id -u)" != 0 ]; then
-    # Only root can give a folder to another user; an existing folder is somebody's state.
-    echo "SKIP: cannot set up $taken for another user here"
+if [ "$(id -u)" != 0 ]; then
+    echo "SKIP: only root can give a folder to another user"
     exit 77
 fi
-mkdir -m 700 "$taken"
+export TMPDIR="$E2E_ROOT/tmp"
+taken=$TMPDIR/lumiscribe-$(id -u)
+mkdir -p -m 700 "$taken"
 chown 65534:65534 "$taken"
-trap 'rm -rf "$taken"; cleanup' EXIT
 
 export HOME="$E2E_ROOT/home"
 mkdir -p "$HOME"

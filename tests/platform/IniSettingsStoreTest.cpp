@@ -6,6 +6,7 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -250,6 +251,23 @@ TEST_F(IniSettingsStoreTest, RefusedWriteNamesTheReason) {
     EXPECT_EQ(testing::fileBytes(dir_.filePath("cfg")), "a file where the folder belongs");
 }
 
+// Without HOME (a service started without one) the file is in the account's home folder,
+// not under "/".
+TEST(DefaultSettingsFileTest, WithoutHomeTheAccountsHomeFolderIsUsed) {
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qunsetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString file = defaultSettingsFile();
+    qputenv("HOME", home);
+    if (!configHome.isNull()) {
+        qputenv("XDG_CONFIG_HOME", configHome);
+    }
+    const passwd* account = ::getpwuid(::getuid());
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(file, QFile::decodeName(account->pw_dir) + "/.config/Lumiscribe.ini");
+}
+
 // What stands where the settings file belongs is read as no settings at once, never waited
 // on, never replaced, and said once on standard error.
 TEST_F(IniSettingsStoreTest, HostileSettingsFilesReadAsDefaultsAndAreNeverReplaced) {
@@ -410,7 +428,8 @@ TEST(IniSettingsStoreDiskTest, AMissingPermissionIsNamedAsSuch) {
         }
         IniSettingsStore store(folder + "/Lumiscribe.ini");
         const QByteArray reason = store.write("BG", "2").value_or("written").toUtf8();
-        [[maybe_unused]] const ssize_t written = ::write(ends[1], reason.constData(), reason.size());
+        [[maybe_unused]] const ssize_t written =
+            ::write(ends[1], reason.constData(), reason.size());
         ::_exit(0);
     }
     ::close(ends[1]);

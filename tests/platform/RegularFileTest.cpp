@@ -98,12 +98,12 @@ TEST(RegularFileTest, AFileThatDoesNotAnswerIsGivenUpOnce) {
 TEST(RegularFileTest, FileNamesRoundTripByteForByte) {
     const QByteArray names[] = {
         "/pictures/plain.png",
-        "/pictures/bl\xC3\xA9.png",      // UTF-8
-        "/pictures/bl\xE9.png",          // Latin-1
-        "/p/\xFF\xFE\x80\xC0\x80.jpg",   // stray and overlong bytes
-        "/p/\xED\xA0\x80.jpg",           // an encoded surrogate
-        "/p/\xE2\x82",                   // a sequence cut short at the end
-        "/p/\xF0\x9F\x98\x80 smile.jpg", // outside the basic plane
+        "/pictures/bl\xC3\xA9.png",       // UTF-8
+        "/pictures/bl\xE9.png",           // Latin-1
+        "/p/\xFF\xFE\x80\xC0\x80.jpg",    // stray and overlong bytes
+        "/p/\xED\xA0\x80.jpg",            // an encoded surrogate
+        "/p/\xE2\x82",                    // a sequence cut short at the end
+        "/p/\xF0\x9F\x98\x80 smile.jpg",  // outside the basic plane
     };
     for (const QByteArray& name : names) {
         const QString decoded = decodeFileName(name);

@@ -257,7 +257,6 @@ TEST_F(SetupTest, AReadOnlyInstallFolderKeepsTheListBytesAndEveryEditIsUndone) {
     EXPECT_EQ(listBytes(), lines({a}));
 }
 
-
 // Two dialogs open at once: each edit changes what the file holds, so no dialog's edit is
 // lost, and a delete still deletes the entry that the user chose where it stands now.
 TEST_F(SetupTest, TwoDialogsOpenAtOnceKeepEachOthersEdits) {

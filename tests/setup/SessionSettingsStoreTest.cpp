@@ -10,8 +10,9 @@
 namespace lumi::setup {
 namespace {
 
-const QString kRefused = "error|Lumiscribe Screensaver|Your changes cannot be saved: %1. The "
-                         "screen saver goes on with the settings it had.";
+const QString kRefused =
+    "error|Lumiscribe Screensaver|Your changes cannot be saved: %1. The "
+    "screen saver goes on with the settings it had.";
 
 // A refused write is shown once per session, in the store's words; Restore says it did not
 // restore. A new session reports again.

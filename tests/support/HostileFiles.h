@@ -26,10 +26,8 @@ struct HostileCase {
 
 inline const std::vector<HostileCase>& hostileCases() {
     static const std::vector<HostileCase> cases = {
-        {Hostile::Fifo, "named pipe"},
-        {Hostile::Folder, "folder"},
-        {Hostile::Device, "device (/dev/null)"},
-        {Hostile::Unreadable, "unreadable file"},
+        {Hostile::Fifo, "named pipe"},           {Hostile::Folder, "folder"},
+        {Hostile::Device, "device (/dev/null)"}, {Hostile::Unreadable, "unreadable file"},
         {Hostile::Vanished, "vanished file"},
     };
     return cases;

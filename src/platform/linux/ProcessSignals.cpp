@@ -10,9 +10,9 @@
 #include <QFile>
 #include <QString>
 
+#include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
-#include <QSocketNotifier>
 
 #include "platform/RuntimeFolder.h"
 

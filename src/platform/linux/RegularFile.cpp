@@ -82,7 +82,8 @@ FileRead RegularFileReader::readRegularFileNow(const QByteArray& path,
         return {FileRead::State::Unreadable, {}, systemReason(errno)};
     }
     if (!S_ISREG(status.st_mode)) {
-        return {FileRead::State::NotRegular, {},
+        return {FileRead::State::NotRegular,
+                {},
                 QStringLiteral("it is %1, not a regular file").arg(kindOf(status.st_mode))};
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -107,12 +108,12 @@ FileRead RegularFileReader::readRegularFileNow(const QByteArray& path,
     }
 }
 
-RegularFileReader::RegularFileReader(std::chrono::milliseconds patience,
-                                     BlockingRead blockingRead)
+RegularFileReader::RegularFileReader(std::chrono::milliseconds patience, BlockingRead blockingRead)
     : patience_(patience), blockingRead_(std::move(blockingRead)) {}
 
 FileRead RegularFileReader::read(const QString& path) {
-    const QString noAnswer = QStringLiteral("it did not answer within %1 ms").arg(patience_.count());
+    const QString noAnswer =
+        QStringLiteral("it did not answer within %1 ms").arg(patience_.count());
     if (pending_) {
         const std::lock_guard lock(pending_->mutex);
         if (!pending_->done) {
@@ -182,10 +183,11 @@ QString decodeFileName(const QByteArray& bytes) {
         qsizetype end = i;
         while (end < bytes.size()) {
             const auto lead = static_cast<unsigned char>(bytes[end]);
-            const int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2
-                               : lead >= 0xE0 && lead < 0xF0               ? 3
-                               : lead >= 0xF0 && lead < 0xF5               ? 4
-                                                                           : 0;
+            const int length = lead < 0x80                   ? 1
+                               : lead >= 0xC2 && lead < 0xE0 ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                             : 0;
             if (length == 0 || end + length > bytes.size()) {
                 break;
             }

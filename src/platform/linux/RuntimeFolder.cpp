@@ -57,8 +57,9 @@ QString chooseRuntimeFolder() {
         problem = QStringLiteral("XDG_RUNTIME_DIR is not set");
     }
     // Every process of this user falls back along the same path, so that they still find
-    // each other's locks: a folder in /tmp of this user's own, else one in the home folder.
-    const QString inTemporary = QStringLiteral("/tmp/lumiscribe-%1").arg(::getuid());
+    // each other's locks: a folder in the temporary folder ($TMPDIR, else /tmp) of this
+    // user's own, else one in the home folder.
+    const QString inTemporary = QDir::tempPath() + QStringLiteral("/lumiscribe-%1").arg(::getuid());
     const QString inHome = homeFolder() + QStringLiteral("/.cache/lumiscribe-runtime");
     QString fallback = inTemporary;
     QString fallbackProblem = prepare(inTemporary);
@@ -68,8 +69,8 @@ QString chooseRuntimeFolder() {
         problem += QStringLiteral(" and ") + fallbackProblem;
         fallbackProblem = prepare(inHome);
         if (!fallbackProblem.isEmpty()) {
-            std::fprintf(stderr, "lumiscribe: no run-time folder: %s and %s\n",
-                         qPrintable(problem), qPrintable(fallbackProblem));
+            std::fprintf(stderr, "lumiscribe: no run-time folder: %s and %s\n", qPrintable(problem),
+                         qPrintable(fallbackProblem));
             return fallback;
         }
     }
