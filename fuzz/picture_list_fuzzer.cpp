@@ -49,7 +49,7 @@ bool store(const QString& path, const QByteArray& bytes) {
 QByteArray quotedLines(const QStringList& entries) {
     QByteArray bytes;
     for (const QString& entry : entries) {
-        bytes += '"' + platform::encodeFileName(entry) + "\"\r\n";
+        bytes += '"' + lumi::platform::encodeFileName(entry) + "\"\r\n";
     }
     return bytes;
 }
