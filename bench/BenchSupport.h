@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QString>
 
+#include <optional>
+
 #include "platform/Cursor.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowServices.h"
@@ -23,8 +25,9 @@ public:
         return values_.value(key.toLower(), fallback);
     }
     bool contains(const QString& key) const override { return values_.contains(key.toLower()); }
-    void write(const QString& key, const QString& value) override {
+    std::optional<QString> write(const QString& key, const QString& value) override {
         values_.insert(key.toLower(), value);
+        return std::nullopt;
     }
 
 private:

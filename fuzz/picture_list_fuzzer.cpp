@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "FuzzCheck.h"
+#include "platform/RegularFile.h"
 #include "settings/PictureList.h"
 
 namespace {
@@ -48,7 +49,7 @@ bool store(const QString& path, const QByteArray& bytes) {
 QByteArray quotedLines(const QStringList& entries) {
     QByteArray bytes;
     for (const QString& entry : entries) {
-        bytes += '"' + entry.toLocal8Bit() + "\"\r\n";
+        bytes += '"' + lumi::platform::encodeFileName(entry) + "\"\r\n";
     }
     return bytes;
 }

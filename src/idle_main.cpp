@@ -59,7 +59,12 @@ int main(int argc, char** argv) {
 
     // One per session: the desktop may start it both from its autostart entry and as a
     // user service, and the second start is no failure.
-    const auto lock = platform::tryTakeExclusiveLock("idle");
+    QString lockProblem;
+    const auto lock = platform::tryTakeExclusiveLock("idle", &lockProblem);
+    if (!lock && !lockProblem.isEmpty()) {
+        complain(lockProblem);
+        return 1;
+    }
     if (!lock) {
         tell(QStringLiteral("another lumiscribe-idle runs in this session"));
         return 0;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "display/frmMain.h"
 #include "music/FluidSynthPlayer.h"
 #include "platform/Clock.h"
 #include "platform/IniSettingsStore.h"
@@ -91,6 +92,15 @@ int main(int argc, char** argv) {
             platform::onTerminationRequest(context, std::move(handler));
         },
         platform::xscreensaverUserFile(), platform::hostedDisplayCommand()});
+
+    // A display asked to end ends as it does for a key: the running flag goes back to 0.
+    platform::onTerminationRequest(&app, [&module1] {
+        if (display::frmMain* form = module1.displayForm()) {
+            form->CloseDown();
+            return;
+        }
+        platform::endProcessNow();
+    });
 
     switch (module1.Main(commandLine)) {
         case startup::Module1::Outcome::EndProcess:

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/PictureLoader.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -12,6 +13,7 @@
 #include "display/FitToScreen.h"
 #include "display/HeifDecoder.h"
 #include "display/PhotoDate.h"
+#include "platform/RegularFile.h"
 
 namespace lumi::display {
 namespace {
@@ -25,24 +27,6 @@ constexpr int kAllocationLimitMegabytes = static_cast<int>((kMaxPicturePixels * 
 void setAllocationLimit() {
     static std::once_flag once;
     std::call_once(once, [] { QImageReader::setAllocationLimit(kAllocationLimitMegabytes); });
-}
-
-// The first bytes of the file at `path`, enough to tell a HEIF file.
-QByteArray startOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(12) : QByteArray();
-}
-
-DecodedPicture decodeHeifFile(const QString& path, QSize bound, PhotoDates dates) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {path, {}, file.errorString()};
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return {path, {}, file.errorString()};
-    }
-    return decodeHeif(path, bytes, bound, dates);
 }
 
 // Turns the decoded `image` into opaque 32-bit pixels, transparent parts over black, in its
@@ -72,15 +56,23 @@ DecodedPicture decodePicture(const QString& path, PhotoDates dates) {
 
 DecodedPicture decodePictureWithin(const QString& path, QSize bound, PhotoDates dates) {
     setAllocationLimit();
-    if (QFileInfo(path).isDir()) {
-        return {path, {}, QStringLiteral("it is a folder that holds no pictures")};
+    // Read whole first, so that a pipe, a device or a file that does not answer is given up
+    // like a file that does not load, and the decode never waits on the file.
+    platform::FileRead file = platform::readRegularFile(path);
+    if (!file.ok()) {
+        return {path, {}, file.state == platform::FileRead::State::Missing
+                              ? QStringLiteral("no such file")
+                              : file.error};
     }
     // Told by content, not by name, so that Qt's own HEIF plugins, where installed, never
     // decode these files and a photo renamed to ".jpg" still shows.
-    if (looksLikeHeif(startOf(path))) {
-        return decodeHeifFile(path, bound, dates);
+    if (looksLikeHeif(file.bytes)) {
+        return decodeHeif(path, file.bytes, bound, dates);
     }
-    QImageReader reader(path);
+    QBuffer content(&file.bytes);
+    content.open(QIODevice::ReadOnly);
+    // The suffix is a hint for the formats that cannot be told from their first bytes.
+    QImageReader reader(&content, QFileInfo(path).suffix().toLower().toLatin1());
     reader.setAutoTransform(true);
     // The size that the file declares, read from its header without decoding it; formats
     // that cannot tell it before the decode are held to Qt's allocation limit instead.
@@ -126,7 +118,7 @@ PictureLoader::~PictureLoader() {
 
 
 PictureLoader::FileStamp PictureLoader::stampOf(const QString& path) {
-    const std::filesystem::path file(QFile::encodeName(path).toStdString());
+    const std::filesystem::path file(platform::encodeFileName(path).toStdString());
     std::error_code error;
     FileStamp stamp;
     stamp.size = std::filesystem::file_size(file, error);

@@ -22,8 +22,11 @@ namespace lumi::display {
 // EXIF orientation tag.
 //
 // A file that declares more than kMaxPicturePixels is not decoded: the result carries no
-// image and an error that names the picture's size, as for any file that does not load.
-// With PhotoDates::Read the result also carries the day the photo was taken (PhotoDate.h).
+// image and an error that names the picture's size, as for any file that does not load. So
+// is a path that is not a regular file (a folder, a pipe, a device), which is never opened
+// for reading, and a file that does not answer within a second (platform::RegularFileReader):
+// no file holds the calling thread for longer. With PhotoDates::Read the result also carries
+// the day the photo was taken (PhotoDate.h).
 DecodedPicture decodePicture(const QString& path, PhotoDates dates = PhotoDates::Skip);
 
 // As decodePicture(), but a picture larger than `bound` in either direction (once turned

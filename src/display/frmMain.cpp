@@ -18,7 +18,6 @@
 #include "display/CalendarCaption.h"
 #include "display/FitToScreen.h"
 #include "display/KeyAscii.h"
-#include "settings/FileExists.h"
 #include "settings/IntegerConversion.h"
 #include "settings/PictureFolders.h"
 #include "settings/PictureList.h"
@@ -200,11 +199,13 @@ void frmMain::Form_Load() {
 
 void frmMain::loadPictureList() {
     const QString listFile = InstallDir + QStringLiteral("List.txt");
-    if (settings::FileExists(listFile)) {
-        const settings::PictureListReadResult read = settings::readPictureList(listFile);
-        if (!read.error.isEmpty()) {
-            report(read.error);
-        }
+    // A missing list reads as empty; one that is not a regular file (a pipe would block the
+    // start) or does not answer is refused with its reason.
+    const settings::PictureListReadResult read = settings::readPictureList(listFile);
+    if (!read.error.isEmpty()) {
+        report(read.error);
+    }
+    if (!read.entries.isEmpty()) {
         // Folders are read afresh at every start, so that new pictures in them show.
         List1.entries = settings::expandPictureList(read.entries);
     }

@@ -3,7 +3,11 @@
 
 #include <QString>
 
+#include <optional>
+
+#include "platform/RegularFile.h"
 #include "platform/SettingsStore.h"
+#include "settings/IniDocument.h"
 
 class QLockFile;
 
@@ -30,7 +34,9 @@ QString defaultSettingsFile();
 // this one is kept as "<file>.damaged.2" (then .3 and so on), so that nothing of either damage
 // is lost. A write is refused only when the file, its copy or its folder cannot be written or
 // the file cannot be read; then the file keeps its bytes and one line on standard error gives
-// the reason. A file that cannot be read at all reads as empty.
+// the reason. A file that cannot be read at all reads as empty, and so does one that is not a
+// regular file (a pipe, a device, a folder) or does not answer within a second: no read or
+// write waits on it longer, and one line on standard error says why.
 class IniSettingsStore final : public SettingsStore {
 public:
     explicit IniSettingsStore(QString filePath);
@@ -43,7 +49,9 @@ public:
     // Creates the folder and the file when needed. On failure the file keeps its previous
     // bytes and one line on standard error names the file and the reason. A key that the
     // file cannot hold (settings::IniDocument::isStorableKey()) is refused the same way.
-    void write(const QString& key, const QString& value) override;
+    // The reason it returns on failure names the disk's state where that is the cause ("the
+    // disk is full", "the disk is read-only", "no permission to create files in folder …").
+    std::optional<QString> write(const QString& key, const QString& value) override;
 
     const QString& filePath() const { return filePath_; }
 
@@ -52,14 +60,25 @@ public:
     QString damagedCopyPath(int number = 1) const;
 
 private:
-    // Keeps `bytes` as the damaged copy; false (and one line on standard error) when the write
-    // must not go on. Needs the write lock held.
-    bool keepDamagedCopy(const QByteArray& bytes) const;
+    // Keeps `bytes` as the damaged copy; the reason (and one line on standard error) when the
+    // write must not go on. A copy that cannot be written whole is removed, and once one has
+    // failed this store tries no more. Needs the write lock held.
+    std::optional<QString> keepDamagedCopy(const QByteArray& bytes) const;
 
-    // Takes the write lock; false (and one line on standard error) when it cannot be had.
-    bool lockForWriting(QLockFile& lock) const;
+    // Takes the write lock, first removing a lock file that no live process holds; the
+    // reason (and one line on standard error) when it cannot be had.
+    std::optional<QString> lockForWriting(QLockFile& lock) const;
+
+    // The settings as they are on disk now; a file that cannot be read holds none, and says
+    // so once on standard error until it can be read again.
+    settings::IniDocument loadDocument() const;
 
     QString filePath_;
+    // Reads the file without blocking on a pipe or a mount that does not answer.
+    mutable RegularFileReader reader_;
+    mutable bool reportedUnreadable_ = false;           // by a read
+    bool refusedUnreadable_ = false;                    // by a write
+    mutable std::optional<QString> damagedCopyFailed_;  // why the damaged copy failed, once it has
 };
 
 }  // namespace lumi::platform

@@ -5,6 +5,7 @@
 #include <memory>
 
 class QObject;
+class QString;
 
 namespace lumi::platform {
 
@@ -20,7 +21,9 @@ public:
     virtual ~ExclusiveLock() = default;
 };
 
-// Takes the lock named `name` if no other process holds it; nothing otherwise.
-std::unique_ptr<ExclusiveLock> tryTakeExclusiveLock(const char* name);
+// Takes the lock named `name` if no other process holds it; nothing otherwise. When the lock
+// could not be tried at all (its file cannot be made), `problem`, if given, receives the
+// reason; it stays empty when another process holds the lock.
+std::unique_ptr<ExclusiveLock> tryTakeExclusiveLock(const char* name, QString* problem = nullptr);
 
 }  // namespace lumi::platform

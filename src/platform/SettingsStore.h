@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace lumi::platform {
 
 // The per-user store of this application's settings: text values under the application
@@ -19,8 +21,9 @@ public:
     virtual bool contains(const QString& key) const = 0;
 
     // Stores `value` under `key`, replacing any value stored under the same name in
-    // another case. The value is on disk when the call returns.
-    virtual void write(const QString& key, const QString& value) = 0;
+    // another case. Returns nullopt when the value is on disk; otherwise the store keeps
+    // what it held and the result is the reason, in words for a message ("the disk is full").
+    virtual std::optional<QString> write(const QString& key, const QString& value) = 0;
 };
 
 }  // namespace lumi::platform

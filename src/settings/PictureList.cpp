@@ -3,7 +3,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
+
+#include "platform/FileSystem.h"
+#include "platform/RegularFile.h"
 
 namespace lumi::settings {
 
@@ -89,27 +94,21 @@ bool canHoldPath(const QString& entry) {
     if (entry.contains(u'"') || entry.contains(u'\r') || entry.contains(u'\n')) {
         return false;
     }
-    return QString::fromLocal8Bit(entry.toLocal8Bit()) == entry;
+    return platform::decodeFileName(platform::encodeFileName(entry)) == entry;
 }
 
 PictureListReadResult readPictureList(const QString& path) {
     PictureListReadResult result;
-    QFile file(path);
-    if (!file.exists()) {
+    const platform::FileRead read = platform::readRegularFile(path);
+    if (read.state == platform::FileRead::State::Missing) {
         return result;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!read.ok()) {
         result.error = QStringLiteral("Cannot read the picture list \"%1\": %2")
-                           .arg(describe(path), file.errorString());
+                           .arg(describe(path), read.error);
         return result;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("Cannot read the picture list \"%1\": %2")
-                           .arg(describe(path), file.errorString());
-        return result;
-    }
-    const QString text = QString::fromLocal8Bit(bytes);
+    const QString text = platform::decodeFileName(read.bytes);
     EntryScanner scanner(text);
     while (!scanner.atEnd() && result.entries.size() < kMaxPictureListEntries) {
         result.entries.append(scanner.next());
@@ -129,7 +128,7 @@ std::optional<QString> writePictureList(const QString& path, const QStringList& 
     QByteArray bytes;
     for (const QString& entry : entries) {
         bytes += '"';
-        bytes += entry.toLocal8Bit();
+        bytes += platform::encodeFileName(entry);
         bytes += "\"\r\n";
     }
     QSaveFile file(path);
@@ -139,6 +138,32 @@ std::optional<QString> writePictureList(const QString& path, const QStringList& 
             .arg(describe(path), file.errorString());
     }
     return std::nullopt;
+}
+
+PictureListEditResult editPictureList(const QString& path, const PictureListEdit& edit) {
+    // How long an edit waits for another dialog's edit of the same list to end.
+    constexpr int kLockTimeoutMs = 5000;
+    QLockFile lock(path + QStringLiteral(".lock"));
+    platform::removeAbandonedLockFile(lock.fileName());
+    if (!lock.tryLock(kLockTimeoutMs)) {
+        const QString reason =
+            lock.error() == QLockFile::LockFailedError
+                ? QStringLiteral("another program holds its lock %1").arg(describe(lock.fileName()))
+                : platform::writeProblemOf(QFileInfo(path).absolutePath())
+                      .value_or(QStringLiteral("cannot create its lock file"));
+        return {
+            readPictureList(path).entries,
+            QStringLiteral("Cannot write the picture list \"%1\": %2").arg(describe(path), reason)};
+    }
+    const PictureListReadResult now = readPictureList(path);
+    if (!now.ok()) {
+        return {now.entries, now.error};
+    }
+    const QStringList edited = edit(now.entries);
+    if (const std::optional<QString> error = writePictureList(path, edited)) {
+        return {now.entries, *error};
+    }
+    return {edited, {}};
 }
 
 }  // namespace lumi::settings

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace lumi::settings {
@@ -13,8 +14,10 @@ namespace lumi::settings {
 // read and write it through these functions only, so that they agree on its bytes.
 //
 // File format: each entry is a double quote, the entry's text, a double quote and CR LF, in
-// the local 8-bit encoding. Hand-written files may also hold unquoted entries separated by
-// commas; see readPictureList().
+// UTF-8. File names are bytes, so an entry may hold bytes that are not UTF-8 (a name written
+// in Latin-1): it reads as platform::decodeFileName() gives it and is written back byte for
+// byte. Hand-written files may also hold unquoted entries separated by commas; see
+// readPictureList().
 
 // The most entries that a reader takes from the file.
 inline constexpr int kMaxPictureListEntries = 32767;
@@ -23,7 +26,7 @@ inline constexpr int kMaxPictureListEntries = 32767;
 QString pictureListPath(const QString& installDir);
 
 // True when the file format can hold `entry` unchanged: it holds no double quote, CR or LF
-// (which would end the entry early) and survives the local 8-bit encoding.
+// (which would end the entry early) and is a file name as platform::decodeFileName() holds it.
 bool canHoldPath(const QString& entry);
 
 // The outcome of reading the picture list.
@@ -34,7 +37,8 @@ struct PictureListReadResult {
 };
 
 // Reads the list at `path`. A missing file is an empty list and no error; a file that exists
-// but cannot be read gives no entries and an error. Never fails otherwise: any bytes read as
+// but cannot be read, is not a regular file (a pipe, a device, a folder) or does not answer
+// within a second gives no entries and an error. Never fails otherwise: any bytes read as
 // some list.
 //
 // The reading rule, per entry:
@@ -55,5 +59,22 @@ PictureListReadResult readPictureList(const QString& path);
 // leaves a partly written list. Returns nullopt on success, otherwise an error message naming
 // the file and the reason. When an entry fails canHoldPath(), nothing is written.
 std::optional<QString> writePictureList(const QString& path, const QStringList& entries);
+
+// One change of the list: what the list becomes, given what it holds.
+using PictureListEdit = std::function<QStringList(QStringList entries)>;
+
+// The outcome of an edit of the list.
+struct PictureListEditResult {
+    QStringList entries;  // what the file holds now
+    QString error;        // empty on success; otherwise names the file and the reason
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Applies `edit` to what the list at `path` holds at this moment, and writes the result:
+// under the list's lock file "<path>.lock", so that two Setup dialogs open at once each
+// change the list the other left instead of writing back their own older copy. A list that
+// cannot be read is not written. On failure the file keeps its bytes and `entries` is what it
+// holds.
+PictureListEditResult editPictureList(const QString& path, const PictureListEdit& edit);
 
 }  // namespace lumi::settings

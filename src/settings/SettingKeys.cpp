@@ -36,13 +36,20 @@ void SetRegistry(platform::SettingsStore& store, const QString& installDir) {
     }
 }
 
-void writeRestoreValues(platform::SettingsStore& store, const QString& installDir) {
+std::optional<QString> writeRestoreValues(platform::SettingsStore& store,
+                                          const QString& installDir) {
+    std::optional<QString> firstRefusal;
     for (const SettingKey& key : kSettingKeys) {
         if (key.restoreValue == nullptr) {
             continue;
         }
-        store.write(QLatin1String(key.name), resolveValue(key.restoreValue, installDir));
+        std::optional<QString> refusal =
+            store.write(QLatin1String(key.name), resolveValue(key.restoreValue, installDir));
+        if (refusal && !firstRefusal) {
+            firstRefusal = std::move(refusal);
+        }
     }
+    return firstRefusal;
 }
 
 std::optional<qint16> tryReadInteger(const platform::SettingsStore& store, const QString& key,

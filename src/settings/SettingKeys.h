@@ -86,8 +86,10 @@ QString resolveValue(const char* value, const QString& installDir);
 void SetRegistry(platform::SettingsStore& store, const QString& installDir);
 
 // Writes the restore value of every key that has one, in table order ("SetReg" has none).
-// Called by the Setup dialog's Restore button.
-void writeRestoreValues(platform::SettingsStore& store, const QString& installDir);
+// Called by the Setup dialog's Restore button. Returns nullopt when every write landed,
+// otherwise the reason the first refused one gave; the other keys are still written.
+std::optional<QString> writeRestoreValues(platform::SettingsStore& store,
+                                          const QString& installDir);
 
 // The stored value of `key` converted by toInteger(), reading `readDefault` when nothing is
 // stored; nullopt when that text does not convert.

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <optional>
 
 #include "settings/FileExists.h"
@@ -268,27 +269,22 @@ void OptionsPage::showCount() {
     lblNum->setText(QString::number(List1->count()));
 }
 
-OptionsPage::ListState OptionsPage::listState() const {
-    return ListState{listEntries(), listIndex(), lblNum->text()};
-}
-
-void OptionsPage::restoreListState(const ListState& state) {
+bool OptionsPage::applyListEdit(const settings::PictureListEdit& edit, int index) {
+    const settings::PictureListEditResult result =
+        settings::editPictureList(settings::pictureListPath(services_.installDir), edit);
+    if (!result.ok()) {
+        services_.dialogs.error(this, kListTitle, result.error);
+        return false;
+    }
+    // What the file holds now, another dialog's edits included.
+    const int shown = index == kKeepSelection ? listIndex() : index;
     List1->clear();
-    for (const QString& entry : state.entries) {
+    for (const QString& entry : result.entries) {
         appendEntry(entry);
     }
-    setListIndex(state.index);
-    lblNum->setText(state.countText);
-}
-
-bool OptionsPage::AddFiles() {
-    const std::optional<QString> error =
-        settings::writePictureList(settings::pictureListPath(services_.installDir), listEntries());
-    if (!error) {
-        return true;
-    }
-    services_.dialogs.error(this, kListTitle, *error);
-    return false;
+    setListIndex(std::min(shown, List1->count() - 1));
+    showCount();
+    return true;
 }
 
 bool OptionsPage::existsOrReport(const QString& path) {
@@ -329,19 +325,15 @@ void OptionsPage::CmdAdd_Click() {
     if (FileName.isEmpty()) {
         return;
     }
-    const ListState before = listState();
+    QStringList added;
     const int count = CountFiles(FileName);
     for (int i = 1; i <= count; ++i) {
         const QString path = GetFilePath(FileName, i);
         if (existsOrReport(path) && holdableOrReport(path) && confirmedSize(path)) {
-            appendEntry(path);
+            added.append(path);
         }
     }
-    if (!AddFiles()) {
-        restoreListState(before);
-        return;
-    }
-    showCount();
+    applyListEdit([&added](QStringList entries) { return entries + added; }, kKeepSelection);
 }
 
 void OptionsPage::cmdAddFolder_Click() {
@@ -353,52 +345,47 @@ void OptionsPage::cmdAddFolder_Click() {
 }
 
 void OptionsPage::addPaths(const QStringList& paths) {
-    const ListState before = listState();
+    QStringList added;
     for (const QString& path : paths) {
         if (QFileInfo(path).isDir()) {
             if (holdableOrReport(path)) {
-                appendEntry(folderEntry(path));
+                added.append(folderEntry(path));
             }
         } else if (existsOrReport(path) && holdableOrReport(path) && confirmedSize(path)) {
-            appendEntry(path);
+            added.append(path);
         }
     }
-    if (!AddFiles()) {
-        restoreListState(before);
-        return;
-    }
-    showCount();
+    applyListEdit([&added](QStringList entries) { return entries + added; }, kKeepSelection);
 }
 
 void OptionsPage::CmdDelete_Click() {
     const int k = listIndex();
-    std::optional<ListState> before;
     if (k < 0) {
         services_.dialogs.error(this, kListTitle,
                                 List1->count() < 1 ? QStringLiteral("List is empty!")
                                                    : QStringLiteral("Choose a file to delete!"));
-    } else {
-        before = listState();
-        delete List1->takeItem(k);
-        const int last = List1->count() - 1;
-        setListIndex(k > last ? last : k);
-    }
-    showCount();
-    if (!AddFiles() && before) {
-        restoreListState(*before);
+        showCount();
+        // The list is written as it stands, as every edit writes it.
+        applyListEdit([](QStringList entries) { return entries; }, kKeepSelection);
         return;
     }
-    showCount();
+    // The entry that the user chose, where it stands now: another dialog may have changed
+    // the list since this one showed it.
+    const QString chosen = List1->item(k)->data(Qt::UserRole).toString();
+    applyListEdit(
+        [k, &chosen](QStringList entries) {
+            if (k < entries.size() && entries[k] == chosen) {
+                entries.removeAt(k);
+            } else if (const qsizetype at = entries.indexOf(chosen); at >= 0) {
+                entries.removeAt(at);
+            }
+            return entries;
+        },
+        k);
 }
 
 void OptionsPage::cmdClear_Click() {
-    const ListState before = listState();
-    List1->clear();
-    if (!AddFiles()) {
-        restoreListState(before);
-        return;
-    }
-    showCount();
+    applyListEdit([](const QStringList&) { return QStringList(); }, -1);
 }
 
 void OptionsPage::hsbDelay_Change() {

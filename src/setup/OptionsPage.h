@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "settings/PictureList.h"
 #include "setup/SetupServices.h"
 
 class QCheckBox;
@@ -42,13 +43,10 @@ public:
     void loadDisplayOptions();
     void loadCalendar();
 
-    // Writes the list box to "List.txt" by atomic replace. Returns true when written;
-    // otherwise reports the file and the reason in a message box, the file keeps its
-    // previous contents, and the result is false.
-    bool AddFiles();
-
-    // Picture list editor. An edit whose list could not be written is undone, so that the
-    // list box always shows what "List.txt" holds.
+    // Picture list editor. Each edit is applied to what "List.txt" holds at that moment,
+    // under the list's lock (settings::editPictureList()), so that the edits of two dialogs
+    // open at once all land; the list box then shows what the file holds. An edit that could
+    // not be written leaves the list box as it was and is reported in a message box.
     void CmdAdd_Click();
     // Adds the folder that the user chooses as one entry, which stands for every picture in
     // it and its subfolders.
@@ -98,13 +96,6 @@ public:
     QCheckBox* chkCalendar = nullptr;
 
 private:
-    // What an edit of the picture list changes, kept to undo an edit that was not stored.
-    struct ListState {
-        QStringList entries;
-        int index = -1;
-        QString countText;
-    };
-
     void buildPictureListEditor();
     void buildDisplayOptions();
     void connectHandlers();
@@ -115,8 +106,11 @@ private:
     // entry, each file as Add Files takes it. Then writes the list, undoing the whole
     // addition when it cannot be written, and shows the count.
     void addPaths(const QStringList& paths);
-    ListState listState() const;
-    void restoreListState(const ListState& state);
+    // Applies `edit` to "List.txt" and shows the result with row `index` selected (the
+    // last row when past the end; kKeepSelection: the row selected now). False, after
+    // a message box, when the list could not be written.
+    static constexpr int kKeepSelection = -2;
+    bool applyListEdit(const settings::PictureListEdit& edit, int index);
     void setListIndex(int index);
     void showCount();
 

@@ -20,7 +20,15 @@ constexpr QRgb kButtonFace = qRgb(255, 255, 192);
 }  // namespace
 
 Setup::Setup(SetupServices services, QWidget* parent)
-    : QDialog(parent), services_(std::move(services)) {
+    : QDialog(parent),
+      sessionStore_(services.settings,
+                    [this](const QString& reason) { reportRefusedWrite(reason); }),
+      services_{sessionStore_,
+                services.player,
+                services.dialogs,
+                services.shell,
+                std::move(services.installDir),
+                std::move(services.helpPage)} {
     setObjectName(QStringLiteral("Setup"));
     setWindowTitle(QStringLiteral("Lumiscribe Screensaver"));
     setFont(arial(8.25, false));
@@ -117,9 +125,24 @@ void Setup::cmdOK_Click() {
 }
 
 void Setup::cmdRestore_Click() {
-    settings::writeRestoreValues(services_.settings, InstallDir);
+    // Straight to the user's store: the refusal is shown here, in Restore's own words.
+    if (const std::optional<QString> refusal =
+            settings::writeRestoreValues(sessionStore_.store(), InstallDir)) {
+        sessionStore_.markReported();
+        services_.dialogs.error(
+            this, QStringLiteral("Corvanta Lumiscribe"),
+            QStringLiteral("Settings have not been restored: %1.").arg(*refusal));
+        return;
+    }
     services_.dialogs.information(this, QStringLiteral("Corvanta Lumiscribe"),
                                   QStringLiteral("Settings have been restored"));
+}
+
+void Setup::reportRefusedWrite(const QString& reason) {
+    services_.dialogs.error(this, QStringLiteral("Lumiscribe Screensaver"),
+                            QStringLiteral("Your changes cannot be saved: %1. The screen saver "
+                                           "goes on with the settings it had.")
+                                .arg(reason));
 }
 
 QString Setup::helpPageUrl() const {

@@ -7,6 +7,7 @@
 #include "setup/MorePage.h"
 #include "setup/MusicPage.h"
 #include "setup/OptionsPage.h"
+#include "setup/SessionSettingsStore.h"
 #include "setup/SetupServices.h"
 
 class QPushButton;
@@ -87,6 +88,10 @@ private:
     void buildButtonRow();
     void connectHandlers();
 
+    // Shows the first refused settings write of this session.
+    void reportRefusedWrite(const QString& reason);
+
+    SessionSettingsStore sessionStore_;  // before services_, which the pages use
     SetupServices services_;
 };
 

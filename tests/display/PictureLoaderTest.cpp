@@ -4,15 +4,21 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QThreadPool>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <memory>
 
 #include "display/PictureLoader.h"
+#include "platform/RegularFile.h"
 #include "support/Files.h"
+#include "support/HostileFiles.h"
 
 namespace lumi::display {
 namespace {
@@ -303,6 +309,70 @@ TEST_F(PictureLoaderTest, ChangedFileIsDecodedAgain) {
         EXPECT_EQ(*decoder.count, test.decodes)
             << "prefetched " << test.prefetched << ", change " << int(test.change);
     }
+}
+
+}  // namespace
+}  // namespace lumi::display
+
+namespace lumi::display {
+namespace {
+
+// Whatever stands where a listed picture should be is refused at once, like a file that
+// does not load; a picture beside it still shows. The pipes come first, and more of them
+// than the pool has threads: none of them may hold a thread that the picture needs.
+TEST(PictureLoaderHostileTest, HostileEntriesAreSkippedAndNeverHoldTheLoader) {
+    struct Expected {
+        testing::Hostile kind;
+        const char* reason;
+    };
+    const Expected table[] = {
+        {testing::Hostile::Fifo, "it is a named pipe, not a regular file"},
+        {testing::Hostile::Folder, "it is a folder, not a regular file"},
+        {testing::Hostile::Device, "it is a device, not a regular file"},
+        {testing::Hostile::Unreadable, "Permission denied"},
+        {testing::Hostile::Vanished, "no such file"},
+    };
+    QTemporaryDir dir;
+    PictureLoader loader;
+    for (const Expected& expected : table) {
+        const int threads = std::max(2, QThreadPool::globalInstance()->maxThreadCount()) + 1;
+        for (int i = 0; i < threads; ++i) {
+            const QString entry = dir.filePath(QStringLiteral("%1-%2.jpg")
+                                                   .arg(static_cast<int>(expected.kind))
+                                                   .arg(i));
+            if (!testing::makeHostile(expected.kind, entry)) {
+                break;  // this user reads every file
+            }
+            const DecodedPicture delivered = loadAndWait(loader, entry);
+            EXPECT_FALSE(delivered.ok());
+            EXPECT_EQ(delivered.error, QString::fromLatin1(expected.reason));
+        }
+    }
+    QImage small(3, 2, QImage::Format_RGB32);
+    small.fill(Qt::green);
+    ASSERT_TRUE(small.save(dir.filePath("good.png")));
+    const DecodedPicture good = loadAndWait(loader, dir.filePath("good.png"));
+    ASSERT_TRUE(good.ok()) << good.error.toStdString();
+    EXPECT_EQ(good.image.pixel(1, 1), qRgb(0, 255, 0));
+}
+
+// File names are bytes: a picture whose name is Latin-1 shows through the name that the
+// picture list gives it.
+TEST(PictureLoaderHostileTest, APictureWhoseNameIsNotUtf8Shows) {
+    QTemporaryDir dir;
+    const QByteArray name = QFile::encodeName(dir.path()) + "/bl\xE9.png";
+    QImage small(2, 2, QImage::Format_RGB32);
+    small.fill(Qt::blue);
+    QTemporaryFile written(dir.filePath("XXXXXX.png"));
+    ASSERT_TRUE(written.open());
+    ASSERT_TRUE(small.save(&written, "PNG"));
+    written.close();
+    ASSERT_EQ(::rename(QFile::encodeName(written.fileName()).constData(), name.constData()), 0);
+    written.setAutoRemove(false);
+
+    const DecodedPicture decoded = decodePicture(platform::decodeFileName(name));
+    ASSERT_TRUE(decoded.ok()) << decoded.error.toStdString();
+    EXPECT_EQ(decoded.image.pixel(0, 0), qRgb(0, 0, 255));
 }
 
 }  // namespace

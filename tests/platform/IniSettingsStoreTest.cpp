@@ -3,12 +3,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
+
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 
+#include "platform/FileSystem.h"
 #include "platform/IniSettingsStore.h"
 #include "support/Files.h"
+#include "support/HostileFiles.h"
+#include "support/SmallDisk.h"
 
 namespace lumi::platform {
 namespace {
@@ -241,6 +249,203 @@ TEST_F(IniSettingsStoreTest, RefusedWriteNamesTheReason) {
     EXPECT_NE(errors.find("cannot create folder"), std::string::npos) << errors;
     EXPECT_NE(errors.find("Not a directory"), std::string::npos) << errors;
     EXPECT_EQ(testing::fileBytes(dir_.filePath("cfg")), "a file where the folder belongs");
+}
+
+// Without HOME (a service started without one) the file is in the account's home folder,
+// not under "/".
+TEST(DefaultSettingsFileTest, WithoutHomeTheAccountsHomeFolderIsUsed) {
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qunsetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString file = defaultSettingsFile();
+    qputenv("HOME", home);
+    if (!configHome.isNull()) {
+        qputenv("XDG_CONFIG_HOME", configHome);
+    }
+    const passwd* account = ::getpwuid(::getuid());
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(file, QFile::decodeName(account->pw_dir) + "/.config/Lumiscribe.ini");
+}
+
+// What stands where the settings file belongs is read as no settings at once, never waited
+// on, never replaced, and said once on standard error.
+TEST_F(IniSettingsStoreTest, HostileSettingsFilesReadAsDefaultsAndAreNeverReplaced) {
+    struct Expected {
+        testing::Hostile kind;
+        const char* readLine;  // in the one line that a read gives; empty: no line
+        bool writes;           // whether a write replaces it with a settings file
+    };
+    const Expected table[] = {
+        {testing::Hostile::Fifo, "it is a named pipe, not a regular file", false},
+        {testing::Hostile::Folder, "it is a folder, not a regular file", false},
+        {testing::Hostile::Device, "it is a device, not a regular file", false},
+        {testing::Hostile::Unreadable, "Permission denied", false},
+        {testing::Hostile::Vanished, "", true},
+    };
+    for (const Expected& expected : table) {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Lumiscribe.ini");
+        if (!testing::makeHostile(expected.kind, file)) {
+            continue;  // this user reads every file
+        }
+        IniSettingsStore store(file);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(store.read("BG", "dflt"), "dflt");
+        EXPECT_FALSE(store.contains("BG"));
+        const std::string readErrors = ::testing::internal::GetCapturedStderr();
+        if (*expected.readLine == '\0') {
+            EXPECT_EQ(readErrors, "");
+        } else {
+            EXPECT_EQ(std::count(readErrors.begin(), readErrors.end(), '\n'), 1) << readErrors;
+            EXPECT_NE(readErrors.find(expected.readLine), std::string::npos) << readErrors;
+        }
+        ::testing::internal::CaptureStderr();
+        const std::optional<QString> refusal = store.write("BG", "2");
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(!refusal, expected.writes) << expected.readLine;
+        if (expected.writes) {
+            EXPECT_EQ(testing::fileBytes(file), "[Config]\nBG=2\n");
+        } else {
+            EXPECT_TRUE(refusal->startsWith("the file cannot be read")) << refusal->toStdString();
+        }
+    }
+}
+
+// A lock file that no live process holds (a kill can leave it empty) is taken over at once;
+// one that a live writer holds is not.
+TEST_F(IniSettingsStoreTest, AnAbandonedLockFileIsTakenOverAtOnce) {
+    for (const QByteArray& lockBytes : {QByteArray(), QByteArray("999999999\nlumiscribe\nx\n")}) {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Lumiscribe.ini");
+        ASSERT_TRUE(testing::writeFileBytes(file + ".lock", lockBytes));
+        IniSettingsStore store(file);
+        EXPECT_EQ(store.write("BG", "2"), std::nullopt);
+        EXPECT_EQ(testing::fileBytes(file), "[Config]\nBG=2\n");
+        EXPECT_FALSE(QFileInfo::exists(file + ".lock"));
+    }
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Lumiscribe.ini");
+    QLockFile held(file + ".lock");
+    ASSERT_TRUE(held.tryLock(0));
+    EXPECT_FALSE(removeAbandonedLockFile(file + ".lock"));
+    EXPECT_TRUE(QFileInfo::exists(file + ".lock"));
+}
+
+// The temporary file of a write that was killed goes at the next write; names that only look
+// alike stay.
+TEST_F(IniSettingsStoreTest, AKilledWritesTemporaryFileGoesAtTheNextWrite) {
+    const QString folder = QFileInfo(path()).absolutePath();
+    const char* stale[] = {"Lumiscribe.ini.aB3xYz", "Lumiscribe.ini.000123"};
+    const char* kept[] = {"Lumiscribe.ini.backup", "Lumiscribe.ini.Ab3xY", "Lumiscribe.ini.lock2",
+                          "Other.ini.aB3xYz"};
+    for (const char* name : stale) {
+        ASSERT_TRUE(testing::writeFileBytes(folder + "/" + name, "[Config]\nBG=1\n"));
+    }
+    for (const char* name : kept) {
+        ASSERT_TRUE(testing::writeFileBytes(folder + "/" + name, "mine"));
+    }
+    IniSettingsStore store(path());
+    EXPECT_EQ(store.write("BG", "2"), std::nullopt);
+    for (const char* name : stale) {
+        EXPECT_FALSE(QFileInfo::exists(folder + "/" + name)) << name;
+    }
+    for (const char* name : kept) {
+        EXPECT_EQ(testing::fileBytes(folder + "/" + name), "mine") << name;
+    }
+}
+
+// A refused write gives the disk's true state as its reason, and on a full disk a damaged file
+// leaves no partial copy behind and is tried once per store.
+TEST(IniSettingsStoreDiskTest, RefusedWritesNameTheDisksState) {
+    {
+        testing::SmallDisk disk;
+        if (!disk.mounted()) {
+            GTEST_SKIP() << "cannot mount a small file system here";
+        }
+        const QString file = disk.path() + "/Lumiscribe.ini";
+        ASSERT_TRUE(testing::writeFileBytes(file, "[Config]\nBG=1\nbroken line\n"));
+        disk.fill(4096);  // room for the lock file, none for the copy
+        IniSettingsStore store(file);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(store.write("BG", "2"), "the disk is full");
+        EXPECT_EQ(store.write("Delay", "7"), "the disk is full");
+        const std::string errors = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_FALSE(QFileInfo::exists(file + ".damaged"));
+        EXPECT_EQ(testing::fileBytes(file), "[Config]\nBG=1\nbroken line\n");
+    }
+    {
+        testing::SmallDisk disk;
+        ASSERT_TRUE(disk.mounted());
+        const QString file = disk.path() + "/Lumiscribe.ini";
+        ASSERT_TRUE(testing::writeFileBytes(file, "[Config]\nBG=1\n"));
+        disk.fill();
+        IniSettingsStore store(file);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(store.write("BG", "2"), "the disk is full");
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(testing::fileBytes(file), "[Config]\nBG=1\n");
+    }
+    {
+        testing::SmallDisk disk;
+        ASSERT_TRUE(disk.mounted());
+        const QString file = disk.path() + "/Lumiscribe.ini";
+        ASSERT_TRUE(testing::writeFileBytes(file, "[Config]\nBG=1\n"));
+        ASSERT_TRUE(disk.makeReadOnly());
+        IniSettingsStore store(file);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(store.write("BG", "2"), "the disk is read-only");
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(testing::fileBytes(file), "[Config]\nBG=1\n");
+    }
+}
+
+// A folder of another user, written by a process without the right: the reason is the
+// permission, not the disk.
+TEST(IniSettingsStoreDiskTest, AMissingPermissionIsNamedAsSuch) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("cfg");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                      QFileDevice::ExeOther);
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Root gives the right away; any other user has not got it in a folder of its own
+        // made read-only either.
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            ::_exit(2);
+        }
+        if (::geteuid() != 0) {
+            ::chmod(QFile::encodeName(folder).constData(), 0555);
+        }
+        IniSettingsStore store(folder + "/Lumiscribe.ini");
+        const QByteArray reason = store.write("BG", "2").value_or("written").toUtf8();
+        [[maybe_unused]] const ssize_t written =
+            ::write(ends[1], reason.constData(), reason.size());
+        ::_exit(0);
+    }
+    ::close(ends[1]);
+    QByteArray reason;
+    char chunk[256];
+    for (ssize_t count; (count = ::read(ends[0], chunk, sizeof chunk)) > 0;) {
+        reason.append(chunk, count);
+    }
+    ::close(ends[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2) {
+        GTEST_SKIP() << "cannot change to an unprivileged user";
+    }
+    EXPECT_EQ(QString::fromUtf8(reason),
+              "no permission to create files in folder " + QDir::toNativeSeparators(folder));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "settings/PictureList.h"
 #include "support/Files.h"
+#include "support/HostileFiles.h"
 
 namespace lumi::settings {
 namespace {
@@ -121,6 +122,52 @@ TEST_F(PictureListTest, UnreadableFileIsAnErrorWithNoEntries) {
     EXPECT_FALSE(result.ok());
     EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(path())));
     EXPECT_TRUE(result.entries.isEmpty());
+}
+
+// What stands where the list belongs is refused at once with its reason, never waited on.
+TEST_F(PictureListTest, HostileListFilesAreRefusedWithTheirReason) {
+    struct Expected {
+        testing::Hostile kind;
+        const char* reason;  // empty: read as a missing list, without an error
+    };
+    const Expected table[] = {
+        {testing::Hostile::Fifo, "it is a named pipe, not a regular file"},
+        {testing::Hostile::Folder, "it is a folder, not a regular file"},
+        {testing::Hostile::Device, "it is a device, not a regular file"},
+        {testing::Hostile::Unreadable, "Permission denied"},
+        {testing::Hostile::Vanished, ""},
+    };
+    for (const Expected& expected : table) {
+        QTemporaryDir dir;
+        const QString list = dir.filePath("List.txt");
+        if (!testing::makeHostile(expected.kind, list)) {
+            continue;  // this user reads every file
+        }
+        const PictureListReadResult result = readPictureList(list);
+        EXPECT_TRUE(result.entries.isEmpty());
+        if (*expected.reason == '\0') {
+            EXPECT_TRUE(result.ok()) << result.error.toStdString();
+        } else {
+            EXPECT_EQ(result.error, QStringLiteral("Cannot read the picture list \"%1\": %2")
+                                        .arg(QDir::toNativeSeparators(list), expected.reason));
+        }
+    }
+}
+
+// File names are bytes: an entry that is not UTF-8 is kept byte for byte through a read and
+// a write of the list with another entry added.
+TEST_F(PictureListTest, EntriesThatAreNotUtf8AreWrittenBackByteForByte) {
+    writeBytes("\"/pics/bl\xE9.png\"\r\n\"/pics/\xC3\xA9t\xE9 \xFF.jpg\"\r\n");
+    PictureListReadResult result = readPictureList(path());
+    ASSERT_TRUE(result.ok());
+    ASSERT_EQ(result.entries.size(), 2);
+    for (const QString& entry : result.entries) {
+        EXPECT_TRUE(canHoldPath(entry));
+    }
+    result.entries.append(QString::fromUtf8("/pics/new\xC3\xA9.png"));
+    ASSERT_EQ(writePictureList(path(), result.entries), std::nullopt);
+    EXPECT_EQ(readBytes(), QByteArray("\"/pics/bl\xE9.png\"\r\n\"/pics/\xC3\xA9t\xE9 \xFF.jpg\"\r\n"
+                                      "\"/pics/new\xC3\xA9.png\"\r\n"));
 }
 
 struct ReadCase {

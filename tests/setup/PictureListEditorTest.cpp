@@ -257,5 +257,41 @@ TEST_F(SetupTest, AReadOnlyInstallFolderKeepsTheListBytesAndEveryEditIsUndone) {
     EXPECT_EQ(listBytes(), lines({a}));
 }
 
+// Two dialogs open at once: each edit changes what the file holds, so no dialog's edit is
+// lost, and a delete still deletes the entry that the user chose where it stands now.
+TEST_F(SetupTest, TwoDialogsOpenAtOnceKeepEachOthersEdits) {
+    const QString a = picture("a.jpg"), b = picture("b.jpg"), c = picture("c.jpg");
+    writeBytes(listFile(), lines({c}));
+    const auto first = openDialog();
+    const auto second = openDialog();
+    dialogs_.selection = a;
+    click(first->Picture1->CmdAdd);
+    dialogs_.selection = b;
+    click(second->Picture1->CmdAdd);
+    EXPECT_EQ(listBytes(), lines({c, a, b}));
+    EXPECT_EQ(second->Picture1->listEntries(), (QStringList{c, a, b}));
+
+    // The first dialog still shows c, a; the user deletes a (row 1), which the file now holds
+    // at row 1 as well. Then c is deleted in the second dialog and a in the first is gone
+    // already: b stays.
+    first->Picture1->List1->setCurrentRow(1);
+    click(first->Picture1->CmdDelete);
+    EXPECT_EQ(listBytes(), lines({c, b}));
+    EXPECT_EQ(first->Picture1->listEntries(), (QStringList{c, b}));
+    second->Picture1->List1->setCurrentRow(0);
+    click(second->Picture1->CmdDelete);
+    EXPECT_EQ(listBytes(), lines({b}));
+    // The second dialog showed c, a, b with b at row 2; the file holds b at row 0.
+    second->Picture1->List1->clear();
+    for (const QString& entry : {c, a, b}) {
+        second->Picture1->List1->addItem(entry);
+        second->Picture1->List1->item(second->Picture1->List1->count() - 1)
+            ->setData(Qt::UserRole, entry);
+    }
+    second->Picture1->List1->setCurrentRow(2);
+    click(second->Picture1->CmdDelete);
+    EXPECT_EQ(listBytes(), QByteArray());
+    EXPECT_TRUE(dialogs_.shown.isEmpty()) << dialogs_.shown.join('\n').toStdString();
+}
 }  // namespace
 }  // namespace lumi::setup

@@ -26,6 +26,8 @@
 #include "platform/SettingsStore.h"
 #include "platform/WindowServices.h"
 
+#include <optional>
+
 namespace lumi::testing {
 
 // An in-memory settings store with the real store's rule: names compared without regard
@@ -41,12 +43,17 @@ public:
         return defaultValue;
     }
 
-    void write(const QString& key, const QString& value) override {
+    std::optional<QString> write(const QString& key, const QString& value) override {
+        if (refusal) {
+            refusedWrites.append(key + "=" + value);
+            return refusal;
+        }
         for (auto it = values_.begin(); it != values_.end();) {
             it = it.key().compare(key, Qt::CaseInsensitive) == 0 ? values_.erase(it) : ++it;
         }
         values_.insert(key, value);
         writes.append(key + "=" + value);
+        return std::nullopt;
     }
 
     bool contains(const QString& key) const override {
@@ -60,6 +67,9 @@ public:
     int size() const { return static_cast<int>(values_.size()); }
 
     QStringList writes;  // every write as "key=value", in order
+    // While set, every write is refused with this reason and kept in refusedWrites instead.
+    std::optional<QString> refusal;
+    QStringList refusedWrites;
 
 private:
     QMap<QString, QString> values_;

@@ -8,7 +8,11 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QString>
+
 #include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/RuntimeFolder.h"
 
@@ -60,10 +64,15 @@ void onTerminationRequest(QObject* context, std::function<void()> handler) {
     }
 }
 
-std::unique_ptr<ExclusiveLock> tryTakeExclusiveLock(const char* name) {
-    const QByteArray path = QFile::encodeName(runtimeFolder() + "/" + name + ".lock");
+std::unique_ptr<ExclusiveLock> tryTakeExclusiveLock(const char* name, QString* problem) {
+    const QString file = runtimeFolder() + "/" + name + ".lock";
+    const QByteArray path = QFile::encodeName(file);
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
+        if (problem != nullptr) {
+            *problem = QStringLiteral("cannot create the lock %1: %2")
+                           .arg(file, QString::fromLocal8Bit(std::strerror(errno)));
+        }
         return nullptr;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
