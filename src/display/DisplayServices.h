@@ -41,6 +41,10 @@ struct DisplayServices {
     DisplayMode mode = DisplayMode::FullScreen;
     // How pictures larger than `screenSize` show; nothing: as the setting "FitLarge" says.
     std::optional<LargePictures> largePictures = std::nullopt;
+    // The calendar strip and its caption are drawn at this fraction of their size, more than 0
+    // and at most 1: a preview shows the display smaller than the screen, and its caption
+    // shrinks with its pictures.
+    double calendarScale = 1.0;
 };
 
 }  // namespace lumi::display

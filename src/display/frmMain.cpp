@@ -58,6 +58,13 @@ qint16 saturatingIncrement(qint16 counter) {
     return counter < kCounterLimit ? static_cast<qint16>(counter + 1) : counter;
 }
 
+// `rect` with every edge and length at `scale` of its size, each at least one pixel long.
+QRect scaled(const QRect& rect, double scale) {
+    const auto at = [scale](int length) { return static_cast<int>(std::lround(length * scale)); };
+    return QRect(at(rect.left()), at(rect.top()), std::max(1, at(rect.width())),
+                 std::max(1, at(rect.height())));
+}
+
 qint16 toInt16(int value) {
     return static_cast<qint16>(std::clamp(value, -32768, 32767));
 }
@@ -91,7 +98,8 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     Pic2->installEventFilter(this);
 
     picCal = new InertWidget(this);
-    picCal->setGeometry(kCalendarStrip);
+    const double calendarScale = std::clamp(services_.calendarScale, 0.01, 1.0);
+    picCal->setGeometry(scaled(kCalendarStrip, calendarScale));
     picCal->setAutoFillBackground(true);
     QPalette stripPalette = picCal->palette();
     stripPalette.setColor(QPalette::Window, Qt::black);
@@ -99,7 +107,7 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     picCal->hide();
 
     lblCal = new QLabel(picCal);
-    lblCal->setGeometry(kCalendarCaption);
+    lblCal->setGeometry(scaled(kCalendarCaption, calendarScale));
     lblCal->setAlignment(Qt::AlignCenter);
     QPalette captionPalette = lblCal->palette();
     captionPalette.setColor(QPalette::WindowText, QColor(255, 255, 0));
@@ -107,7 +115,7 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     QFont captionFont(QStringLiteral("Arial"));
     // 9.75 points at 96 dots per inch, in device pixels like the strip, so that the
     // desktop's font resolution cannot make the caption outgrow it.
-    captionFont.setPixelSize(13);
+    captionFont.setPixelSize(std::max(1, static_cast<int>(std::lround(13 * calendarScale))));
     captionFont.setBold(true);
     captionFont.setItalic(true);
     lblCal->setFont(captionFont);
@@ -127,36 +135,40 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     Pic2->setFocus();
 }
 
-qint16 frmMain::readInteger(const QString& key, const QString& readDefault) const {
-    return settings::readInteger(services_.settings, key, readDefault);
+qint16 frmMain::readInteger(const QString& key, const QString& readDefault,
+                            qint16 unconverted) const {
+    return settings::readInteger(services_.settings, key, readDefault, unconverted);
 }
 
 void frmMain::Form_Load() {
-    if (readInteger(QStringLiteral("SetReg"), QStringLiteral("1")) != 2) {
+    if (readInteger(QStringLiteral("SetReg"), QStringLiteral("1"), 0) != 2) {
         SetRegistry();
     }
     PicIndex = 0;
     playlist.MidiCurrent = 0;
     services_.player.setVisible(false);
     InstallDir = services_.installDir;
-    Delay = 5;
+    Delay = settings::kDelayBeforeRead;
 
     loadPictureList();
     prepareSequence();
     applyBackground();
 
-    Delay = readInteger(QStringLiteral("Delay"), QStringLiteral("1"));
-    MouseSen = readInteger(QStringLiteral("MouseSen"), QStringLiteral("1"));
-    MusicOn = readInteger(QStringLiteral("Music"), QStringLiteral("1"));
+    // Each member is passed as its own value for a setting that does not convert, which
+    // leaves it as it was: Delay 5, the others 0.
+    Delay = readInteger(QStringLiteral("Delay"), QStringLiteral("1"), Delay);
+    MouseSen = readInteger(QStringLiteral("MouseSen"), QStringLiteral("1"), MouseSen);
+    MusicOn = readInteger(QStringLiteral("Music"), QStringLiteral("1"), MusicOn);
     if (MusicOn == 0) {
         TimerMIDI.stop();
     }
     playlist.loadFlags();
-    CalendarOn = readInteger(QStringLiteral("Calendar"), QStringLiteral("1"));
+    CalendarOn = readInteger(QStringLiteral("Calendar"), QStringLiteral("1"), CalendarOn);
     if (CalendarOn == 1) {
         startCalendar();
     }
-    soundOff.SoundOffMinutes = readInteger(QStringLiteral("SoundOff"), QStringLiteral("1"));
+    soundOff.SoundOffMinutes =
+        readInteger(QStringLiteral("SoundOff"), QStringLiteral("1"), soundOff.SoundOffMinutes);
     if (soundOff.SoundOffMinutes != 0) {
         SoundOff();
     }
@@ -195,31 +207,37 @@ void frmMain::loadPictureList() {
 }
 
 void frmMain::prepareSequence() {
-    const bool shrink = services_.largePictures
-                            ? *services_.largePictures == LargePictures::Shrink
-                            : readInteger(QStringLiteral("FitLarge"), QStringLiteral("0")) == 1;
-    if (shrink) {
+    shrinksLargePictures_ =
+        services_.largePictures
+            ? *services_.largePictures == LargePictures::Shrink
+            : readInteger(QStringLiteral("FitLarge"), QStringLiteral("0"), 0) == 1;
+    if (shrinksLargePictures_) {
         loader_.setDecoder([bound = services_.screenSize](const QString& path) {
             return decodePictureWithin(path, bound);
         });
     }
-    const bool shuffle = readInteger(QStringLiteral("Shuffle"), QStringLiteral("0")) == 1;
-    order_ = PictureOrder(List1.listCount(), shuffle ? ShowOrder::Shuffle : ShowOrder::List,
-                          std::random_device{}());
+    showOrder_ = readInteger(QStringLiteral("Shuffle"), QStringLiteral("0"), 0) == 1
+                     ? ShowOrder::Shuffle
+                     : ShowOrder::List;
+    order_ = PictureOrder(List1.listCount(), showOrder_, std::random_device{}());
     PicIndex = order_.current();
     List1.listIndex = PicIndex;
 }
 
 void frmMain::applyBackground() {
-    const QString stored = services_.settings.read(QStringLiteral("BG"), QStringLiteral("1"));
-    const double choice = settings::toNumber(stored).value_or(1.0);
-    if (choice == 0) {
+    const std::optional<int> choice = settings::backgroundChoice(
+        services_.settings.read(QStringLiteral("BG"), QStringLiteral("1")));
+    if (!choice) {
+        // Any other value, number or not, leaves the designed black.
+        return;
+    }
+    if (*choice == 0) {
         BackColor = kWhite;
-    } else if (choice == 1) {
+    } else if (*choice == 1) {
         BackColor = kBlack;
-    } else if (choice == 2) {
+    } else if (*choice == 2) {
         BackColor = kButtonFace;
-    } else if (choice == 3) {
+    } else if (*choice == 3) {
         const QString file = services_.settings.read(QStringLiteral("BGFile"), QStringLiteral("1"));
         const DecodedPicture background = decodePicture(file);
         if (background.ok()) {
@@ -236,7 +254,8 @@ void frmMain::applyBackground() {
 }
 
 void frmMain::startCalendar() {
-    picCal->move(kCalendarStrip.left(), calendarTop(services_.screenSize.height()));
+    // The strip's left edge scales with it; its top is a share of the height already.
+    picCal->move(picCal->x(), calendarTop(services_.screenSize.height()));
     picCal->show();
     TimerCal.start();
     // The caption is filled at once, so that the strip never shows blank.
@@ -443,7 +462,9 @@ void frmMain::Pic2_MouseMove() {
         return;
     }
     MoveCount = saturatingIncrement(MoveCount);
-    if (MoveCount == MouseSen) {
+    // A MouseSen of 0 or less, which only a value stored from outside can give, never ends
+    // the screen saver by movement.
+    if (MouseSen > 0 && MoveCount == MouseSen) {
         stopAndCloseDown();
         return;
     }
