@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     platform::IniSettingsStore settings(platform::defaultSettingsFile());
     platform::QtCursor cursor;
     const platform::SystemClock clock;
-    setup::QtSetupDialogs setupDialogs;
+    setup::QtSetupDialogs setupDialogs(settings);
     platform::QtShell shell;
 
     startup::Module1 module1(
