@@ -31,6 +31,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // The application object would abort without a display.
+    if (const QString problem = platform::windowSystemProblem(rawArguments); !problem.isEmpty()) {
+        std::fprintf(stderr, "lumiscribe-xscreensaver: %s\n", qPrintable(problem));
+        return 1;
+    }
+
     platform::prepareApplication(platform::PixelScaling::DevicePixels);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumiscribe"));

@@ -2,6 +2,9 @@
 #include <QGuiApplication>
 #include <QtGlobal>
 
+#include <wayland-client.h>
+#include <xcb/xcb.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -54,6 +57,38 @@ void prepareApplication(PixelScaling scaling) {
     if (scaling == PixelScaling::DesktopScale && platform.startsWith(QLatin1String("xcb"))) {
         scaleDialogsForX11Desktop();
     }
+}
+
+QString windowSystemProblem(const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        if (argument == u"-platform" || argument == u"--platform") {
+            return {};
+        }
+    }
+    const SessionEnvironment environment{qEnvironmentVariable("QT_QPA_PLATFORM"),
+                                         qEnvironmentVariable("WAYLAND_DISPLAY"),
+                                         qEnvironmentVariable("XDG_SESSION_TYPE")};
+    const DisplayProbes probes{
+        [] {
+            xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+            const bool answers = xcb_connection_has_error(connection) == 0;
+            xcb_disconnect(connection);
+            return answers;
+        },
+        [] {
+            // A socket handed over in WAYLAND_SOCKET serves one connection only: it is the
+            // toolkit's.
+            if (qEnvironmentVariableIsSet("WAYLAND_SOCKET")) {
+                return true;
+            }
+            wl_display* display = wl_display_connect(nullptr);
+            if (display == nullptr) {
+                return false;
+            }
+            wl_display_disconnect(display);
+            return true;
+        }};
+    return displayProblem(environment, qEnvironmentVariable("DISPLAY"), probes);
 }
 
 std::unique_ptr<WindowServices> createWindowServices() {
