@@ -89,8 +89,9 @@ int main(int argc, char** argv) {
                 }
             },
             tell},
-        options.after ? std::chrono::milliseconds(*options.after)
-                      : waitFromSettings(std::chrono::minutes(settings::kIdleWaitBeforeReadMinutes)));
+        options.after
+            ? std::chrono::milliseconds(*options.after)
+            : waitFromSettings(std::chrono::minutes(settings::kIdleWaitBeforeReadMinutes)));
     tell(QStringLiteral("watching idle time through %1 (%2)")
              .arg(source.monitor->sourceName(), waitNote(starter.wait())));
 

@@ -149,7 +149,8 @@ void MusicPage::loadSoundOff() {
     // The minutes as the display reads them: a value that does not convert, like 0, is never.
     const std::optional<qint16> minutes = settings::toInteger(services_.settings.read(
         QStringLiteral("SoundOff"), dialogDefault(QStringLiteral("SoundOff"))));
-    const QString soundOff = !minutes || *minutes == 0 ? QString(kNever) : QString::number(*minutes);
+    const QString soundOff =
+        !minutes || *minutes == 0 ? QString(kNever) : QString::number(*minutes);
     // The current item is where the arrow keys and the wheel go on from; setting it puts
     // its own text in the box, so the loaded text comes after it.
     cboSoundOff->setCurrentIndex(soundOffItem(soundOff));

@@ -15,9 +15,9 @@
 #include <optional>
 
 #include "settings/FileExists.h"
-#include "settings/SettingKeys.h"
 #include "settings/PictureFolders.h"
 #include "settings/PictureList.h"
+#include "settings/SettingKeys.h"
 #include "setup/FileDropTarget.h"
 #include "setup/FocusScrollBar.h"
 #include "setup/SelectionString.h"

@@ -48,11 +48,18 @@ TEST(IdleWaitTest, ReadsTheSettingInMinutesWithinItsRange) {
         std::chrono::minutes atStart;
         std::chrono::minutes whileWaiting3;
     };
-    const std::vector<Case> cases{
-        {std::nullopt, 10min, 10min}, {"", 10min, 3min},        {"soon", 10min, 3min},
-        {"40000", 10min, 3min},       {"-40000", 10min, 3min},  {"0", 0min, 0min},
-        {"3", 3min, 3min},            {"120", 120min, 120min},  {"121", 120min, 120min},
-        {"-4", 0min, 0min},           {"7.6", 8min, 8min},      {" 7 ", 7min, 7min}};
+    const std::vector<Case> cases{{std::nullopt, 10min, 10min},
+                                  {"", 10min, 3min},
+                                  {"soon", 10min, 3min},
+                                  {"40000", 10min, 3min},
+                                  {"-40000", 10min, 3min},
+                                  {"0", 0min, 0min},
+                                  {"3", 3min, 3min},
+                                  {"120", 120min, 120min},
+                                  {"121", 120min, 120min},
+                                  {"-4", 0min, 0min},
+                                  {"7.6", 8min, 8min},
+                                  {" 7 ", 7min, 7min}};
     for (const Case& c : cases) {
         testing::FakeSettingsStore store;
         if (c.stored) {

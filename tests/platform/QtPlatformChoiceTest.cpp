@@ -44,12 +44,19 @@ TEST(QtPlatformChoiceTest, DisplayProblemNamesEveryMissingDisplay) {
     };
     const Case cases[] = {
         {{"", "", ""}, "", false, false, noX11 + " and " + noWayland, "x"},
-        {{"", "", ""}, ":7", false, false,
-         "no X11 display (nothing answers at DISPLAY=:7) and " + noWayland, "x"},
+        {{"", "", ""},
+         ":7",
+         false,
+         false,
+         "no X11 display (nothing answers at DISPLAY=:7) and " + noWayland,
+         "x"},
         {{"", "", ""}, ":0", true, false, "", "x"},
         {{"", "", "wayland"}, "", false, false, noWayland + " and " + noX11, "wx"},
         {{"", "wayland-1", ""}, "", false, true, "", "w"},
-        {{"", "wayland-1", ""}, ":0", false, false,
+        {{"", "wayland-1", ""},
+         ":0",
+         false,
+         false,
          "no Wayland display (nothing answers at WAYLAND_DISPLAY=wayland-1) and no X11 display "
          "(nothing answers at DISPLAY=:0)",
          "wx"},

@@ -170,15 +170,6 @@ TEST(ReadIntegerWithoutMemberTest, WithoutAMemberValueAValueThatDoesNotConvertRe
     EXPECT_EQ(readInteger(store, "Calendar", "1"), 0);
 }
 
-TEST(SettingKeysTest, OnlyDelayAndIdleWaitHoldAValueBeforeTheRead) {
-    for (const SettingKey& key : kSettingKeys) {
-        const QString name = QString::fromLatin1(key.name);
-        const qint16 expected = name == "Delay" ? 5 : name == "IdleWait" ? 10 : 0;
-        EXPECT_EQ(valueBeforeRead(name), expected) << key.name;
-    }
-    EXPECT_EQ(valueBeforeRead("delay"), 5);
-}
-
 TEST(SettingKeysTest, BackgroundChoiceIsTheNumberZeroToThreeExactly) {
     const std::vector<std::pair<QString, std::optional<int>>> cases{
         {"0", 0},           {" 3 ", 3},           {"2.0", 2},           {"1e0", 1},

@@ -137,11 +137,5 @@ TEST(QtSetupDialogsTest, TheFilterLastChosenStaysAcrossDialogsAndProcesses) {
                                      "Pictures (*.bmp *.gif *.jpg)"}));
 }
 
-TEST(QtSetupDialogsTest, NameFilterDescriptionLeavesThePatternsOut) {
-    EXPECT_EQ(nameFilterDescription("All pictures (*.jpg *.png)"), "All pictures");
-    EXPECT_EQ(nameFilterDescription("All (*)"), "All");
-    EXPECT_EQ(nameFilterDescription("Plain"), "Plain");
-}
-
 }  // namespace
 }  // namespace lumi::setup

@@ -125,10 +125,9 @@ TEST_F(SetupTest, StoredValuesThatDoNotConvertOrAreOutOfRangeShowAsTheDisplayUse
          {Case{"Delay", "soon", 5}, Case{"Delay", "400", 300}, Case{"Delay", "99999", 5},
           Case{"Delay", "-3", 0}, Case{"Delay", "7.5", 8}, Case{"MouseSen", "0", 1},
           Case{"MouseSen", "21", 20}, Case{"BG", "7", 1}, Case{"BG", "-1", 1},
-          Case{"BG", "grey", 1}, Case{"BG", "2", 2}, Case{"Music", "2", 1},
-          Case{"Music", "-1", 1}, Case{"Midi4", "x", 0}, Case{"Midi4", "2", 0},
-          Case{"Calendar", "-1", 0}, Case{"IdleWait", "soon", 10}, Case{"IdleWait", "121", 120},
-          Case{"IdleWait", "-3", 0}}) {
+          Case{"BG", "grey", 1}, Case{"BG", "2", 2}, Case{"Music", "2", 1}, Case{"Music", "-1", 1},
+          Case{"Midi4", "x", 0}, Case{"Midi4", "2", 0}, Case{"Calendar", "-1", 0},
+          Case{"IdleWait", "soon", 10}, Case{"IdleWait", "121", 120}, Case{"IdleWait", "-3", 0}}) {
         settings_.write(c.key, c.stored);
         const auto d = openDialog();
         const int bg = d->Picture1->OptBG[0]->isChecked()   ? 0

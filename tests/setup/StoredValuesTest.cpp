@@ -44,28 +44,48 @@ const std::vector<Row>& rows() {
     static const std::vector<Row> table = [] {
         const Outcome none{0, 0, nullptr};
         std::vector<Row> rows{
-            {"Delay", {{{5, 5, nullptr}, {5, 5, nullptr}, {5, 5, nullptr}, {5, 5, nullptr},
-                        {2, 2, "2"}, {7, 7, "7"}}}},
-            {"MouseSen", {{{0, 1, nullptr}, {0, 1, nullptr}, {0, 1, nullptr}, {0, 1, nullptr},
-                           {2, 2, "2"}, {7, 7, "7"}}}},
+            {"Delay",
+             {{{5, 5, nullptr},
+               {5, 5, nullptr},
+               {5, 5, nullptr},
+               {5, 5, nullptr},
+               {2, 2, "2"},
+               {7, 7, "7"}}}},
+            {"MouseSen",
+             {{{0, 1, nullptr},
+               {0, 1, nullptr},
+               {0, 1, nullptr},
+               {0, 1, nullptr},
+               {2, 2, "2"},
+               {7, 7, "7"}}}},
             {"Music", {{none, none, none, none, {2, 1, nullptr}, {7, 1, nullptr}}}},
             {"Calendar", {{none, none, none, none, {2, 0, nullptr}, {7, 0, nullptr}}}},
             {"SoundOff", {{none, none, none, none, {2, 2, nullptr}, {7, 7, nullptr}}}},
             // 1 is black: the display keeps its designed black for a "BG" that names none.
-            {"BG", {{{1, 1, nullptr}, {1, 1, nullptr}, {1, 1, nullptr}, {1, 1, nullptr},
-                     {1, 1, nullptr}, {1, 1, nullptr}}}},
+            {"BG",
+             {{{1, 1, nullptr},
+               {1, 1, nullptr},
+               {1, 1, nullptr},
+               {1, 1, nullptr},
+               {1, 1, nullptr},
+               {1, 1, nullptr}}}},
             {"FitLarge", {{none, none, none, none, none, none}}},
             {"Shuffle", {{none, none, none, none, none, none}}},
             // The idle starter keeps the wait in force, at its start the default of 10.
-            {"IdleWait", {{{10, 10, nullptr}, {10, 10, nullptr}, {10, 10, nullptr},
-                           {10, 10, nullptr}, {2, 2, "2"}, {7, 7, "7"}}}},
+            {"IdleWait",
+             {{{10, 10, nullptr},
+               {10, 10, nullptr},
+               {10, 10, nullptr},
+               {10, 10, nullptr},
+               {2, 2, "2"},
+               {7, 7, "7"}}}},
             // 1: the first-run values are written (and "SetReg" "2" last).
-            {"SetReg", {{{1, 1, "2"}, {1, 1, "2"}, {1, 1, "2"}, {1, 1, "2"}, {0, 0, nullptr},
-                         {1, 1, "2"}}}},
+            {"SetReg",
+             {{{1, 1, "2"}, {1, 1, "2"}, {1, 1, "2"}, {1, 1, "2"}, {0, 0, nullptr}, {1, 1, "2"}}}},
         };
         for (int n = 1; n <= 10; ++n) {
-            rows.push_back(
-                {QString("MIDI%1").arg(n), {{none, none, none, none, {2, 0, nullptr}, {7, 0, nullptr}}}});
+            rows.push_back({QString("MIDI%1").arg(n),
+                            {{none, none, none, none, {2, 0, nullptr}, {7, 0, nullptr}}}});
         }
         return rows;
     }();
@@ -79,9 +99,8 @@ protected:
         if (key == "IdleWait") {
             return int(idle::idleWaitOf(settings_).count());
         }
-        display::frmMain form(display::DisplayServices{settings_, cursor_, windows_, clock_,
-                                                       player_, installDir(), QSize(40, 30),
-                                                       [] {}});
+        display::frmMain form(display::DisplayServices{
+            settings_, cursor_, windows_, clock_, player_, installDir(), QSize(40, 30), [] {}});
         form.Form_Load();
         if (key.startsWith("MIDI")) {
             return form.playlist.MidiChecked[key.mid(4).toInt()];
@@ -94,7 +113,7 @@ protected:
             {"SoundOff", [&] { return form.soundOff.SoundOffMinutes; }},
             {"BG",
              [&] {
-                 return !form.backgroundPicture().isNull()        ? 3
+                 return !form.backgroundPicture().isNull()         ? 3
                         : form.backColor() == display::kWhite      ? 0
                         : form.backColor() == display::kButtonFace ? 2
                                                                    : 1;
@@ -107,7 +126,8 @@ protected:
     }
 
     // What a dialog opened on the store shows for `key`.
-    static int shown(const SetupDialog& d, const QString& key, const testing::FakeSettingsStore& s) {
+    static int shown(const SetupDialog& d, const QString& key,
+                     const testing::FakeSettingsStore& s) {
         if (key.startsWith("MIDI")) {
             return d.Picture2->chkMidi[key.mid(4).toInt() - 1]->isChecked();
         }

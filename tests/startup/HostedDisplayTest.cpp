@@ -61,7 +61,8 @@ TEST_F(HostedDisplayTest, APreviewShrinksLargePicturesToTheWindow) {
         HostedDisplay display(services());
         ASSERT_TRUE(display.start(options));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !display.form()->changingPicture(); }, 5000));
-        EXPECT_EQ(display.form()->picture1Geometry.size(), preview ? QSize(64, 24) : QSize(128, 48));
+        EXPECT_EQ(display.form()->picture1Geometry.size(),
+                  preview ? QSize(64, 24) : QSize(128, 48));
     }
 }
 
@@ -92,21 +93,21 @@ TEST_F(HostedDisplayTest, APreviewScalesTheCalendarCaptionWithTheWindow) {
         QRect strip;  // 92.2 % down the window; in the preview at half of 5, 271 by 25
         int captionHeight;
     };
-    for (const Case& c : {Case{true, QRect(3, 354, 136, 13), 9}, Case{false, QRect(5, 354, 271, 25), 17}}) {
+    for (const Case& c :
+         {Case{true, QRect(3, 354, 136, 13), 9}, Case{false, QRect(5, 354, 271, 25), 17}}) {
         SCOPED_TRACE(c.preview ? "preview" : "daemon's window");
         HostOptions options = insideWindow(7);
         options.preview = c.preview;
         HostedDisplay display(services());
         ASSERT_TRUE(display.start(options));
-        const QImage shown =
-            display.form()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shown = display.form()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(boundsOf(shown, [](QRgb p) { return p == qRgb(0, 0, 0); }), c.strip);
-        EXPECT_EQ(boundsOf(shown, [](QRgb p) { return p != qRgb(0, 0, 0) && p != qRgb(255, 255, 255); })
-                      .united(c.strip),
-                  c.strip);  // the caption stays inside the strip
-        const QRect caption = boundsOf(shown, [](QRgb p) {
-            return qRed(p) > 128 && qGreen(p) > 128 && qBlue(p) < 100;
-        });
+        EXPECT_EQ(
+            boundsOf(shown, [](QRgb p) { return p != qRgb(0, 0, 0) && p != qRgb(255, 255, 255); })
+                .united(c.strip),
+            c.strip);  // the caption stays inside the strip
+        const QRect caption = boundsOf(
+            shown, [](QRgb p) { return qRed(p) > 128 && qGreen(p) > 128 && qBlue(p) < 100; });
         EXPECT_FALSE(caption.isEmpty());
         EXPECT_LE(caption.height(), c.captionHeight);
         EXPECT_GE(caption.height(), c.captionHeight / 2);

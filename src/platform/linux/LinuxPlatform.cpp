@@ -36,6 +36,28 @@ void scaleDialogsForX11Desktop() {
     qputenv("QT_FONT_DPI", "96");
 }
 
+// True when an X server answers at DISPLAY.
+bool x11DisplayAnswers() {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool answers = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return answers;
+}
+
+// True when a compositor answers at WAYLAND_DISPLAY (by default wayland-0).
+bool waylandDisplayAnswers() {
+    // A socket handed over in WAYLAND_SOCKET serves one connection only: it is the toolkit's.
+    if (qEnvironmentVariableIsSet("WAYLAND_SOCKET")) {
+        return true;
+    }
+    wl_display* display = wl_display_connect(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    wl_display_disconnect(display);
+    return true;
+}
+
 }  // namespace
 
 void prepareApplication(PixelScaling scaling) {
@@ -68,27 +90,8 @@ QString windowSystemProblem(const QStringList& arguments) {
     const SessionEnvironment environment{qEnvironmentVariable("QT_QPA_PLATFORM"),
                                          qEnvironmentVariable("WAYLAND_DISPLAY"),
                                          qEnvironmentVariable("XDG_SESSION_TYPE")};
-    const DisplayProbes probes{
-        [] {
-            xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-            const bool answers = xcb_connection_has_error(connection) == 0;
-            xcb_disconnect(connection);
-            return answers;
-        },
-        [] {
-            // A socket handed over in WAYLAND_SOCKET serves one connection only: it is the
-            // toolkit's.
-            if (qEnvironmentVariableIsSet("WAYLAND_SOCKET")) {
-                return true;
-            }
-            wl_display* display = wl_display_connect(nullptr);
-            if (display == nullptr) {
-                return false;
-            }
-            wl_display_disconnect(display);
-            return true;
-        }};
-    return displayProblem(environment, qEnvironmentVariable("DISPLAY"), probes);
+    return displayProblem(environment, qEnvironmentVariable("DISPLAY"),
+                          DisplayProbes{x11DisplayAnswers, waylandDisplayAnswers});
 }
 
 std::unique_ptr<WindowServices> createWindowServices() {

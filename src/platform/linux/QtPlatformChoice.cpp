@@ -28,8 +28,8 @@ QString missingDisplay(const QString& system, const QString& variable, const QSt
 
 QString displayProblem(const SessionEnvironment& environment, const QString& x11Display,
                        const DisplayProbes& probes) {
-    const QString x11Missing = missingDisplay(QStringLiteral("X11"), QStringLiteral("DISPLAY"),
-                                              x11Display);
+    const QString x11Missing =
+        missingDisplay(QStringLiteral("X11"), QStringLiteral("DISPLAY"), x11Display);
     const QString waylandMissing = missingDisplay(
         QStringLiteral("Wayland"), QStringLiteral("WAYLAND_DISPLAY"), environment.waylandDisplay);
     QStringList missing;
