@@ -18,6 +18,7 @@
 #include "platform/InstanceRegistry.h"
 #include "platform/ProcessSignals.h"
 #include "platform/SessionState.h"
+#include "settings/SettingKeys.h"
 #include "startup/ProgramInfo.h"
 
 namespace {
@@ -77,8 +78,10 @@ int main(int argc, char** argv) {
     }
     const auto session = platform::createSessionState();
     platform::IniSettingsStore settings(platform::defaultSettingsFile());
-    const auto waitFromSettings = [&settings] {
-        return std::chrono::milliseconds(idle::idleWaitOf(settings));
+    // A stored wait that does not convert keeps the wait in force (at the start, the default).
+    const auto waitFromSettings = [&settings](std::chrono::milliseconds current) {
+        return std::chrono::milliseconds(
+            idle::idleWaitOf(settings, std::chrono::duration_cast<std::chrono::minutes>(current)));
     };
     const QString display = QCoreApplication::applicationDirPath() + QStringLiteral("/lumiscribe");
 
@@ -91,7 +94,9 @@ int main(int argc, char** argv) {
                 }
             },
             tell, std::chrono::minutes(1), platform::otherScreenSaverInCharge},
-        options.after ? std::chrono::milliseconds(*options.after) : waitFromSettings());
+        options.after
+            ? std::chrono::milliseconds(*options.after)
+            : waitFromSettings(std::chrono::minutes(settings::kIdleWaitBeforeReadMinutes)));
     tell(QStringLiteral("watching idle time through %1 (%2)")
              .arg(source.monitor->sourceName(), waitNote(starter.wait())));
 
@@ -99,7 +104,7 @@ int main(int argc, char** argv) {
     std::optional<idle::SettingsWatch> settingsWatch;
     if (!options.after) {
         settingsWatch.emplace(settings.filePath(), [&starter, &waitFromSettings] {
-            const auto wait = waitFromSettings();
+            const auto wait = waitFromSettings(starter.wait());
             if (wait != starter.wait()) {
                 starter.setWait(wait);
                 tell(waitNote(wait));

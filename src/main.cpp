@@ -23,13 +23,18 @@
 
 namespace {
 
-// The arguments as one text, before the application object takes its own options out of them.
-QString rawCommandLine(int argc, char** argv) {
+// The arguments, before the application object takes its own options out of them.
+QStringList rawArguments(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
     }
-    return arguments.join(QLatin1Char(' '));
+    return arguments;
+}
+
+// The arguments as one text, before the application object takes its own options out of them.
+QString rawCommandLine(int argc, char** argv) {
+    return rawArguments(argc, argv).join(QLatin1Char(' '));
 }
 
 // The display modes draw in device pixels; the dialogs follow the desktop's scale.
@@ -55,6 +60,13 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Every mode needs a display; the application object would abort without one.
+    if (const QString problem = platform::windowSystemProblem(rawArguments(argc, argv));
+        !problem.isEmpty()) {
+        std::fprintf(stderr, "lumiscribe: %s\n", qPrintable(problem));
+        return 1;
+    }
+
     platform::prepareApplication(scalingFor(rawCommandLine(argc, argv)));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumiscribe"));
@@ -78,7 +90,7 @@ int main(int argc, char** argv) {
     const auto password = platform::createPasswordService(settings);
     platform::QtCursor cursor;
     const platform::SystemClock clock;
-    setup::QtSetupDialogs setupDialogs;
+    setup::QtSetupDialogs setupDialogs(settings);
     platform::QtShell shell;
 
     startup::Module1 module1(startup::StartupServices{

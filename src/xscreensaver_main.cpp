@@ -57,15 +57,16 @@ int main(int argc, char** argv) {
     // A window of the daemon, or its root window, is an X window, also where the daemon runs
     // on XWayland in a Wayland session: the display then draws through X11 whatever
     // WAYLAND_DISPLAY says. Only a trial run in a window of its own follows the session.
-    const bool drawsInXWindow = options.target != startup::HostOptions::Target::OwnWindow;
-    if (drawsInXWindow && qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fputs("lumiscribe-xscreensaver: no X11 display to draw in (DISPLAY is not set)\n",
-                   stderr);
+    const platform::WindowSystem windowSystem =
+        options.target == startup::HostOptions::Target::OwnWindow ? platform::WindowSystem::Session
+                                                                   : platform::WindowSystem::X11;
+    // The application object would abort without a display.
+    if (const QString problem = platform::windowSystemProblem(rawArguments, windowSystem);
+        !problem.isEmpty()) {
+        std::fprintf(stderr, "lumiscribe-xscreensaver: %s\n", qPrintable(problem));
         return 1;
     }
-    platform::prepareApplication(platform::PixelScaling::DevicePixels,
-                                 drawsInXWindow ? platform::WindowSystem::X11
-                                                : platform::WindowSystem::Session);
+    platform::prepareApplication(platform::PixelScaling::DevicePixels, windowSystem);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumiscribe"));
 

@@ -46,6 +46,10 @@ struct DisplayServices {
     // "LockScreen" is 1; called at most once, from Form_Load(). Empty: the display never
     // locks (hosted displays, tests).
     std::function<std::unique_ptr<platform::SessionLock>()> makeSessionLock = nullptr;
+    // The calendar strip and its caption are drawn at this fraction of their size, more than 0
+    // and at most 1: a preview shows the display smaller than the screen, and its caption
+    // shrinks with its pictures.
+    double calendarScale = 1.0;
 };
 
 }  // namespace lumi::display

@@ -65,6 +65,13 @@ qint16 saturatingIncrement(qint16 counter) {
     return counter < kCounterLimit ? static_cast<qint16>(counter + 1) : counter;
 }
 
+// `rect` with every edge and length at `scale` of its size, each at least one pixel long.
+QRect scaled(const QRect& rect, double scale) {
+    const auto at = [scale](int length) { return static_cast<int>(std::lround(length * scale)); };
+    return QRect(at(rect.left()), at(rect.top()), std::max(1, at(rect.width())),
+                 std::max(1, at(rect.height())));
+}
+
 qint16 toInt16(int value) {
     return static_cast<qint16>(std::clamp(value, -32768, 32767));
 }
@@ -98,7 +105,8 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     Pic2->installEventFilter(this);
 
     picCal = new InertWidget(this);
-    picCal->setGeometry(kCalendarStrip);
+    const double calendarScale = std::clamp(services_.calendarScale, 0.01, 1.0);
+    picCal->setGeometry(scaled(kCalendarStrip, calendarScale));
     picCal->setAutoFillBackground(true);
     QPalette stripPalette = picCal->palette();
     stripPalette.setColor(QPalette::Window, Qt::black);
@@ -106,7 +114,7 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     picCal->hide();
 
     lblCal = new QLabel(picCal);
-    lblCal->setGeometry(kCalendarCaption);
+    lblCal->setGeometry(scaled(kCalendarCaption, calendarScale));
     lblCal->setAlignment(Qt::AlignCenter);
     QPalette captionPalette = lblCal->palette();
     captionPalette.setColor(QPalette::WindowText, QColor(255, 255, 0));
@@ -114,7 +122,7 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     QFont captionFont(QStringLiteral("Arial"));
     // 9.75 points at 96 dots per inch, in device pixels like the strip, so that the
     // desktop's font resolution cannot make the caption outgrow it.
-    captionFont.setPixelSize(13);
+    captionFont.setPixelSize(std::max(1, static_cast<int>(std::lround(13 * calendarScale))));
     captionFont.setBold(true);
     captionFont.setItalic(true);
     lblCal->setFont(captionFont);
@@ -143,36 +151,40 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     Pic2->setFocus();
 }
 
-qint16 frmMain::readInteger(const QString& key, const QString& readDefault) const {
-    return settings::readInteger(services_.settings, key, readDefault);
+qint16 frmMain::readInteger(const QString& key, const QString& readDefault,
+                            qint16 unconverted) const {
+    return settings::readInteger(services_.settings, key, readDefault, unconverted);
 }
 
 void frmMain::Form_Load() {
-    if (readInteger(QStringLiteral("SetReg"), QStringLiteral("1")) != 2) {
+    if (readInteger(QStringLiteral("SetReg"), QStringLiteral("1"), 0) != 2) {
         SetRegistry();
     }
     PicIndex = 0;
     playlist.MidiCurrent = 0;
     services_.player.setVisible(false);
     InstallDir = services_.installDir;
-    Delay = 5;
+    Delay = settings::kDelayBeforeRead;
 
     loadPictureList();
     prepareSequence();
     applyBackground();
 
-    Delay = readInteger(QStringLiteral("Delay"), QStringLiteral("1"));
-    MouseSen = readInteger(QStringLiteral("MouseSen"), QStringLiteral("1"));
-    MusicOn = readInteger(QStringLiteral("Music"), QStringLiteral("1"));
+    // Each member is passed as its own value for a setting that does not convert, which
+    // leaves it as it was: Delay 5, the others 0.
+    Delay = readInteger(QStringLiteral("Delay"), QStringLiteral("1"), Delay);
+    MouseSen = readInteger(QStringLiteral("MouseSen"), QStringLiteral("1"), MouseSen);
+    MusicOn = readInteger(QStringLiteral("Music"), QStringLiteral("1"), MusicOn);
     if (MusicOn == 0) {
         TimerMIDI.stop();
     }
     playlist.loadFlags();
-    CalendarOn = readInteger(QStringLiteral("Calendar"), QStringLiteral("1"));
+    CalendarOn = readInteger(QStringLiteral("Calendar"), QStringLiteral("1"), CalendarOn);
     if (CalendarOn == 1) {
         startCalendar();
     }
-    soundOff.SoundOffMinutes = readInteger(QStringLiteral("SoundOff"), QStringLiteral("1"));
+    soundOff.SoundOffMinutes =
+        readInteger(QStringLiteral("SoundOff"), QStringLiteral("1"), soundOff.SoundOffMinutes);
     if (soundOff.SoundOffMinutes != 0) {
         SoundOff();
     }
@@ -188,7 +200,7 @@ void frmMain::Form_Load() {
     // The lock's services are found now, so that the end asks for the lock without a round
     // trip first. With "LockScreen" 0 no bus is ever connected.
     if (services_.mode == DisplayMode::FullScreen && services_.makeSessionLock &&
-        readInteger(QStringLiteral("LockScreen"), QStringLiteral("0")) == 1) {
+        readInteger(QStringLiteral("LockScreen"), QStringLiteral("0"), 0) == 1) {
         sessionLock_ = services_.makeSessionLock();
         sessionLock_->prepare();
     }
@@ -220,34 +232,40 @@ void frmMain::loadPictureList() {
 }
 
 void frmMain::prepareSequence() {
-    const bool shrink = services_.largePictures
-                            ? *services_.largePictures == LargePictures::Shrink
-                            : readInteger(QStringLiteral("FitLarge"), QStringLiteral("0")) == 1;
-    PhotoDateOn = readInteger(QStringLiteral("PhotoDate"), QStringLiteral("0"));
+    shrinksLargePictures_ =
+        services_.largePictures
+            ? *services_.largePictures == LargePictures::Shrink
+            : readInteger(QStringLiteral("FitLarge"), QStringLiteral("0"), 0) == 1;
+    PhotoDateOn = readInteger(QStringLiteral("PhotoDate"), QStringLiteral("0"), 0);
     const PhotoDates dates = PhotoDateOn == 1 ? PhotoDates::Read : PhotoDates::Skip;
-    if (shrink || dates == PhotoDates::Read) {
+    if (shrinksLargePictures_ || dates == PhotoDates::Read) {
         loader_.setDecoder(
-            [bound = shrink ? services_.screenSize : QSize(), dates](const QString& path) {
+            [bound = shrinksLargePictures_ ? services_.screenSize : QSize(), dates](const QString& path) {
                 return decodePictureWithin(path, bound, dates);
             });
     }
-    const bool shuffle = readInteger(QStringLiteral("Shuffle"), QStringLiteral("0")) == 1;
-    order_ = PictureOrder(List1.listCount(), shuffle ? ShowOrder::Shuffle : ShowOrder::List,
-                          std::random_device{}());
+    showOrder_ = readInteger(QStringLiteral("Shuffle"), QStringLiteral("0"), 0) == 1
+                     ? ShowOrder::Shuffle
+                     : ShowOrder::List;
+    order_ = PictureOrder(List1.listCount(), showOrder_, std::random_device{}());
     PicIndex = order_.current();
     List1.listIndex = PicIndex;
 }
 
 void frmMain::applyBackground() {
-    const QString stored = services_.settings.read(QStringLiteral("BG"), QStringLiteral("1"));
-    const double choice = settings::toNumber(stored).value_or(1.0);
-    if (choice == 0) {
+    const std::optional<int> choice = settings::backgroundChoice(
+        services_.settings.read(QStringLiteral("BG"), QStringLiteral("1")));
+    if (!choice) {
+        // Any other value, number or not, leaves the designed black.
+        return;
+    }
+    if (*choice == 0) {
         BackColor = kWhite;
-    } else if (choice == 1) {
+    } else if (*choice == 1) {
         BackColor = kBlack;
-    } else if (choice == 2) {
+    } else if (*choice == 2) {
         BackColor = kButtonFace;
-    } else if (choice == 3) {
+    } else if (*choice == 3) {
         const QString file = services_.settings.read(QStringLiteral("BGFile"), QStringLiteral("1"));
         const DecodedPicture background = decodePicture(file);
         if (background.ok()) {
@@ -264,7 +282,8 @@ void frmMain::applyBackground() {
 }
 
 void frmMain::startCalendar() {
-    picCal->move(kCalendarStrip.left(), calendarTop(services_.screenSize.height()));
+    // The strip's left edge scales with it; its top is a share of the height already.
+    picCal->move(picCal->x(), calendarTop(services_.screenSize.height()));
     picCal->show();
     TimerCal.start();
     // The caption is filled at once, so that the strip never shows blank.
@@ -513,7 +532,9 @@ void frmMain::Pic2_MouseMove() {
         return;
     }
     MoveCount = saturatingIncrement(MoveCount);
-    if (MoveCount == MouseSen) {
+    // A MouseSen of 0 or less, which only a value stored from outside can give, never ends
+    // the screen saver by movement.
+    if (MouseSen > 0 && MoveCount == MouseSen) {
         stopAndCloseDown();
         return;
     }

@@ -128,6 +128,11 @@ public:
     const LaserPainter& painter() const { return painter_; }
     const PictureLoader& loader() const { return loader_; }
 
+    // What the load chose for the pictures: shrunk to the screen when larger ("FitLarge", or
+    // the host's choice), and the order in which they show ("Shuffle").
+    bool shrinksLargePictures() const { return shrinksLargePictures_; }
+    ShowOrder showOrder() const { return showOrder_; }
+
     // The form's background colour and background picture.
     ColorValue backColor() const { return BackColor; }
     const QImage& backgroundPicture() const { return backgroundPicture_; }
@@ -188,7 +193,9 @@ private:
     void prepareSequence();
     void applyBackground();
     void startCalendar();
-    qint16 readInteger(const QString& key, const QString& readDefault) const;
+    // The integer value of the setting `key`, or `unconverted` (the member's value before the
+    // read) when the stored text does not convert.
+    qint16 readInteger(const QString& key, const QString& readDefault, qint16 unconverted) const;
 
     DisplayServices services_;
     QImage backgroundPicture_;
@@ -197,6 +204,8 @@ private:
     QTimer paintStepTimer_;     // at most one painted column per pass of the event loop
     QElapsedTimer frameClock_;  // time since the canvas was last asked to repaint
     PictureOrder order_{1, ShowOrder::List, 0};
+    bool shrinksLargePictures_ = false;
+    ShowOrder showOrder_ = ShowOrder::List;
     ArrowStep lastStep_ = ArrowStep::Next;  // the way a picture that fails to load is skipped
     QSet<qint32> failedEntries_;            // entries that failed to load since ChangePic()
     QSet<QString> reportedFailures_;

@@ -53,11 +53,15 @@ IdleOptions parseIdleOptions(const QStringList& arguments) {
     return options;
 }
 
-std::chrono::minutes idleWaitOf(const platform::SettingsStore& store) {
+std::chrono::minutes idleWaitOf(const platform::SettingsStore& store,
+                                std::chrono::minutes unconverted) {
     const settings::SettingKey& key = *settings::findSettingKey(QStringLiteral("IdleWait"));
-    const int minutes = settings::readInteger(store, QString::fromLatin1(key.name),
-                                              QString::fromLatin1(key.readDefault));
-    return std::chrono::minutes(qBound(0, minutes, settings::kIdleWaitMaximumMinutes));
+    const std::optional<qint16> minutes = settings::tryReadInteger(
+        store, QString::fromLatin1(key.name), QString::fromLatin1(key.readDefault));
+    if (!minutes) {
+        return unconverted;
+    }
+    return std::chrono::minutes(qBound(0, int(*minutes), settings::kIdleWaitMaximumMinutes));
 }
 
 }  // namespace lumi::idle

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/SettingsStore.h"
+#include "settings/SettingKeys.h"
 #include "startup/ProgramInfo.h"
 
 namespace lumi::idle {
@@ -25,9 +26,13 @@ struct IdleOptions {
 IdleOptions parseIdleOptions(const QStringList& arguments);
 
 // The wait that the setting "IdleWait" asks for: whole minutes from 0 to
-// settings::kIdleWaitMaximumMinutes, where 0 means never. A missing value, or one that is no
-// number, reads as the setting's default (10); a number outside the range is brought to its
-// nearer end.
-std::chrono::minutes idleWaitOf(const platform::SettingsStore& store);
+// settings::kIdleWaitMaximumMinutes, where 0 means never. A missing value reads as the
+// setting's default (10); a number outside the range is brought to its nearer end. A value
+// that does not convert (no number, the empty text, a number outside -32768..32767) gives
+// `unconverted`: the wait in force, so that it stays as it was, which at the start is the
+// default.
+std::chrono::minutes idleWaitOf(
+    const platform::SettingsStore& store,
+    std::chrono::minutes unconverted = std::chrono::minutes(settings::kIdleWaitBeforeReadMinutes));
 
 }  // namespace lumi::idle

@@ -31,9 +31,10 @@ void Playlist::loadFlags() {
 
 void Playlist::readFlags(const char* keyPrefix) {
     for (int n = kFirstTune; n <= kLastTune; ++n) {
+        // A flag that does not convert keeps the value it has.
         MidiChecked[n] = settings::readInteger(
             settings_, QStringLiteral("%1%2").arg(QLatin1String(keyPrefix)).arg(n),
-            QStringLiteral("1"));
+            QStringLiteral("1"), MidiChecked[n]);
     }
 }
 

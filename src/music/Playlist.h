@@ -36,7 +36,8 @@ public:
              QTimer& timerMidi, QString installDir);
 
     // The form's load step: reads the flags from the settings "Midi1" to "Midi10", a missing
-    // or unreadable value counting as 1 (checked).
+    // value counting as 1 (checked). A stored value that does not convert leaves its flag as
+    // it was (0, unchecked, in a new playlist).
     void loadFlags();
 
     // Plays the current tune when its flag is 1, or moves one number past it when the flag
@@ -61,7 +62,8 @@ public:
     void MidiSoundsStop();
 
     // The "s" key: reads the flags again from the settings "MIDI1" to "MIDI10" (the same
-    // stored values as at load, since names ignore case), then runs MidiSounds() without
+    // stored values as at load, since names ignore case; one that does not convert keeps its
+    // flag as it is), then runs MidiSounds() without
     // stopping the tune that may still sound. This is the only way music comes back after
     // MidiSoundsStop(), the sound-off limit, or a start with music off.
     void MidiSoundsStart();

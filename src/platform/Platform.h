@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 #include <memory>
 
 #include "platform/PasswordService.h"
@@ -32,6 +35,17 @@ enum class WindowSystem {
 // Prepares the process for the platform before the application object exists: windows are
 // measured as `scaling` says, and the toolkit speaks to `windowSystem`.
 void prepareApplication(PixelScaling scaling, WindowSystem windowSystem = WindowSystem::Session);
+
+// Why the process cannot reach the window system that prepareApplication() would choose, as
+// one line naming what is missing ("no X11 display (DISPLAY is not set) and no Wayland
+// display (WAYLAND_DISPLAY is not set)"), or the empty text when a display answers. Without
+// one the toolkit would end the process with an abort; callers print the line and end with
+// status 1 instead. Called before prepareApplication(). `arguments` are the program's own
+// (without its name): a "-platform" among them is the user's choice for the toolkit, which
+// is not judged here, and neither is a platform other than X11 and Wayland. `windowSystem` is
+// the one that prepareApplication() will be given.
+QString windowSystemProblem(const QStringList& arguments,
+                            WindowSystem windowSystem = WindowSystem::Session);
 
 // The platform's own implementations of the services that differ between systems. The
 // window services are those of the window system that the application object connected to,

@@ -58,11 +58,31 @@ std::optional<qint16> tryReadInteger(const platform::SettingsStore& store, const
 }
 
 qint16 readInteger(const platform::SettingsStore& store, const QString& key,
-                   const QString& readDefault) {
-    if (const std::optional<qint16> stored = tryReadInteger(store, key, readDefault)) {
-        return *stored;
+                   const QString& readDefault, qint16 unconverted) {
+    return tryReadInteger(store, key, readDefault).value_or(unconverted);
+}
+
+qint16 valueBeforeRead(const QString& key) {
+    if (key.compare(QLatin1String("Delay"), Qt::CaseInsensitive) == 0) {
+        return kDelayBeforeRead;
     }
-    return toInteger(readDefault).value_or(0);
+    if (key.compare(QLatin1String("IdleWait"), Qt::CaseInsensitive) == 0) {
+        return kIdleWaitBeforeReadMinutes;
+    }
+    return 0;
+}
+
+std::optional<int> backgroundChoice(const QString& text) {
+    const std::optional<double> number = toNumber(text);
+    if (!number) {
+        return std::nullopt;
+    }
+    for (int choice = 0; choice <= 3; ++choice) {
+        if (*number == choice) {
+            return choice;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace lumi::settings

@@ -14,6 +14,16 @@ namespace lumi::settings {
 
 // The largest "IdleWait" in minutes; a larger stored number counts as this one.
 inline constexpr int kIdleWaitMaximumMinutes = 120;
+// The wait of the idle starter before it reads "IdleWait", kept when the stored value does
+// not convert: the setting's default.
+inline constexpr qint16 kIdleWaitBeforeReadMinutes = 10;
+// The display's "Delay" before it reads the setting, kept when the stored value does not
+// convert.
+inline constexpr qint16 kDelayBeforeRead = 5;
+
+// The filter that the Setup dialog's file dialogs showed last, by its description ("All
+// pictures"). Kept by the dialogs alone: neither the first run nor Restore writes it.
+inline constexpr char kPictureFilterKey[] = "PictureFilter";
 
 // Marks a value that names a file in the install folder: written values replace the mark
 // with the install folder (which ends with its separator).
@@ -96,10 +106,23 @@ std::optional<QString> writeRestoreValues(platform::SettingsStore& store,
 std::optional<qint16> tryReadInteger(const platform::SettingsStore& store, const QString& key,
                                      const QString& readDefault);
 
-// Like tryReadInteger(), but a value that does not convert is never an error: the reader
-// falls back to the conversion of `readDefault`, exactly as for a missing value, and to 0
-// when the default itself is no number (the empty text, for instance).
+// Like tryReadInteger(), but a value that does not convert (no number, the empty text, a
+// number outside -32768..32767) is never an error: the result is `unconverted`, which a
+// reader passes as the value that its member holds before the read, so that the member stays
+// as it was. Every member that the display reads starts at 0, except "Delay" (see
+// valueBeforeRead()).
 qint16 readInteger(const platform::SettingsStore& store, const QString& key,
-                   const QString& readDefault);
+                   const QString& readDefault, qint16 unconverted = 0);
+
+// What the readers of `key` hold before they read it, and so keep when its stored value does
+// not convert: kDelayBeforeRead for "Delay", kIdleWaitBeforeReadMinutes for "IdleWait", 0
+// for every other key. The Setup dialog shows this value for such a setting, as the program
+// that reads it will use it.
+qint16 valueBeforeRead(const QString& key);
+
+// The background that the text of "BG" chooses, compared as a number: 0 white, 1 black, 2
+// the button-face colour, 3 the picture of "BGFile"; nullopt for any other text, number or
+// not, with which the display keeps its designed black.
+std::optional<int> backgroundChoice(const QString& text);
 
 }  // namespace lumi::settings

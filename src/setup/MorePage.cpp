@@ -5,9 +5,11 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 
 #include <algorithm>
+#include <utility>
 
 #include "settings/SettingKeys.h"
 #include "settings/XScreenSaverPrograms.h"
@@ -96,22 +98,35 @@ void MorePage::chkPhotoDate_Click() {
     services_.settings.write(QStringLiteral("PhotoDate"), checkValue(chkPhotoDate));
 }
 
+void MorePage::write(const QString& key, const QString& value) {
+    if (!storing_) {
+        return;
+    }
+    services_.settings.write(key, value);
+}
+
 void MorePage::loadIdleWait() {
-    spnIdleWait->setValue(loadValue(services_.settings, QStringLiteral("IdleWait"),
-                                    spnIdleWait->minimum(), spnIdleWait->maximum()));
+    const LoadedValue wait = loadSetting(services_.settings, QStringLiteral("IdleWait"),
+                                         spnIdleWait->minimum(), spnIdleWait->maximum());
+    const QScopedValueRollback<bool> storing(storing_, wait.storable);
+    spnIdleWait->setValue(wait.value);
 }
 
 void MorePage::loadPictureOptions() {
-    chkFitLarge->setChecked(loadValue(services_.settings, QStringLiteral("FitLarge"), 0, 1) == 1);
-    chkShuffle->setChecked(loadValue(services_.settings, QStringLiteral("Shuffle"), 0, 1) == 1);
+    for (const auto& [box, key] : {std::pair{chkFitLarge, QStringLiteral("FitLarge")},
+                                   std::pair{chkShuffle, QStringLiteral("Shuffle")}}) {
+        const LoadedValue state = loadCheckState(services_.settings, key, SetWhen::One);
+        const QScopedValueRollback<bool> storing(storing_, state.storable);
+        box->setChecked(state.value == 1);
+    }
 }
 
 void MorePage::chkFitLarge_Click() {
-    services_.settings.write(QStringLiteral("FitLarge"), checkValue(chkFitLarge));
+    write(QStringLiteral("FitLarge"), checkValue(chkFitLarge));
 }
 
 void MorePage::chkShuffle_Click() {
-    services_.settings.write(QStringLiteral("Shuffle"), checkValue(chkShuffle));
+    write(QStringLiteral("Shuffle"), checkValue(chkShuffle));
 }
 
 void MorePage::cmdAddToXScreenSaver_Click() {
@@ -126,7 +141,7 @@ void MorePage::cmdAddToXScreenSaver_Click() {
 }
 
 void MorePage::spnIdleWait_Change() {
-    services_.settings.write(QStringLiteral("IdleWait"), QString::number(spnIdleWait->value()));
+    write(QStringLiteral("IdleWait"), QString::number(spnIdleWait->value()));
 }
 
 void MorePage::loadLockScreen() {

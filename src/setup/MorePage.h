@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 #include "setup/SetupServices.h"
@@ -66,7 +67,14 @@ public:
     QPushButton* cmdAddToXScreenSaver = nullptr;
 
 private:
+    // Stores `value` under `key`, unless the page is loading a value that must stay as it
+    // is stored.
+    void write(const QString& key, const QString& value);
+
     SetupServices& services_;
+    // False while a load puts in a control a value that differs from the stored text (one
+    // that does not convert, or lies outside the control's range).
+    bool storing_ = true;
 };
 
 }  // namespace lumi::setup

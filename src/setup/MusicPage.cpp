@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 #include <optional>
 
@@ -124,24 +125,32 @@ void MusicPage::connectHandlers() {
 }
 
 void MusicPage::write(const QString& key, const QString& value) {
+    if (!storing_) {
+        return;
+    }
     services_.settings.write(key, value);
 }
 
+void MusicPage::loadCheckBox(QCheckBox* box, const QString& key, SetWhen setWhen) {
+    const LoadedValue state = loadCheckState(services_.settings, key, setWhen);
+    const QScopedValueRollback<bool> storing(storing_, state.storable);
+    box->setChecked(state.value == 1);
+}
+
 void MusicPage::loadMusic() {
-    const platform::SettingsStore& settings = services_.settings;
-    chkMusic->setChecked(loadValue(settings, QStringLiteral("Music"), 0, 1) == 1);
+    // The display plays music for any "Music" but 0, and a tune only when its flag is 1.
+    loadCheckBox(chkMusic, QStringLiteral("Music"), SetWhen::NotZero);
     for (int i = 0; i < 10; ++i) {
-        chkMidi[i]->setChecked(loadValue(settings, QStringLiteral("Midi%1").arg(i + 1), 0, 1) == 1);
+        loadCheckBox(chkMidi[i], QStringLiteral("Midi%1").arg(i + 1), SetWhen::One);
     }
 }
 
 void MusicPage::loadSoundOff() {
-    QString soundOff = services_.settings.read(QStringLiteral("SoundOff"),
-                                               dialogDefault(QStringLiteral("SoundOff")));
-    const std::optional<double> minutes = settings::toNumber(soundOff);
-    if (soundOff.trimmed().isEmpty() || (minutes && *minutes == 0)) {
-        soundOff = kNever;
-    }
+    // The minutes as the display reads them: a value that does not convert, like 0, is never.
+    const std::optional<qint16> minutes = settings::toInteger(services_.settings.read(
+        QStringLiteral("SoundOff"), dialogDefault(QStringLiteral("SoundOff"))));
+    const QString soundOff =
+        !minutes || *minutes == 0 ? QString(kNever) : QString::number(*minutes);
     // The current item is where the arrow keys and the wheel go on from; setting it puts
     // its own text in the box, so the loaded text comes after it.
     cboSoundOff->setCurrentIndex(soundOffItem(soundOff));

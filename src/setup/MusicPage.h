@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "setup/SetupControls.h"
 #include "setup/SetupServices.h"
 
 class QCheckBox;
@@ -31,7 +32,8 @@ public:
 
     // "Music" and the ten tune flags.
     void loadMusic();
-    // "SoundOff", shown as text; loading stores nothing.
+    // "SoundOff", shown as the display reads it: "Never" for 0 and for a value that does not
+    // convert, otherwise the whole minutes; loading stores nothing.
     void loadSoundOff();
 
     void chkMusic_Click();
@@ -61,7 +63,12 @@ private:
     // next item down the list is the next larger time; for text that is no number, "Never".
     int soundOffItem(const QString& text) const;
 
+    // Stores `value` under `key`, unless the page is loading a value that must stay as it
+    // is stored.
     void write(const QString& key, const QString& value);
+    // Sets `box` from the flag `key` as loadCheckState() reads it; its handler stores the
+    // new state only when the stored text converted to 0 or 1.
+    void loadCheckBox(QCheckBox* box, const QString& key, SetWhen setWhen);
 
     // Shows the player's silence reason once, when there is one; stops the watch when it has
     // nothing more to learn.
@@ -70,6 +77,8 @@ private:
     SetupServices& services_;
     QTimer silenceWatch_;
     bool silenceReported_ = false;
+    // False while a load puts in a check box a state that differs from the stored text.
+    bool storing_ = true;
 };
 
 }  // namespace lumi::setup

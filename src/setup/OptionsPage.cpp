@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "settings/FileExists.h"
 #include "settings/PictureFolders.h"
 #include "settings/PictureList.h"
+#include "settings/SettingKeys.h"
 #include "setup/FileDropTarget.h"
 #include "setup/FocusScrollBar.h"
 #include "setup/SelectionString.h"
@@ -199,25 +201,46 @@ void OptionsPage::connectHandlers() {
 }
 
 void OptionsPage::write(const QString& key, const QString& value) {
+    if (!storing_) {
+        return;
+    }
     services_.settings.write(key, value);
 }
 
 void OptionsPage::loadDisplayOptions() {
     const platform::SettingsStore& settings = services_.settings;
-    OptBG[loadValue(settings, QStringLiteral("BG"), 0, 3)]->setChecked(true);
+    // The display keeps its black for any "BG" that names no background, and so does the
+    // page, without storing it.
+    const std::optional<int> background = settings::backgroundChoice(
+        settings.read(QStringLiteral("BG"), dialogDefault(QStringLiteral("BG"))));
+    {
+        const QScopedValueRollback<bool> storing(storing_, background.has_value());
+        OptBG[background.value_or(1)]->setChecked(true);
+    }
     if (OptBG[3]->isChecked()) {
         cmdAddBG->setEnabled(true);
     }
     lblBG->setText(
         settings.read(QStringLiteral("BGFile"), dialogDefault(QStringLiteral("BGFile"))));
-    hsbDelay->setValue(
-        loadValue(settings, QStringLiteral("Delay"), hsbDelay->minimum(), hsbDelay->maximum()));
-    hsbMouseS->setValue(loadValue(settings, QStringLiteral("MouseSen"), hsbMouseS->minimum(),
-                                  hsbMouseS->maximum()));
+    const LoadedValue delay =
+        loadSetting(settings, QStringLiteral("Delay"), hsbDelay->minimum(), hsbDelay->maximum());
+    {
+        const QScopedValueRollback<bool> storing(storing_, delay.storable);
+        hsbDelay->setValue(delay.value);
+    }
+    const LoadedValue mouse = loadSetting(settings, QStringLiteral("MouseSen"),
+                                          hsbMouseS->minimum(), hsbMouseS->maximum());
+    {
+        const QScopedValueRollback<bool> storing(storing_, mouse.storable);
+        hsbMouseS->setValue(mouse.value);
+    }
 }
 
 void OptionsPage::loadCalendar() {
-    chkCalendar->setChecked(loadValue(services_.settings, QStringLiteral("Calendar"), 0, 1) == 1);
+    const LoadedValue calendar =
+        loadCheckState(services_.settings, QStringLiteral("Calendar"), SetWhen::One);
+    const QScopedValueRollback<bool> storing(storing_, calendar.storable);
+    chkCalendar->setChecked(calendar.value == 1);
 }
 
 void OptionsPage::loadPictureList() {

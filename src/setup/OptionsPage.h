@@ -29,7 +29,9 @@ namespace lumi::setup {
 // The dialog loads the page in steps (loadPictureList(), loadDisplayOptions(),
 // loadCalendar()), interleaved with the other pages, so that the whole dialog loads its
 // values in one fixed order. Each handler is connected to its control's value-changed
-// signal, so loading a value that changes a control stores it back.
+// signal, so loading a value that changes a control stores it back; a stored value that does
+// not convert, or lies outside the control's range, shows as the display will use it (brought
+// into the range) and stays stored as it is.
 class OptionsPage final : public QWidget {
     Q_OBJECT
 
@@ -122,9 +124,15 @@ private:
     // True when the user wants `path` although its file is empty, or when it is not empty.
     bool confirmedSize(const QString& path);
 
+    // Stores `value` under `key`, unless the page is loading a value that must stay as it
+    // is stored.
     void write(const QString& key, const QString& value);
 
     SetupServices& services_;
+    // False while a load puts in a control a value that differs from the stored text (one
+    // that does not convert, or lies outside the control's range): the handlers then refresh
+    // what goes with the control but store nothing.
+    bool storing_ = true;
 };
 
 }  // namespace lumi::setup

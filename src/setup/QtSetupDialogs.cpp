@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "settings/SettingKeys.h"
 #include "setup/SelectionString.h"
 
 namespace lumi::setup {
@@ -34,6 +35,8 @@ QMessageBox::StandardButton showBox(QWidget* owner, QMessageBox::Icon icon, cons
 
 }  // namespace
 
+QtSetupDialogs::QtSetupDialogs(platform::SettingsStore& settings) : settings_(settings) {}
+
 bool QtSetupDialogs::question(QWidget* owner, const QString& title, const QString& text) {
     return showBox(owner, QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
@@ -52,8 +55,22 @@ QString QtSetupDialogs::openFiles(QWidget* owner, const QString& filter, bool mu
     QFileDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-    dialog.setNameFilters(qtNameFilters(filter));
-    if (!run(dialog)) {
+    const QStringList nameFilters = qtNameFilters(filter);
+    dialog.setNameFilters(nameFilters);
+    const QString key = QString::fromLatin1(settings::kPictureFilterKey);
+    const QString remembered = settings_.read(key, QString());
+    for (const QString& nameFilter : nameFilters) {
+        if (!remembered.isEmpty() && nameFilterDescription(nameFilter) == remembered) {
+            dialog.selectNameFilter(nameFilter);
+            break;
+        }
+    }
+    const bool answered = run(dialog);
+    const QString chosen = nameFilterDescription(dialog.selectedNameFilter());
+    if (!chosen.isEmpty() && chosen != remembered) {
+        settings_.write(key, chosen);
+    }
+    if (!answered) {
         return {};
     }
     return selectionString(dialog.selectedFiles());
@@ -118,6 +135,11 @@ QStringList qtNameFilters(const QString& filter) {
         filters.append(QStringLiteral("%1 (%2)").arg(description.trimmed(), patterns.join(u' ')));
     }
     return filters;
+}
+
+QString nameFilterDescription(const QString& nameFilter) {
+    const qsizetype bracket = nameFilter.lastIndexOf(u'(');
+    return (bracket >= 0 ? nameFilter.left(bracket) : nameFilter).trimmed();
 }
 
 QString messageBoxText(const QString& text) {

@@ -7,6 +7,7 @@
 
 class QFileDialog;
 
+#include "platform/SettingsStore.h"
 #include "setup/SetupDialogs.h"
 
 namespace lumi::setup {
@@ -18,8 +19,17 @@ namespace lumi::setup {
 // process opens in the user's pictures folder (the home folder when there is none), and each
 // later one where the one before left off, whether it was answered or cancelled. The program
 // keeps one instance for the whole process.
+//
+// The file dialogs also share their filter: each opens on the filter that the last of them
+// showed when it closed, answered or cancelled, in this process or an earlier one, and on the
+// first filter until one was chosen, or when the one chosen is no longer offered. The choice
+// is kept by its description ("All pictures") under settings::kPictureFilterKey in the
+// settings store.
 class QtSetupDialogs final : public SetupDialogs {
 public:
+    // `settings` keeps the chosen filter and must outlive the dialogs.
+    explicit QtSetupDialogs(platform::SettingsStore& settings);
+
     bool question(QWidget* owner, const QString& title, const QString& text) override;
     void information(QWidget* owner, const QString& title, const QString& text) override;
     void error(QWidget* owner, const QString& title, const QString& text) override;
@@ -34,6 +44,7 @@ private:
     // user answered it.
     bool run(QFileDialog& dialog);
 
+    platform::SettingsStore& settings_;
     QString lastFolder_;  // empty until the first dialog has closed
 };
 
@@ -50,6 +61,9 @@ int messageBoxWidthForTitle(const QString& title, const QList<QFont>& fonts);
 // "description (pattern pattern …)". A description's own bracketed pattern list is replaced,
 // and "*.*", which means every file, becomes "*", since Qt would demand a dot in the name.
 QStringList qtNameFilters(const QString& filter);
+
+// The description of a Qt name filter "description (pattern pattern …)", without its patterns.
+QString nameFilterDescription(const QString& nameFilter);
 
 // `text` with every line break written as CR alone or CR LF turned into LF, which is the
 // only line break that a Qt label shows.

@@ -2,7 +2,6 @@
 #include "setup/SetupControls.h"
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 #include "settings/IntegerConversion.h"
@@ -55,19 +54,27 @@ QString dialogDefault(const QString& key) {
     return entry != nullptr ? QString::fromUtf8(entry->dialogReadDefault) : QString();
 }
 
+LoadedValue loadSetting(const platform::SettingsStore& settings, const QString& key, int minimum,
+                        int maximum) {
+    const std::optional<qint16> stored =
+        settings::tryReadInteger(settings, key, dialogDefault(key));
+    const int value = stored ? *stored : settings::valueBeforeRead(key);
+    const int shown = std::clamp(value, minimum, maximum);
+    return LoadedValue{shown, stored && shown == value};
+}
+
+LoadedValue loadCheckState(const platform::SettingsStore& settings, const QString& key,
+                           SetWhen setWhen) {
+    const std::optional<qint16> stored =
+        settings::tryReadInteger(settings, key, dialogDefault(key));
+    const int value = stored ? *stored : settings::valueBeforeRead(key);
+    const bool set = setWhen == SetWhen::One ? value == 1 : value != 0;
+    return LoadedValue{set ? 1 : 0, stored && (value == 0 || value == 1)};
+}
+
 int loadValue(const platform::SettingsStore& settings, const QString& key, int minimum,
               int maximum) {
-    const QString readDefault = dialogDefault(key);
-    std::optional<double> number = settings::toNumber(settings.read(key, readDefault));
-    if (!number) {
-        number = settings::toNumber(readDefault);
-    }
-    if (!number) {
-        return minimum;
-    }
-    // Halves round to the even neighbour, as in every other reader of the settings.
-    const double rounded = std::nearbyint(*number);
-    return static_cast<int>(std::clamp(rounded, double(minimum), double(maximum)));
+    return loadSetting(settings, key, minimum, maximum).value;
 }
 
 }  // namespace lumi::setup

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup/HostedDisplay.h"
 
+#include <algorithm>
+
 namespace lumi::startup {
 namespace {
 
@@ -13,12 +15,23 @@ HostedDisplay::HostedDisplay(Services services) : services_(std::move(services))
 
 HostedDisplay::~HostedDisplay() = default;
 
+double previewScale(QSize preview, QSize screen) {
+    if (preview.isEmpty() || screen.isEmpty()) {
+        return 1.0;
+    }
+    const double across = double(preview.width()) / screen.width();
+    const double down = double(preview.height()) / screen.height();
+    return std::min({across, down, 1.0});
+}
+
 std::unique_ptr<display::frmMain> HostedDisplay::makeForm(QSize size, bool preview) {
-    // A preview shrinks large pictures whatever the setting says.
+    // A preview shrinks large pictures whatever the setting says, and its calendar caption
+    // with the whole screen that it stands for.
     auto form = std::make_unique<display::frmMain>(display::DisplayServices{
         services_.settings, cursor_, services_.windows, services_.clock, services_.player,
         services_.installDir, size, services_.quit, display::DisplayMode::Hosted,
-        preview ? std::optional(display::LargePictures::Shrink) : std::nullopt});
+        preview ? std::optional(display::LargePictures::Shrink) : std::nullopt,
+        preview ? previewScale(size, services_.windows.screenRect().size()) : 1.0});
     form->Form_Load();
     return form;
 }

@@ -16,12 +16,17 @@
 
 namespace lumi::startup {
 
+// The scale at which a preview of `preview` pixels shows a screen of `screen` pixels: the
+// smaller of the two ratios of width and height, at most 1.
+double previewScale(QSize preview, QSize screen);
+
 // The full display (settings, picture list, laser painting, background, calendar, music)
 // running inside a window that a host program gave it, at that window's size, for a screen
 // saver daemon that starts its savers as programs of their own. The host owns the cursor and
 // the input and ends the process; nothing here refuses a second instance or marks the
 // screen saver as running. In a preview (HostOptions::preview) every picture larger than the
-// window is shrunk to fit it, whatever "FitLarge" says; the caller gives it a silent player.
+// window is shrunk to fit it, whatever "FitLarge" says, and the calendar caption is drawn at
+// the scale of the window to the screen (previewScale()); the caller gives it a silent player.
 class HostedDisplay {
 public:
     struct Services {

@@ -197,15 +197,34 @@ TEST_F(FormLoadTest, SoundOffLimitFromTheStoredMinutes) {
     }
 }
 
-TEST_F(FormLoadTest, StoredValuesThatAreNoNumbersTakeTheReadDefault) {
-    initialised();
-    settings_.write("Delay", "soon");
-    settings_.write("MouseSen", "");
-    settings_.write("Midi4", "99999");
-    const auto form = loadedForm();
-    EXPECT_EQ(form->Delay, 1);
-    EXPECT_EQ(form->MouseSen, 1);
-    EXPECT_EQ(form->playlist.MidiChecked[4], 1);
+// Whichever background branch runs, a stored value that does not convert leaves its member as
+// it was before the read: Delay 5, the others 0.
+TEST_F(FormLoadTest, StoredValuesThatDoNotConvertLeaveTheirMembersAsTheyWere) {
+    for (const char* bg : {"1", "3", "abc"}) {
+        SCOPED_TRACE(bg);
+        settings_ = testing::FakeSettingsStore{};
+        initialised();
+        settings_.write("BG", bg);
+        settings_.write("Delay", "soon");
+        settings_.write("MouseSen", "");
+        settings_.write("Music", "40000");
+        settings_.write("Midi4", "99999");
+        settings_.write("Calendar", "-40000");
+        settings_.write("SoundOff", "abc");
+        settings_.writes.clear();
+        const auto form = loadedForm();
+        EXPECT_EQ(form->Delay, 5);
+        EXPECT_EQ(form->MouseSen, 0);
+        EXPECT_EQ(form->MusicOn, 0);
+        EXPECT_FALSE(form->TimerMIDI.isActive());
+        EXPECT_EQ(form->playlist.MidiChecked[4], 0);
+        EXPECT_EQ(form->playlist.MidiChecked[5], 1);  // missing: the read default
+        EXPECT_EQ(form->CalendarOn, 0);
+        EXPECT_TRUE(form->picCal->isHidden());
+        EXPECT_EQ(form->soundOff.SoundOffMinutes, 0);
+        EXPECT_EQ(form->backColor(), kBlack);
+        EXPECT_TRUE(settings_.writes.isEmpty());
+    }
 }
 
 TEST_F(FormLoadTest, CursorIsHiddenExactlyOnceWhateverTheSettings) {

@@ -312,6 +312,23 @@ TEST_F(MouseTest, WithFiveMovesNeededAPauseDiscardsTheCount) {
     EXPECT_EQ(processEnds_, 0);
 }
 
+// A MouseSen of 0 or less, or one that does not convert (which leaves it 0), never ends the
+// screen saver by movement, not even once the count stops at its 16-bit limit.
+TEST_F(MouseTest, MouseSenZeroOrLessNeverEndsByMovement) {
+    for (const char* stored : {"0", "-3", "abc", "40000"}) {
+        SCOPED_TRACE(stored);
+        settings_.write("MouseSen", stored);
+        frmMain& form = activeForm();
+        clock_.seconds = 100;
+        for (int move = 0; move < 40000; ++move) {
+            moveOverCanvas();
+        }
+        EXPECT_EQ(form.MoveCount, 32767);
+        EXPECT_EQ(processEnds_, 0);
+        EXPECT_EQ(player_.stops, 0);
+    }
+}
+
 TEST_F(MouseTest, ExactlyTenSecondsKeepTheWindowOpen) {
     settings_.write("MouseSen", "5");
     frmMain& form = activeForm();

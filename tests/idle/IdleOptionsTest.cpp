@@ -40,17 +40,34 @@ INSTANTIATE_TEST_SUITE_P(
                           {"--after", "x", "--help"}, std::nullopt, true, InfoRequest::Help},
                       OptionsCase{{"--version"}, std::nullopt, false, InfoRequest::Version}));
 
-// Whole minutes from 0 (never) to 120; what is no number reads as the default of 10.
+// Whole minutes from 0 (never) to 120; a missing value reads as the default of 10, and one
+// that does not convert keeps the wait in force (at the start, 10).
 TEST(IdleWaitTest, ReadsTheSettingInMinutesWithinItsRange) {
-    const std::vector<std::pair<std::optional<QString>, std::chrono::minutes>> cases{
-        {std::nullopt, 10min}, {"", 10min},     {"soon", 10min}, {"0", 0min},  {"3", 3min},
-        {"120", 120min},       {"121", 120min}, {"-4", 0min},    {"7.6", 8min}};
-    for (const auto& [stored, expected] : cases) {
+    struct Case {
+        std::optional<QString> stored;
+        std::chrono::minutes atStart;
+        std::chrono::minutes whileWaiting3;
+    };
+    const std::vector<Case> cases{{std::nullopt, 10min, 10min},
+                                  {"", 10min, 3min},
+                                  {"soon", 10min, 3min},
+                                  {"40000", 10min, 3min},
+                                  {"-40000", 10min, 3min},
+                                  {"0", 0min, 0min},
+                                  {"3", 3min, 3min},
+                                  {"120", 120min, 120min},
+                                  {"121", 120min, 120min},
+                                  {"-4", 0min, 0min},
+                                  {"7.6", 8min, 8min},
+                                  {" 7 ", 7min, 7min}};
+    for (const Case& c : cases) {
         testing::FakeSettingsStore store;
-        if (stored) {
-            store.write("IdleWait", *stored);
+        if (c.stored) {
+            store.write("IdleWait", *c.stored);
         }
-        EXPECT_EQ(idleWaitOf(store), expected) << (stored ? stored->toStdString() : "missing");
+        const std::string trace = c.stored ? c.stored->toStdString() : "missing";
+        EXPECT_EQ(idleWaitOf(store), c.atStart) << trace;
+        EXPECT_EQ(idleWaitOf(store, 3min), c.whileWaiting3) << trace;
     }
 }
 

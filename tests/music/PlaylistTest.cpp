@@ -103,9 +103,15 @@ TEST_F(PlaylistTest, StoredFlagOtherThanZeroOrOneIsNeitherPlayedNorSkipped) {
         playlist.loadFlags();
         EXPECT_EQ(run(2), (QList<Start>{{2, 2}}));  // tick 1 stays on tune 1
     }
-    store.write("MIDI1", "abc");  // no number: read as the default, checked
-    playlist.loadFlags();
-    EXPECT_EQ(playlist.MidiChecked[1], 1);
+    // No number: the flag stays as it was, whether it was checked or not.
+    for (const qint16 before : {0, 1}) {
+        store.write("MIDI1", "abc");
+        playlist.MidiChecked[1] = before;
+        playlist.loadFlags();
+        EXPECT_EQ(playlist.MidiChecked[1], before);
+        playlist.MidiSoundsStart();
+        EXPECT_EQ(playlist.MidiChecked[1], before);
+    }
 }
 
 TEST_F(PlaylistTest, StartKeyBeforeTheFirstTickPlaysTuneOneWhateverItsFlag) {

@@ -3,7 +3,10 @@
 
 #include <QStringList>
 
+#include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "settings/SettingKeys.h"
 #include "support/Fakes.h"
@@ -141,30 +144,48 @@ TEST(SettingKeysTest, InstallFolderMarkResolvesOnlyAtTheStart) {
 struct ReadCase {
     const char* stored;  // nullptr: nothing stored
     const char* readDefault;
-    qint16 expected;
+    qint16 expected;  // with 5 as the value that the member holds before the read
     std::optional<qint16> expectedTry;
 };
 
 class ReadIntegerTest : public ::testing::TestWithParam<ReadCase> {};
 
-TEST_P(ReadIntegerTest, FallsBackToTheDefaultsConversion) {
+TEST_P(ReadIntegerTest, AValueThatDoesNotConvertLeavesTheMemberAsItWas) {
     const ReadCase& c = GetParam();
     testing::FakeSettingsStore store;
     if (c.stored != nullptr) {
         store.write("delay", c.stored);
     }
-    EXPECT_EQ(readInteger(store, "Delay", c.readDefault), c.expected);
+    EXPECT_EQ(readInteger(store, "Delay", c.readDefault, 5), c.expected);
     EXPECT_EQ(tryReadInteger(store, "Delay", c.readDefault), c.expectedTry);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ReadIntegerTest,
                          ::testing::Values(ReadCase{"7", "1", 7, 7}, ReadCase{" 2.5 ", "1", 2, 2},
                                            ReadCase{nullptr, "1", 1, 1},
-                                           ReadCase{"fast", "1", 1, std::nullopt},
-                                           ReadCase{"", "1", 1, std::nullopt},
-                                           ReadCase{"99999", "4", 4, std::nullopt},
-                                           ReadCase{nullptr, "", 0, std::nullopt},
-                                           ReadCase{"junk", "", 0, std::nullopt}));
+                                           ReadCase{"fast", "1", 5, std::nullopt},
+                                           ReadCase{"", "1", 5, std::nullopt},
+                                           ReadCase{"99999", "4", 5, std::nullopt},
+                                           ReadCase{"-32769", "4", 5, std::nullopt},
+                                           ReadCase{"-32768", "4", -32768, -32768},
+                                           ReadCase{nullptr, "", 5, std::nullopt},
+                                           ReadCase{"junk", "", 5, std::nullopt}));
+
+TEST(ReadIntegerWithoutMemberTest, WithoutAMemberValueAValueThatDoesNotConvertReadsZero) {
+    testing::FakeSettingsStore store;
+    store.write("Calendar", "yes");
+    EXPECT_EQ(readInteger(store, "Calendar", "1"), 0);
+}
+
+TEST(SettingKeysTest, BackgroundChoiceIsTheNumberZeroToThreeExactly) {
+    const std::vector<std::pair<QString, std::optional<int>>> cases{
+        {"0", 0},           {" 3 ", 3},           {"2.0", 2},           {"1e0", 1},
+        {"2.5", std::nullopt}, {"4", std::nullopt}, {"-1", std::nullopt}, {"40000", std::nullopt},
+        {"", std::nullopt},  {"grey", std::nullopt}};
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(backgroundChoice(text), expected) << text.toStdString();
+    }
+}
 
 }  // namespace
 }  // namespace lumi::settings

@@ -60,7 +60,7 @@ TEST_F(SetupTest, CustomBackgroundThenACancelledDialogKeepsThePreviousPicture) {
 
 TEST_F(SetupTest, TheMorePageCheckBoxesLoadAndStoreFitLargeAndShuffle) {
     settings_.write("FitLarge", "1");
-    settings_.write("Shuffle", "yes");  // no number: the read default, 0
+    settings_.write("Shuffle", "yes");  // no number: 0, as the display reads it
     const auto dialog = openDialog();
     EXPECT_TRUE(dialog->Picture4->chkFitLarge->isChecked());
     EXPECT_FALSE(dialog->Picture4->chkShuffle->isChecked());

@@ -11,7 +11,9 @@
 
 #include <functional>
 
+#include "platform/IniSettingsStore.h"
 #include "setup/QtSetupDialogs.h"
+#include "support/Fakes.h"
 
 namespace lumi::setup {
 namespace {
@@ -35,7 +37,8 @@ TEST(QtSetupDialogsTest, OpenFilesGivesTheSelectionStringOrNothingWhenCancelled)
         QFile(folder.path() + "/" + name).open(QIODevice::WriteOnly);
     }
     const QString filter = "Pictures (*.bmp;*.gif;*.jpg )|*.bmp;*.gif;*.jpg| All (*.*)|*.*";
-    QtSetupDialogs dialogs;
+    testing::FakeSettingsStore settings;
+    QtSetupDialogs dialogs(settings);
     whenModalShows([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
     EXPECT_EQ(dialogs.openFiles(nullptr, filter, true), "");
 
@@ -64,7 +67,8 @@ TEST(QtSetupDialogsTest, TheFirstDialogOpensInThePicturesFolderAndEachNextWhereT
     const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
 
-    QtSetupDialogs dialogs;
+    testing::FakeSettingsStore settings;
+    QtSetupDialogs dialogs(settings);
     QStringList openedIn;
     whenModalShows([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -86,6 +90,51 @@ TEST(QtSetupDialogsTest, TheFirstDialogOpensInThePicturesFolderAndEachNextWhereT
     QDir(pictures.path()).removeRecursively();
     EXPECT_EQ(picturesFolder(), QDir::homePath());
     hadConfigHome ? qputenv("XDG_CONFIG_HOME", configHome) : qunsetenv("XDG_CONFIG_HOME");
+}
+
+// The file dialogs open on the filter that the last of them showed, in this process or in an
+// earlier one, which keeps it in the settings file; until then, and when that filter is no
+// longer offered, on the first.
+TEST(QtSetupDialogsTest, TheFilterLastChosenStaysAcrossDialogsAndProcesses) {
+    QTemporaryDir config;
+    const QString file = config.path() + "/Lumiscribe.ini";
+    const QString filter =
+        "Pictures (*.bmp;*.gif;*.jpg )|*.bmp;*.gif;*.jpg| All (*.*)|*.*|All pictures|*.jpg;*.png";
+    QStringList openedOn;
+    // Notes the filter in front, then shows `choose` (when given) and cancels.
+    const auto open = [&](QtSetupDialogs& dialogs, const QString& choose) {
+        whenModalShows([&openedOn, choose](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            openedOn.append(dialog->selectedNameFilter());
+            if (!choose.isEmpty()) {
+                dialog->selectNameFilter(choose);
+            }
+            dialog->reject();
+        });
+        EXPECT_EQ(dialogs.openFiles(nullptr, filter, false), "");
+    };
+    {
+        platform::IniSettingsStore settings(file);
+        QtSetupDialogs dialogs(settings);
+        open(dialogs, {});
+        open(dialogs, "All pictures (*.jpg *.png)");
+        open(dialogs, {});
+        open(dialogs, {});
+    }
+    {
+        platform::IniSettingsStore settings(file);  // the next Setup
+        QtSetupDialogs dialogs(settings);
+        open(dialogs, "All (*)");
+        open(dialogs, {});
+        EXPECT_EQ(settings.read("PictureFilter", ""), "All");
+        // A choice that is no longer offered falls back to the first filter.
+        settings.write("PictureFilter", "Videos");
+        open(dialogs, {});
+    }
+    EXPECT_EQ(openedOn, QStringList({"Pictures (*.bmp *.gif *.jpg)", "Pictures (*.bmp *.gif *.jpg)",
+                                     "All pictures (*.jpg *.png)", "All pictures (*.jpg *.png)",
+                                     "All pictures (*.jpg *.png)", "All (*)",
+                                     "Pictures (*.bmp *.gif *.jpg)"}));
 }
 
 }  // namespace

@@ -101,29 +101,33 @@ TEST_F(SetupTest, AnEmptyStoreGetsTheFirstRunValuesBeforeLoading) {
     EXPECT_EQ(settings_.writes.first(), "SetReg=2");
 }
 
-TEST_F(SetupTest, SoundOffShowsNeverForZeroOrNothingAndOtherTextAsStored) {
+TEST_F(SetupTest, SoundOffShowsNeverForZeroOrWhatDoesNotConvertAndOtherMinutesAsRead) {
     for (const auto& [stored, shown] :
          {std::pair{"0", "Never"}, std::pair{"15", "15"}, std::pair{"", "Never"},
-          std::pair{" 0.0 ", "Never"}, std::pair{"soon", "soon"}}) {
+          std::pair{" 0.0 ", "Never"}, std::pair{"soon", "Never"}, std::pair{" 7 ", "7"},
+          std::pair{"40000", "Never"}}) {
         settings_.write("SoundOff", stored);
         EXPECT_EQ(openDialog()->Picture2->cboSoundOff->currentText(), shown) << stored;
         EXPECT_EQ(settings_.read("SoundOff", ""), stored);  // loading stores nothing
     }
 }
 
-TEST_F(SetupTest, StoredValuesThatAreNoNumberOrOutOfRangeTakeTheDefaultOrTheNearestValue) {
+// A value that does not convert shows as the display keeps it (Delay 5, the others 0); a
+// number outside a control's range as the nearest value inside it; a check box as the
+// display acts on the value.
+TEST_F(SetupTest, StoredValuesThatDoNotConvertOrAreOutOfRangeShowAsTheDisplayUsesThem) {
     struct Case {
         const char* key;
         const char* stored;
         int value;
     };
     for (const Case& c :
-         {Case{"Delay", "soon", 1}, Case{"Delay", "400", 300}, Case{"Delay", "99999", 300},
+         {Case{"Delay", "soon", 5}, Case{"Delay", "400", 300}, Case{"Delay", "99999", 5},
           Case{"Delay", "-3", 0}, Case{"Delay", "7.5", 8}, Case{"MouseSen", "0", 1},
-          Case{"MouseSen", "21", 20}, Case{"BG", "7", 3}, Case{"BG", "-1", 0},
-          Case{"BG", "grey", 1}, Case{"Music", "2", 1}, Case{"Midi4", "x", 1},
-          Case{"Calendar", "-1", 0}, Case{"IdleWait", "soon", 10}, Case{"IdleWait", "121", 120},
-          Case{"IdleWait", "-3", 0}}) {
+          Case{"MouseSen", "21", 20}, Case{"BG", "7", 1}, Case{"BG", "-1", 1},
+          Case{"BG", "grey", 1}, Case{"BG", "2", 2}, Case{"Music", "2", 1}, Case{"Music", "-1", 1},
+          Case{"Midi4", "x", 0}, Case{"Midi4", "2", 0}, Case{"Calendar", "-1", 0},
+          Case{"IdleWait", "soon", 10}, Case{"IdleWait", "121", 120}, Case{"IdleWait", "-3", 0}}) {
         settings_.write(c.key, c.stored);
         const auto d = openDialog();
         const int bg = d->Picture1->OptBG[0]->isChecked()   ? 0

@@ -61,8 +61,65 @@ TEST_F(HostedDisplayTest, APreviewShrinksLargePicturesToTheWindow) {
         HostedDisplay display(services());
         ASSERT_TRUE(display.start(options));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !display.form()->changingPicture(); }, 120000));
-        EXPECT_EQ(display.form()->picture1Geometry.size(), preview ? QSize(64, 24) : QSize(128, 48));
+        EXPECT_EQ(display.form()->picture1Geometry.size(),
+                  preview ? QSize(64, 24) : QSize(128, 48));
     }
+}
+
+// The smallest rectangle that holds every pixel of `image` for which `match` holds.
+template <typename Match>
+QRect boundsOf(const QImage& image, Match match) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (match(image.pixel(x, y))) {
+                bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return bounds;
+}
+
+// A settings program's preview draws the calendar strip and its caption at the scale of its
+// window to the screen, as it shrinks the pictures; the daemon's own window at full size.
+TEST_F(HostedDisplayTest, APreviewScalesTheCalendarCaptionWithTheWindow) {
+    settings_.write("SetReg", "2");
+    settings_.write("BG", "0");  // white, so that the black strip shows its edges
+    settings_.write("Calendar", "1");
+    windows_.screen = QRect(0, 0, 1024, 768);
+    windows_.clientRects.insert(7, QRect(0, 0, 512, 384));
+    struct Case {
+        bool preview;
+        QRect strip;  // 92.2 % down the window; in the preview at half of 5, 271 by 25
+        int captionHeight;
+    };
+    for (const Case& c :
+         {Case{true, QRect(3, 354, 136, 13), 9}, Case{false, QRect(5, 354, 271, 25), 17}}) {
+        SCOPED_TRACE(c.preview ? "preview" : "daemon's window");
+        HostOptions options = insideWindow(7);
+        options.preview = c.preview;
+        HostedDisplay display(services());
+        ASSERT_TRUE(display.start(options));
+        const QImage shown = display.form()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(boundsOf(shown, [](QRgb p) { return p == qRgb(0, 0, 0); }), c.strip);
+        EXPECT_EQ(
+            boundsOf(shown, [](QRgb p) { return p != qRgb(0, 0, 0) && p != qRgb(255, 255, 255); })
+                .united(c.strip),
+            c.strip);  // the caption stays inside the strip
+        const QRect caption = boundsOf(
+            shown, [](QRgb p) { return qRed(p) > 128 && qGreen(p) > 128 && qBlue(p) < 100; });
+        EXPECT_FALSE(caption.isEmpty());
+        EXPECT_LE(caption.height(), c.captionHeight);
+        EXPECT_GE(caption.height(), c.captionHeight / 2);
+        EXPECT_EQ(display.form()->lblCal->font().pixelSize(), c.preview ? 7 : 13);
+    }
+}
+
+TEST(PreviewScaleTest, TheSmallerRatioOfWindowToScreenAtMostOne) {
+    EXPECT_DOUBLE_EQ(previewScale(QSize(634, 356), QSize(1268, 712)), 0.5);
+    EXPECT_DOUBLE_EQ(previewScale(QSize(640, 100), QSize(1280, 800)), 0.125);
+    EXPECT_DOUBLE_EQ(previewScale(QSize(2000, 2000), QSize(1024, 768)), 1.0);
+    EXPECT_DOUBLE_EQ(previewScale(QSize(0, 0), QSize(1024, 768)), 1.0);
 }
 
 TEST_F(HostedDisplayTest, InputDoesNotEndTheHostedDisplay) {

@@ -2,6 +2,9 @@
 #include <QGuiApplication>
 #include <QtGlobal>
 
+#include <wayland-client.h>
+#include <xcb/xcb.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,6 +36,28 @@ void scaleDialogsForX11Desktop() {
     qputenv("QT_FONT_DPI", "96");
 }
 
+// True when an X server answers at DISPLAY.
+bool x11DisplayAnswers() {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool answers = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return answers;
+}
+
+// True when a compositor answers at WAYLAND_DISPLAY (by default wayland-0).
+bool waylandDisplayAnswers() {
+    // A socket handed over in WAYLAND_SOCKET serves one connection only: it is the toolkit's.
+    if (qEnvironmentVariableIsSet("WAYLAND_SOCKET")) {
+        return true;
+    }
+    wl_display* display = wl_display_connect(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    wl_display_disconnect(display);
+    return true;
+}
+
 }  // namespace
 
 void prepareApplication(PixelScaling scaling, WindowSystem windowSystem) {
@@ -57,6 +82,22 @@ void prepareApplication(PixelScaling scaling, WindowSystem windowSystem) {
     if (scaling == PixelScaling::DesktopScale && platform.startsWith(QLatin1String("xcb"))) {
         scaleDialogsForX11Desktop();
     }
+}
+
+QString windowSystemProblem(const QStringList& arguments, WindowSystem windowSystem) {
+    for (const QString& argument : arguments) {
+        if (argument == u"-platform" || argument == u"--platform") {
+            return {};
+        }
+    }
+    const SessionEnvironment environment =
+        windowSystem == WindowSystem::X11
+            ? SessionEnvironment{QStringLiteral("xcb"), {}, {}}
+            : SessionEnvironment{qEnvironmentVariable("QT_QPA_PLATFORM"),
+                                 qEnvironmentVariable("WAYLAND_DISPLAY"),
+                                 qEnvironmentVariable("XDG_SESSION_TYPE")};
+    return displayProblem(environment, qEnvironmentVariable("DISPLAY"),
+                          DisplayProbes{x11DisplayAnswers, waylandDisplayAnswers});
 }
 
 std::unique_ptr<WindowServices> createWindowServices() {
