@@ -27,11 +27,13 @@ double previewScale(QSize preview, QSize screen) {
 std::unique_ptr<display::frmMain> HostedDisplay::makeForm(QSize size, bool preview) {
     // A preview shrinks large pictures whatever the setting says, and its calendar caption
     // with the whole screen that it stands for.
-    auto form = std::make_unique<display::frmMain>(display::DisplayServices{
+    display::DisplayServices displayServices{
         services_.settings, cursor_, services_.windows, services_.clock, services_.player,
         services_.installDir, size, services_.quit, display::DisplayMode::Hosted,
-        preview ? std::optional(display::LargePictures::Shrink) : std::nullopt,
-        preview ? previewScale(size, services_.windows.screenRect().size()) : 1.0});
+        preview ? std::optional(display::LargePictures::Shrink) : std::nullopt};
+    displayServices.calendarScale =
+        preview ? previewScale(size, services_.windows.screenRect().size()) : 1.0;
+    auto form = std::make_unique<display::frmMain>(std::move(displayServices));
     form->Form_Load();
     return form;
 }
