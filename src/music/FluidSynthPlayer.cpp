@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "music/FluidSynthPlayer.h"
 
-#include "music/MidiChannels.h"
+#include "music/PowerOnState.h"
 #include "platform/SoundOutput.h"
 
 #include <QFile>
@@ -33,9 +33,6 @@ constexpr auto kMaxSilentLag = std::chrono::milliseconds(250);
 
 // How often the worker looks whether a tune sounding on the device has ended.
 constexpr auto kDevicePollInterval = std::chrono::milliseconds(50);
-
-// The MIDI controller that resets a channel's controllers to their defaults.
-constexpr int kResetAllControllers = 121;
 
 // The shipped tunes are a few kilobytes; anything this large is no tune and is not read.
 constexpr qint64 kMaxTuneBytes = 16 * 1024 * 1024;
@@ -290,9 +287,9 @@ bool FluidSynthPlayer::loadSynth() {
     fluid_settings_setint(settings_.get(), "synth.dynamic-sample-loading", 1);
     fluid_settings_setint(settings_.get(), "synth.lock-memory", 0);
     fluid_settings_setstr(settings_.get(), "player.timing-source", "sample");
-    // A reset gives every channel the piano and the percussion channel the drum kit, and with
-    // the samples loaded on selection that reads both, about 16 MB, whatever the tune plays.
-    // The player therefore never resets the synthesiser; a tune selects its own instruments.
+    // A FluidSynth reset gives every channel the piano and the percussion channel the drum kit,
+    // and with the samples loaded on selection that reads both, about 16 MB, whatever the tune
+    // plays. The player therefore prepares each tune with prepareForTune() instead.
     fluid_settings_setint(settings_.get(), "player.reset-synth", 0);
     scratch_.resize(2 * kSilentBlockFrames);
     return useSynth(makeSynth(output_ == Output::Silent ? kSilentSampleRate : kListenerSampleRate));
@@ -374,14 +371,9 @@ bool FluidSynthPlayer::beginTune(const Request& request) {
         tuneOver(QStringLiteral("FluidSynth refused the tune"));
         return false;
     }
-    // Without resets, only the channels that play before choosing an instrument get the
-    // default one, as a reset would have given them.
-    const std::bitset<16> defaults = channelsPlayingTheDefaultProgram(request.midi);
-    for (int channel = 0; channel < 16; ++channel) {
-        if (defaults[channel]) {
-            fluid_synth_program_change(synth_.get(), channel, 0);
-        }
-    }
+    // The tune before may have left any controller anywhere; this one starts as on a new
+    // synthesiser.
+    prepareForTune(synth_.get(), request.midi);
     if (fluid_player_play(player.get()) != FLUID_OK) {
         tuneOver(QStringLiteral("FluidSynth refused the tune"));
         return false;
@@ -476,12 +468,9 @@ void FluidSynthPlayer::endTune() {
     }
     driver_.reset();
     tunePlayer_.reset();
-    // Silences the notes the stopped tune left sounding and resets its controllers, so the
-    // next tune starts clean; the instruments stay until the next tune selects its own.
+    // Silences the notes the stopped tune left sounding; the next tune's prepareForTune() puts
+    // the channels back to their power-on state.
     fluid_synth_all_sounds_off(synth_.get(), -1);
-    for (int channel = 0; channel < fluid_synth_count_midi_channels(synth_.get()); ++channel) {
-        fluid_synth_cc(synth_.get(), channel, kResetAllControllers, 0);
-    }
 }
 
 }  // namespace lumi::music
