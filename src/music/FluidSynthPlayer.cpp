@@ -138,6 +138,7 @@ QString readTune(const QString& path, QByteArray& midi) {
 FluidSynthPlayer::FluidSynthPlayer(QString soundFontPath, Output output)
     : soundFontPath_(std::move(soundFontPath)), output_(output) {
     silenceFluidSynthLog();
+    platform::quietSoundLibraries();
     soundFontFailure_ = soundFontProblem(soundFontPath_);
     if (!soundFontFailure_.isEmpty()) {
         return;  // play() reports it; there is nothing for a worker to do
@@ -392,7 +393,6 @@ void FluidSynthPlayer::renderCheaply() {
 }
 
 void FluidSynthPlayer::openDevice() {
-    platform::quietSoundLibraries();
     const QStringList available = availableAudioDrivers(settings_.get());
     for (const QString& driverName : platform::soundDriverCandidates()) {
         if (!available.contains(driverName)) {

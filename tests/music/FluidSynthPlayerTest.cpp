@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +40,11 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
         QTest::qWait(10);
     }
     return true;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 class FluidSynthPlayerTest : public ::testing::Test {
@@ -199,6 +203,9 @@ TEST_F(FluidSynthPlayerTest, BrokenSoundFontPlaysNothingAndIsReportedOnce) {
         // The right header on garbage: only loading it, on the worker, tells it is broken.
         {QByteArray("RIFF\x10\0\0\0sfbkLIST", 16) + QByteArray(64, '\x7f'),
          "FluidSynth cannot load it"},
+        // A real SoundFont cut short, which the reader of other SoundFont formats below
+        // FluidSynth complains about on its own.
+        {readFile(kSmallSoundFont).left(300000), "FluidSynth cannot load it"},
     };
     const QString path = tune(3);
     for (const auto& c : cases) {
@@ -215,14 +222,11 @@ TEST_F(FluidSynthPlayerTest, BrokenSoundFontPlaysNothingAndIsReportedOnce) {
             player.play(path, 0, -1);
             EXPECT_FALSE(player.isPlaying()) << c.reason;
         }
-        // A broken SoundFont may make a library below FluidSynth complain on its own; only
-        // the player's lines count.
-        const QStringList lines = QString::fromStdString(::testing::internal::GetCapturedStderr())
-                                      .split('\n')
-                                      .filter(QRegularExpression("^lumiscribe: "));
-        EXPECT_EQ(lines, QStringList{QStringLiteral("lumiscribe: cannot play %1: cannot load "
-                                                    "SoundFont %2: %3")
-                                         .arg(path, soundFont, QString::fromLatin1(c.reason))});
+        // The player's line, and nothing from the libraries below it.
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  QStringLiteral("lumiscribe: cannot play %1: cannot load SoundFont %2: %3\n")
+                      .arg(path, soundFont, QString::fromLatin1(c.reason))
+                      .toStdString());
     }
 }
 
