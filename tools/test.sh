@@ -21,6 +21,9 @@ install_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" timgm6mb-soundfont
 install_packages sway grim wtype qt6-wayland libwayland-dev
 # The idle starter's tests: compositors and services that run headless, and a session bus.
 install_packages kwin-wayland mutter dbus-daemon dbus-bin
+# The music through a real sound server: PipeWire with its PulseAudio service, the PulseAudio
+# tools that load a null sink and record it, and sox to measure the recordings.
+install_packages pipewire pipewire-pulse wireplumber pulseaudio-utils sox
 
 work=$(mktemp -d)
 xvfb_pid=
