@@ -30,15 +30,18 @@ bool isSocket(const QString& path) {
 
 QStringList soundDriverCandidates(const QString& runtimeFolder) {
     QStringList drivers;
-    // PipeWire's own protocol, where FluidSynth speaks it.
-    if (!qEnvironmentVariableIsEmpty("PIPEWIRE_REMOTE") ||
-        (!runtimeFolder.isEmpty() && isSocket(runtimeFolder + "/pipewire-0"))) {
-        drivers.append(QStringLiteral("pipewire"));
-    }
-    // PulseAudio, or PipeWire's PulseAudio service, which shares one socket name.
+    // PulseAudio, or PipeWire's PulseAudio service, which shares one socket name. It comes
+    // first: FluidSynth reaches both servers through it on every release we support, and the
+    // player tells from this protocol whether a server that went away is back.
     if (!qEnvironmentVariableIsEmpty("PULSE_SERVER") ||
         (!runtimeFolder.isEmpty() && isSocket(runtimeFolder + "/pulse/native"))) {
         drivers.append(QStringLiteral("pulseaudio"));
+    }
+    // PipeWire's own protocol, where FluidSynth speaks it (2.4 and later) and no PulseAudio
+    // service runs.
+    if (!qEnvironmentVariableIsEmpty("PIPEWIRE_REMOTE") ||
+        (!runtimeFolder.isEmpty() && isSocket(runtimeFolder + "/pipewire-0"))) {
+        drivers.append(QStringLiteral("pipewire"));
     }
     // The card itself; where a sound server runs without a socket of its own that FluidSynth
     // can reach, the default ALSA device usually leads to it.
