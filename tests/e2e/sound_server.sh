@@ -8,6 +8,7 @@
 # the server is killed and started again the music comes back. Every judgement is made on
 # recordings of one second, with deadlines of minutes.
 source "$(dirname "$0")/lib.sh"
+trap 'fail "line $LINENO failed: $BASH_COMMAND"' ERR
 for program in pipewire wireplumber pipewire-pulse pactl parec sox abc2midi dbus-daemon; do
     command -v "$program" >/dev/null || fail "$program is not installed"
 done
@@ -17,7 +18,7 @@ unset PULSE_SERVER PIPEWIRE_REMOTE
 home="$E2E_ROOT/home"
 mkdir -p "$home" "$INSTALL_DIR"
 cp "$ASSETS"/default.jpg "$ASSETS"/bg.jpg "$INSTALL_DIR"/
-# Tune 1: an organ chord, hard left and quiet, for 6 s. Tune 2: piano chords, no controller.
+# Tune 1: an organ chord, hard left and quiet, for 12 s. Tune 2: piano chords, no controller.
 cat >"$E2E_ROOT/1.abc" <<'ABC'
 X:1
 T:moved
@@ -28,7 +29,7 @@ K:C
 %%MIDI program 19
 %%MIDI control 7 30
 %%MIDI control 10 0
-[CEG]4|[CEG]4|[CEG]4|
+[CEG]4|[CEG]4|[CEG]4|[CEG]4|[CEG]4|[CEG]4|
 ABC
 {
     printf 'X:1\nT:plain\nM:4/4\nL:1/4\nQ:1/4=120\nK:C\n'
@@ -79,8 +80,12 @@ start_server() {
         [ $SECONDS -lt $deadline ] || fail "the sound server did not start: $(tail -5 "$E2E_ROOT/server.log")"
         sleep 0.5
     done
-    run_nobody pactl load-module module-null-sink sink_name=lumi_sink >/dev/null
-    run_nobody pactl set-default-sink lumi_sink
+    # The PulseAudio service may answer before it takes modules.
+    until run_nobody pactl load-module module-null-sink sink_name=lumi_sink >/dev/null 2>&1 &&
+        run_nobody pactl set-default-sink lumi_sink 2>/dev/null; do
+        [ $SECONDS -lt $deadline ] || fail "no null sink: $(tail -5 "$E2E_ROOT/server.log")"
+        sleep 0.5
+    done
 }
 kill_server() {
     kill -9 "${server_pids[@]}" 2>/dev/null || true
