@@ -29,9 +29,9 @@ install_packages() {
 
 # What the build needs.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
-    qt6-image-formats-plugins libgl-dev libfluidsynth-dev libasound2-dev libxcb1-dev libxcb-xtest0-dev
-    libgtest-dev libxcb-screensaver0-dev libwayland-dev wayland-protocols
-    plasma-wayland-protocols libheif-dev libexif-dev
+    qt6-image-formats-plugins libgl-dev libfluidsynth-dev libasound2-dev libglib2.0-dev libpulse-dev
+    libxcb1-dev libxcb-xtest0-dev libgtest-dev libxcb-screensaver0-dev libwayland-dev
+    wayland-protocols plasma-wayland-protocols libheif-dev libexif-dev
     abcmidi fonts-liberation)
 
 # The major number of this machine's Debian release (12, 13), from /etc/os-release.

@@ -33,6 +33,9 @@ install_packages kwin-wayland mutter dbus-daemon dbus-bin
 # The Debian 13 stage on a Debian 12 machine: the making of that system, and the copy of the
 # checkout into it.
 [ "$(debian_release)" = 13 ] || install_packages debootstrap rsync
+# The music through a real sound server: PipeWire with its PulseAudio service, the PulseAudio
+# tools that load a null sink and record it, and sox to measure the recordings.
+install_packages pipewire pipewire-pulse wireplumber pulseaudio-utils sox
 
 work=$(mktemp -d)
 xvfb_pid=

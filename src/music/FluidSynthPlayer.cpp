@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "music/FluidSynthPlayer.h"
 
-#include "music/MidiChannels.h"
+#include "music/PowerOnState.h"
 #include "platform/SoundOutput.h"
 
 #include <QFile>
@@ -34,8 +34,27 @@ constexpr auto kMaxSilentLag = std::chrono::milliseconds(250);
 // How often the worker looks whether a tune sounding on the device has ended.
 constexpr auto kDevicePollInterval = std::chrono::milliseconds(50);
 
-// The MIDI controller that resets a channel's controllers to their defaults.
-constexpr int kResetAllControllers = 121;
+// The frames that the audio driver asks for at a time. FluidSynth's default of 64 gives a
+// PulseAudio server a buffer of 1.5 ms, which it cannot keep filled without dropouts; 1024
+// frames (23 ms) keep it filled, and q and n still silence or replace a tune within 50 ms.
+constexpr int kDevicePeriodFrames = 1024;
+
+// The audio driver that plays a tune has not moved it on for this long: the worker looks whether
+// the sound server is still there. A driver that loads a large instrument may stall as long;
+// one that stalls for kDeviceStallLimit has gone, whatever the server says.
+constexpr auto kDeviceStallBeforeProbe = std::chrono::milliseconds(1500);
+constexpr auto kDeviceStallLimit = std::chrono::seconds(10);
+
+// While the sound is lost, the worker looks this often whether a sound server answers, and
+// waits this long for its answer.
+constexpr auto kProbeInterval = std::chrono::seconds(1);
+constexpr auto kProbeTimeout = std::chrono::milliseconds(250);
+
+constexpr char kSilentLine[] =
+    "lumiscribe: no sound device or sound server; the music plays silently\n";
+constexpr char kLostLine[] =
+    "lumiscribe: the sound server went away; the music plays silently until it is back\n";
+constexpr char kBackLine[] = "lumiscribe: the sound server is back; the music plays again\n";
 
 // The shipped tunes are a few kilobytes; anything this large is no tune and is not read.
 constexpr qint64 kMaxTuneBytes = 16 * 1024 * 1024;
@@ -141,6 +160,7 @@ QString readTune(const QString& path, QByteArray& midi) {
 FluidSynthPlayer::FluidSynthPlayer(QString soundFontPath, Output output)
     : soundFontPath_(std::move(soundFontPath)), output_(output) {
     silenceFluidSynthLog();
+    platform::quietSoundLibraries();
     soundFontFailure_ = soundFontProblem(soundFontPath_);
     if (!soundFontFailure_.isEmpty()) {
         return;  // play() reports it; there is nothing for a worker to do
@@ -229,6 +249,7 @@ int FluidSynthPlayer::onTick(void* progress, int tick) {
         tune.totalTicks = fluid_player_get_total_ticks(tune.player);
         tune.loaded.store(true);
     }
+    tune.tick.store(tick);
     if (tick >= tune.totalTicks) {
         tune.lastEventPlayed.store(true);
     }
@@ -290,10 +311,11 @@ bool FluidSynthPlayer::loadSynth() {
     fluid_settings_setint(settings_.get(), "synth.dynamic-sample-loading", 1);
     fluid_settings_setint(settings_.get(), "synth.lock-memory", 0);
     fluid_settings_setstr(settings_.get(), "player.timing-source", "sample");
-    // A reset gives every channel the piano and the percussion channel the drum kit, and with
-    // the samples loaded on selection that reads both, about 16 MB, whatever the tune plays.
-    // The player therefore never resets the synthesiser; a tune selects its own instruments.
+    // A FluidSynth reset gives every channel the piano and the percussion channel the drum kit,
+    // and with the samples loaded on selection that reads both, about 16 MB, whatever the tune
+    // plays. The player therefore prepares each tune with prepareForTune() instead.
     fluid_settings_setint(settings_.get(), "player.reset-synth", 0);
+    fluid_settings_setint(settings_.get(), "audio.period-size", kDevicePeriodFrames);
     scratch_.resize(2 * kSilentBlockFrames);
     return useSynth(makeSynth(output_ == Output::Silent ? kSilentSampleRate : kListenerSampleRate));
 }
@@ -324,17 +346,23 @@ void FluidSynthPlayer::startTune(const Request& request) {
     tunePath_ = request.path;
     tuneSerial_ = request.serial;
     tuneOver_ = false;
+    tuneRequest_ = request;
     if (!beginTune(request)) {
         return;
     }
     // The driver pulls audio from the synth on its own thread, which drives the player; it
     // is created after the player and deleted before it (see endTune()).
-    if (output_ == Output::Device && !deviceFailed_) {
-        openDevice();
-        // From now on nothing will be heard: the tune starts again on a synthesiser made for
-        // the silent output, if one can be made.
-        if (deviceFailed_ && !restartForSilence(request)) {
-            return;
+    if (output_ == Output::Device && !soundLost_) {
+        if (openDevice()) {
+            lastTick_ = -1;
+            lastProgress_ = steady_clock::now();
+        } else {
+            markSoundLost(kSilentLine);
+            // From now on nothing will be heard: the tune starts again on a synthesiser made
+            // for the silent output, if one can be made.
+            if (!restartForSilence(request)) {
+                return;
+            }
         }
     }
     if (!driver_) {
@@ -368,20 +396,16 @@ bool FluidSynthPlayer::beginTune(const Request& request) {
     progress_.totalTicks = -1;
     progress_.loaded.store(false);
     progress_.lastEventPlayed.store(false);
+    progress_.tick.store(-1);
     fluid_player_set_tick_callback(player.get(), &FluidSynthPlayer::onTick, &progress_);
     if (fluid_player_add_mem(player.get(), request.midi.constData(),
                              static_cast<size_t>(request.midi.size())) != FLUID_OK) {
         tuneOver(QStringLiteral("FluidSynth refused the tune"));
         return false;
     }
-    // Without resets, only the channels that play before choosing an instrument get the
-    // default one, as a reset would have given them.
-    const std::bitset<16> defaults = channelsPlayingTheDefaultProgram(request.midi);
-    for (int channel = 0; channel < 16; ++channel) {
-        if (defaults[channel]) {
-            fluid_synth_program_change(synth_.get(), channel, 0);
-        }
-    }
+    // The tune before may have left any controller anywhere; this one starts as on a new
+    // synthesiser.
+    prepareForTune(synth_.get(), request.midi);
     if (fluid_player_play(player.get()) != FLUID_OK) {
         tuneOver(QStringLiteral("FluidSynth refused the tune"));
         return false;
@@ -399,8 +423,7 @@ void FluidSynthPlayer::renderCheaply() {
     fluid_synth_set_interp_method(synth_.get(), -1, FLUID_INTERP_NONE);
 }
 
-void FluidSynthPlayer::openDevice() {
-    platform::quietSoundLibraries();
+bool FluidSynthPlayer::openDevice() {
     const QStringList available = availableAudioDrivers(settings_.get());
     for (const QString& driverName : platform::soundDriverCandidates()) {
         if (!available.contains(driverName)) {
@@ -409,16 +432,81 @@ void FluidSynthPlayer::openDevice() {
         fluid_settings_setstr(settings_.get(), "audio.driver", driverName.toLatin1().constData());
         driver_.reset(new_fluid_audio_driver(settings_.get(), synth_.get()));
         if (driver_) {
-            return;
+            return true;
         }
     }
-    deviceFailed_ = true;
+    return false;
+}
+
+void FluidSynthPlayer::markSoundLost(const char* line) {
+    soundLost_ = true;
+    nextProbe_ = steady_clock::now() + kProbeInterval;
     {
         std::lock_guard lock(mutex_);
         deviceMissing_ = true;
     }
-    const char line[] = "lumiscribe: no sound device or sound server; the music plays silently\n";
-    std::fwrite(line, 1, sizeof line - 1, stderr);
+    std::fputs(line, stderr);
+}
+
+void FluidSynthPlayer::watchDevice() {
+    const auto now = steady_clock::now();
+    const int tick = progress_.tick.load();
+    if (tick != lastTick_ || tuneOver_) {
+        lastTick_ = tick;
+        lastProgress_ = now;
+        return;
+    }
+    const auto stalled = now - lastProgress_;
+    if (stalled < kDeviceStallBeforeProbe) {
+        return;
+    }
+    if (stalled < kDeviceStallLimit) {
+        if (now < nextProbe_) {
+            return;
+        }
+        nextProbe_ = now + kProbeInterval;
+        if (platform::soundServerAnswers(kProbeTimeout)) {
+            return;  // a slow driver, not a lost one
+        }
+    }
+    // FluidSynth's driver thread ends when the server goes; the tune no longer advances.
+    driver_.reset();
+    markSoundLost(kLostLine);
+    if (restartForSilence(*tuneRequest_)) {
+        renderCheaply();
+        renderDeadline_ = steady_clock::now();
+    }
+}
+
+void FluidSynthPlayer::lookForSoundServer() {
+    const auto now = steady_clock::now();
+    if (now < nextProbe_) {
+        return;
+    }
+    nextProbe_ = now + kProbeInterval;
+    if (!platform::soundServerAnswers(kProbeTimeout)) {
+        return;
+    }
+    // The silent synthesiser goes first, so that two never take memory at once.
+    const Request request = *tuneRequest_;
+    tunePlayer_.reset();
+    synth_.reset();
+    if (useSynth(makeSynth(kListenerSampleRate)) && beginTune(request) && openDevice()) {
+        soundLost_ = false;
+        lastTick_ = -1;
+        lastProgress_ = steady_clock::now();
+        {
+            std::lock_guard lock(mutex_);
+            deviceMissing_ = false;
+        }
+        std::fputs(kBackLine, stderr);
+        return;
+    }
+    // The server went again at once, or the tune cannot start: as before, silent.
+    if (restartForSilence(request)) {
+        renderCheaply();
+        renderDeadline_ = steady_clock::now();
+    }
 }
 
 // Called when the worker wakes with no new request while a tune is loaded: either a silent
@@ -437,9 +525,17 @@ void FluidSynthPlayer::serveTune() {
         endTune();  // nobody hears a silent output ring out
         return;
     }
-    if (!driver_ && !renderSilentBlock()) {
+    if (driver_) {
+        watchDevice();
+        return;
+    }
+    if (!renderSilentBlock()) {
         tuneOver(QStringLiteral("the silent audio output failed"));
         endTune();
+        return;
+    }
+    if (soundLost_ && !tuneOver_) {
+        lookForSoundServer();
     }
 }
 
@@ -471,17 +567,15 @@ void FluidSynthPlayer::tuneOver(const QString& failure) {
 
 void FluidSynthPlayer::endTune() {
     tunePath_.clear();
+    tuneRequest_.reset();
     if (!tunePlayer_) {
         return;
     }
     driver_.reset();
     tunePlayer_.reset();
-    // Silences the notes the stopped tune left sounding and resets its controllers, so the
-    // next tune starts clean; the instruments stay until the next tune selects its own.
+    // Silences the notes the stopped tune left sounding; the next tune's prepareForTune() puts
+    // the channels back to their power-on state.
     fluid_synth_all_sounds_off(synth_.get(), -1);
-    for (int channel = 0; channel < fluid_synth_count_midi_channels(synth_.get()); ++channel) {
-        fluid_synth_cc(synth_.get(), channel, kResetAllControllers, 0);
-    }
 }
 
 }  // namespace lumi::music

@@ -33,7 +33,10 @@ namespace lumi::music {
 // card. Without either the tune is rendered in real time into a scratch buffer and thrown
 // away, so that isPlaying() follows the tune's length exactly as with a sound card; the
 // player says so once, in one line on standard error, and keeps the audio libraries' own
-// complaints off it. No failure ends the process: a tune that cannot be played starts
+// complaints off it. When the sound server goes away while a tune plays, the player notices
+// within two seconds and plays on silently, with one line on standard error; once a second it
+// looks whether a server answers (also one that appears after the start), and then plays the
+// sounding tune on it from its beginning, with one line more. No failure ends the process: a tune that cannot be played starts
 // nothing and is reported with one line on standard error.
 class FluidSynthPlayer final : public platform::MidiPlayer {
 public:
@@ -86,6 +89,7 @@ private:
         int totalTicks = -1;  // driving thread only; known once the tune has been loaded
         std::atomic<bool> loaded = false;
         std::atomic<bool> lastEventPlayed = false;
+        std::atomic<int> tick = -1;  // the latest tick the tune has reached
     };
     static int onTick(void* progress, int tick);
 
@@ -107,9 +111,16 @@ private:
     // Replaces the synthesiser by one for the silent output and starts the tune on it again;
     // false when the tune was refused or no synthesiser could be made again.
     bool restartForSilence(const Request& request);
-    // Opens the first audio driver that works, or marks the device failed and says that the
-    // music plays silently.
-    void openDevice();
+    // Opens the first audio driver that works; false when none does.
+    bool openDevice();
+    // From now on the tune plays silently; says so with `line` on standard error.
+    void markSoundLost(const char* line);
+    // Watches the audio driver's progress; when it has stopped and the sound server is gone,
+    // plays the tune silently from its beginning.
+    void watchDevice();
+    // Once a second while the sound is lost: when a sound server answers, starts the tune again
+    // from its beginning on it.
+    void lookForSoundServer();
     // Sets the synthesiser up for the silent output: nothing anyone hears is rendered.
     void renderCheaply();
     void serveTune();
@@ -141,7 +152,14 @@ private:
     QString tunePath_;              // the tune being played; empty when none
     std::uint64_t tuneSerial_ = 0;  // the request that started it
     bool tuneOver_ = false;         // its last event has played; on a device it may still ring out
-    bool deviceFailed_ = false;     // once no device could be opened, the player stays silent
+    // Device output only. True while no audio driver plays: none could be opened, or the one
+    // that played went away. The tune then plays silently, and once a second the worker looks
+    // whether a sound server answers, to play the tune on it again from its beginning.
+    bool soundLost_ = false;
+    std::chrono::steady_clock::time_point nextProbe_;  // when to look for a server next
+    std::optional<Request> tuneRequest_;  // the tune on the synthesiser, to start it again
+    int lastTick_ = -1;                   // TuneProgress::tick when last seen moving
+    std::chrono::steady_clock::time_point lastProgress_;  // when the driver was last seen playing
     std::chrono::steady_clock::duration blockDuration_{};   // one silent block in real time
     std::chrono::steady_clock::time_point renderDeadline_;  // when the next block is due
     std::vector<float> scratch_;  // silent blocks are rendered here and dropped

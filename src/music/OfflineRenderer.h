@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace lumi::music {
 
@@ -18,5 +19,12 @@ constexpr int kRenderSampleRate = 44100;
 // when any of the files cannot be used.
 bool renderToFile(const QString& midiPath, const QString& soundFontPath, const QString& outputPath,
                   RenderFormat format = RenderFormat::Wav);
+
+// Renders the MIDI files at `midiPaths` one after another on one synthesiser, as
+// FluidSynthPlayer plays a playlist, the i-th into the audio file at outputPaths[i]; each tune
+// is prepared with prepareForTune(). `outputPaths` has as many entries as `midiPaths`. Returns
+// false, after one line on standard error, at the first file that cannot be used.
+bool renderInSequence(const QStringList& midiPaths, const QString& soundFontPath,
+                      const QStringList& outputPaths, RenderFormat format = RenderFormat::Wav);
 
 }  // namespace lumi::music

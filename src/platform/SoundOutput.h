@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+
 namespace lumi::platform {
 
 // Where the music player's sound can go on this system, and how to keep the system's audio
@@ -18,10 +20,16 @@ QStringList soundDriverCandidates(const QString& runtimeFolder);
 // soundDriverCandidates() for this process's environment.
 QStringList soundDriverCandidates();
 
-// Keeps the audio libraries' own diagnostics off standard error for the rest of the
-// process: without a sound device they report every device they fail to open, and the
-// player says what matters in its own words. Affects the whole process; harmless to call
-// more than once, from any thread, before the first audio driver is opened.
+// Keeps the audio libraries' and the SoundFont reader's own diagnostics off standard error for
+// the rest of the process: without a sound device they report every device they fail to open,
+// a damaged SoundFont makes the reader complain, and the player says what matters in its own
+// words. Affects the whole process; harmless to call more than once, from any thread, before
+// the first SoundFont is loaded.
 void quietSoundLibraries();
+
+// Whether a sound server (PulseAudio, or PipeWire's PulseAudio service) accepts a client within
+// `timeout`: connects, waits for the server's welcome, and hangs up. Blocks the caller for at
+// most `timeout`; a server that is not there answers at once.
+bool soundServerAnswers(std::chrono::milliseconds timeout);
 
 }  // namespace lumi::platform

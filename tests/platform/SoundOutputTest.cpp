@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <list>
+#include <optional>
 
 #include "support/Files.h"
 #include "support/SoundServerFakes.h"
@@ -27,7 +28,7 @@ TEST(SoundOutputTest, SoundServersWithASocketComeBeforeTheCard) {
              Case{{}, {}, {"alsa"}},
              Case{{"pulse/native"}, {}, {"pulseaudio", "alsa"}},
              Case{{"pipewire-0"}, {}, {"pipewire", "alsa"}},
-             Case{{"pipewire-0", "pulse/native"}, {}, {"pipewire", "pulseaudio", "alsa"}},
+             Case{{"pipewire-0", "pulse/native"}, {}, {"pulseaudio", "pipewire", "alsa"}},
              Case{{}, {"pulse/native", "pipewire-0"}, {"alsa"}},
          }) {
         QTemporaryDir runtime;
@@ -46,6 +47,20 @@ TEST(SoundOutputTest, SoundServersWithASocketComeBeforeTheCard) {
     const SoundEnvironment noRuntime({});
     qputenv("PULSE_SERVER", "tcp:localhost");
     EXPECT_EQ(soundDriverCandidates(QString()), QStringList({"pulseaudio", "alsa"}));
+}
+
+// Where no server listens, or a socket takes the call but never answers, no server answers;
+// the probe gives up on its own.
+TEST(SoundOutputTest, NoSoundServerAnswersWhereNoneListens) {
+    for (const bool socket : {false, true}) {
+        QTemporaryDir runtime;
+        const SoundEnvironment environment(runtime.path());
+        std::optional<FakeServerSocket> silent;
+        if (socket) {
+            silent.emplace(runtime.filePath("pulse/native"));
+        }
+        EXPECT_FALSE(soundServerAnswers(std::chrono::milliseconds(250))) << "socket " << socket;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Dropouts and CPU of the music through a real sound server, for one or more builds side by
+# side: usage: sound_server_dropouts.sh ASSETS SECONDS LUMISCRIBE...
+# A headless PipeWire with its PulseAudio service runs as "nobody" with a null sink; each build
+# plays a tune of continuous chords for SECONDS while the sink's monitor is recorded. A dropout
+# is a run of 1 ms or more of digital silence inside the recording; CPU is the share of one
+# core that the display and the sound server used meanwhile. Needs root and DISPLAY.
+set -euo pipefail
+assets=${1:?usage: sound_server_dropouts.sh ASSETS SECONDS LUMISCRIBE...}
+seconds=${2:?usage: sound_server_dropouts.sh ASSETS SECONDS LUMISCRIBE...}
+shift 2
+root=$(mktemp -d)
+pids=()
+trap 'kill -9 "${pids[@]}" 2>/dev/null || true; rm -rf "$root"' EXIT
+export XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$root/data" XDG_RUNTIME_DIR="$root/runtime"
+install_dir="$XDG_DATA_HOME/Corvanta/Lumiscribe"
+mkdir -p "$XDG_CONFIG_HOME" "$install_dir" "$XDG_RUNTIME_DIR" "$root/home"
+chmod 700 "$XDG_RUNTIME_DIR"
+cp "$assets"/default.jpg "$assets"/bg.jpg "$install_dir"/
+{
+    printf 'X:1\nT:chords\nM:4/4\nL:1/4\nQ:1/4=120\nK:C\n%%%%MIDI program 19\n'
+    for bar in $(seq 200); do printf '[CEG]2[DFA]2|'; done
+    printf '\n'
+} >"$root/1.abc"
+abc2midi "$root/1.abc" -o "$install_dir/1.mid" >/dev/null
+printf '"%s"\r\n' "$install_dir/default.jpg" >"$install_dir/List.txt"
+printf '[Config]\nSetReg=2\nBG=1\nDelay=300\nMusic=1\n' >"$XDG_CONFIG_HOME/Lumiscribe.ini"
+chown -R nobody "$root"
+chmod 755 "$root"
+bus=""
+as_nobody() {
+    exec setpriv --reuid=nobody --regid=nogroup --clear-groups -- env HOME="$root/home" \
+        DISPLAY="$DISPLAY" XDG_CONFIG_HOME="$XDG_CONFIG_HOME" XDG_DATA_HOME="$XDG_DATA_HOME" \
+        XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" DBUS_SESSION_BUS_ADDRESS="$bus" "$@"
+}
+as_nobody dbus-daemon --session --nofork --print-address=3 3>"$root/bus" &
+pids+=($!)
+until [ -s "$root/bus" ]; do sleep 0.2; done
+bus=$(head -n 1 "$root/bus")
+server=()
+for program in pipewire wireplumber pipewire-pulse; do
+    as_nobody "$program" >>"$root/server.log" 2>&1 &
+    pids+=($!)
+    server+=($!)
+done
+until (as_nobody pactl info >/dev/null 2>&1); do sleep 0.5; done
+(as_nobody pactl load-module module-null-sink sink_name=lumi_sink >/dev/null)
+(as_nobody pactl set-default-sink lumi_sink)
+
+ticks() {  # user + system clock ticks of the given processes
+    local total=0 pid
+    for pid in "$@"; do
+        total=$((total + $(awk '{print $14 + $15}' "/proc/$pid/stat")))
+    done
+    echo "$total"
+}
+printf '%-50s %8s %10s %10s\n' build dropouts "display %" "server %"
+for binary in "$@"; do
+    rm -f "$XDG_RUNTIME_DIR/lumiscribe"/* 2>/dev/null || true
+    as_nobody "$binary" /s >/dev/null 2>&1 &
+    display=$!
+    pids+=($display)
+    sleep 8  # the window, the SoundFont and the first tune
+    before_display=$(ticks "$display")
+    before_server=$(ticks "${server[@]}")
+    (as_nobody timeout $((seconds + 20)) parec -d lumi_sink.monitor --raw --format=s16le \
+        --rate=44100 --channels=2 2>/dev/null) | head -c $((seconds * 176400)) >"$root/take.raw" || true
+    display_cpu=$(( ($(ticks "$display") - before_display) * 100 ))
+    server_cpu=$(( ($(ticks "${server[@]}") - before_server) * 100 ))
+    hz=$(getconf CLK_TCK)
+    # Runs of 44 or more frames (1 ms) whose both samples are exactly 0, after the first sound.
+    dropouts=$(od -An -v -t d2 -w4 "$root/take.raw" | awk '
+        { silent = ($1 == 0 && $2 == 0) }
+        !silent { started = 1; if (run >= 44) count++; run = 0; next }
+        started { run++ }
+        END { print count + 0 }')
+    printf '%-50s %8s %10.1f %10.1f\n' "$binary" "$dropouts" \
+        "$(echo "$display_cpu / $hz / $seconds" | bc -l)" "$(echo "$server_cpu / $hz / $seconds" | bc -l)"
+    kill "$display" 2>/dev/null || true
+    wait "$display" 2>/dev/null || true
+done
