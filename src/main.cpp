@@ -99,11 +99,11 @@ int main(int argc, char** argv) {
             return std::make_unique<music::FluidSynthPlayer>();
         },
         platform::installDir(), [] { platform::endProcessNow(); }, setupDialogs, shell,
-        platform::helpPagePath(), [] { return platform::createSessionLock(); },
+        platform::helpPagePath(), platform::xscreensaverUserFile(),
+        platform::hostedDisplayCommand(), [] { return platform::createSessionLock(); },
         [](QObject* context, std::function<void()> handler) {
             platform::onTerminationRequest(context, std::move(handler));
-        },
-        platform::xscreensaverUserFile(), platform::hostedDisplayCommand()});
+        }});
 
     // A display asked to end ends as it does for a key: the running flag goes back to 0.
     platform::onTerminationRequest(&app, [&module1] {

@@ -67,7 +67,7 @@ QImage setupScreenshot(const QString& folder) {
     settings.write(QStringLiteral("BGFile"),
                    QStringLiteral("/home/you/.local/share/Corvanta/Lumiscribe/bg.jpg"));
     lumi::music::NoMusicPlayer player;
-    lumi::setup::QtSetupDialogs dialogs;
+    lumi::setup::QtSetupDialogs dialogs(settings);
     lumi::platform::QtShell shell;
     lumi::setup::Setup dialog(lumi::setup::SetupServices{
         settings, player, dialogs, shell, installDir, QString(), QString(), QString()});

@@ -47,7 +47,7 @@ struct SettingKey {
 // Every key, in the order in which the first run writes them. "SetReg" must stay last: its
 // presence tells later starts that the first run completed, so it is written only after
 // every other value is in place.
-inline constexpr std::array<SettingKey, 22> kSettingKeys{{
+inline constexpr std::array<SettingKey, 23> kSettingKeys{{
     {"MIDI1", "1", "1", "1", "1"},
     {"MIDI2", "1", "1", "1", "1"},
     {"MIDI3", "1", "1", "1", "1"},

@@ -39,14 +39,14 @@ struct StartupServices {
     setup::SetupDialogs& setupDialogs;  // the Setup dialog's message boxes and file dialog
     platform::Shell& shell;             // opens the help page and web site from the Setup dialog
     QString helpPage;                   // the path of the help page that ships with the program
+    QString xscreensaverFile;           // the user's XScreenSaver file, for the Setup dialog
+    QString hostedDisplayCommand;       // how XScreenSaver's list names our saver
     // Makes the lock that the end of the full-screen display asks for ("LockScreen" 1);
     // empty: the display never locks.
     std::function<std::unique_ptr<platform::SessionLock>()> makeSessionLock = nullptr;
     // Runs the handler from the event loop when the process is asked to terminate, for as
     // long as the object lives; empty: such a request ends the process as the system does.
     std::function<void(QObject*, std::function<void()>)> onTerminationRequest = nullptr;
-    QString xscreensaverFile;           // the user's XScreenSaver file, for the Setup dialog
-    QString hostedDisplayCommand;       // how XScreenSaver's list names our saver
 };
 
 // The start-up module: reads the command line and starts the one mode that it names.

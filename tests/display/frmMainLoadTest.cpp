@@ -32,7 +32,7 @@ protected:
 
 TEST_F(FormLoadTest, EmptyStoreGetsTheFirstRunValuesAndTheFormReadsThem) {
     const auto form = loadedForm();
-    EXPECT_EQ(settings_.writes.size(), 22);
+    EXPECT_EQ(settings_.writes.size(), 23);
     EXPECT_EQ(settings_.writes.last(), "SetReg=2");
     EXPECT_EQ(form->Delay, 5);
     EXPECT_EQ(form->MouseSen, 4);

@@ -17,9 +17,9 @@ screen=$(xdpyinfo | awk '/dimensions:/{print $2}')
 hints=$(xprop -id "$window" _MOTIF_WM_HINTS)
 echo "$hints" | grep -Eq '= 0x2, 0x[0-9a-f]+, 0x0' || fail "window asks for decorations: $hints"
 
-# The nineteen first-run values, "SetReg" among them.
+# The first-run values, one for each key of the settings table, "SetReg" among them.
 count=$(awk '/^\[/{section=$0} section=="[Config]" && /=/' "$SETTINGS_FILE" | wc -l)
-[ "$count" = 21 ] || fail "settings file holds $count values, not 21"
+[ "$count" = 23 ] || fail "settings file holds $count values, not 23"
 for n in 1 2 3 4 5 6 7 8 9 10; do
     [ "$(setting MIDI$n)" = 1 ] || fail "MIDI$n is not 1"
 done

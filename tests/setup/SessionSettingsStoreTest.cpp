@@ -58,7 +58,8 @@ TEST_F(SetupTest, AFullDiskIsShownWhenTheUserChangesASetting) {
     writeBytes(file, "[Config]\nSetReg=2\nDelay=30\n");
     disk.fill();
     platform::IniSettingsStore store(file);
-    SetupDialog dialog(SetupServices{store, player_, dialogs_, shell_, installDir(), helpPage()});
+    SetupDialog dialog(
+        SetupServices{store, player_, dialogs_, shell_, installDir(), helpPage(), {}, {}});
     dialog.Form_Load();
     dialog.show();
     ::testing::internal::CaptureStderr();
