@@ -21,7 +21,6 @@
 // window show as magenta in the middle of the screen, where every first beam passes.
 
 #include <fluidsynth.h>
-#include <libheif/heif.h>
 #include <time.h>
 #include <xcb/xcb.h>
 
@@ -42,6 +41,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "BareHeifDecode.h"
 #include "DisplayRun.h"
 #include "display/PictureLoader.h"
 #include "music/FluidSynthHandles.h"
@@ -148,30 +148,10 @@ protected:
     }
 };
 
-// A HEIC decoded as any program that shows one with libheif does at least.
-bool bareHeifDecode(const char* file) {
-    heif_context* context = heif_context_alloc();
-    bool ok = heif_context_read_from_file(context, file, nullptr).code == heif_error_Ok;
-    heif_image_handle* handle = nullptr;
-    ok = ok && heif_context_get_primary_image_handle(context, &handle).code == heif_error_Ok;
-    heif_image* image = nullptr;
-    ok = ok && heif_decode_image(handle, &image, heif_colorspace_RGB,
-                                 heif_chroma_interleaved_RGBA, nullptr)
-                       .code == heif_error_Ok;
-    if (image) {
-        heif_image_release(image);
-    }
-    if (handle) {
-        heif_image_handle_release(handle);
-    }
-    heif_context_free(context);
-    return ok;
-}
-
 int bareWindow(int argc, char** argv) {
     QApplication app(argc, argv);
     if (QByteArray(argv[2]).endsWith(".heic")) {
-        if (!bareHeifDecode(argv[2])) {
+        if (!lumi::bench::bareHeifDecode(argv[2])) {
             return 1;
         }
     } else if (!lumi::display::decodePicture(argv[2]).ok()) {

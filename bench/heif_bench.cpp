@@ -21,13 +21,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <libheif/heif.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
+#include "BareHeifDecode.h"
 #include "BenchSupport.h"
 #include "display/PhotoDate.h"
 #include "display/PictureLoader.h"
@@ -43,29 +43,9 @@ double median(std::vector<double> values) {
     return values.empty() ? NAN : values[values.size() / 2];
 }
 
-// A bare decode: what any program that shows a HEIC with libheif does at least.
-bool bareDecode(const QByteArray& file) {
-    heif_context* context = heif_context_alloc();
-    bool ok = heif_context_read_from_file(context, file.constData(), nullptr).code == heif_error_Ok;
-    heif_image_handle* handle = nullptr;
-    ok = ok && heif_context_get_primary_image_handle(context, &handle).code == heif_error_Ok;
-    heif_image* image = nullptr;
-    ok = ok && heif_decode_image(handle, &image, heif_colorspace_RGB,
-                                 heif_chroma_interleaved_RGBA, nullptr)
-                       .code == heif_error_Ok;
-    if (image) {
-        heif_image_release(image);
-    }
-    if (handle) {
-        heif_image_handle_release(handle);
-    }
-    heif_context_free(context);
-    return ok;
-}
-
 bool decodeOnce(const QString& kind, const QString& path) {
     if (kind == "bare") {
-        return bareDecode(QFile::encodeName(path));
+        return lumi::bench::bareHeifDecode(QFile::encodeName(path).constData());
     }
     return lumi::display::decodePicture(path).ok();
 }
@@ -155,7 +135,8 @@ int main(int argc, char** argv) {
                 qPrintable(source), kPhoto.width(), kPhoto.height(), QFile(heic).size() / 1024,
                 QFile(jpeg).size() / 1024, samples);
 
-    const double bare = medianMilliseconds(samples, [&] { bareDecode(QFile::encodeName(heic)); });
+    const double bare = medianMilliseconds(
+        samples, [&] { lumi::bench::bareHeifDecode(QFile::encodeName(heic).constData()); });
     const double heicDisplay = medianMilliseconds(samples, [&] { decodeOnce("heic", heic); });
     const double jpegDisplay = medianMilliseconds(samples, [&] { decodeOnce("jpeg", jpeg); });
     std::printf("\ndecode, ms\n");
