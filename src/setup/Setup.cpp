@@ -28,7 +28,9 @@ Setup::Setup(SetupServices services, QWidget* parent)
                 services.dialogs,
                 services.shell,
                 std::move(services.installDir),
-                std::move(services.helpPage)} {
+                std::move(services.helpPage),
+                std::move(services.xscreensaverFile),
+                std::move(services.hostedDisplayCommand)} {
     setObjectName(QStringLiteral("Setup"));
     setWindowTitle(QStringLiteral("Lumiscribe Screensaver"));
     setFont(arial(8.25, false));

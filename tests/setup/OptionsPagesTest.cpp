@@ -127,7 +127,8 @@ TEST_F(SetupTest, AddToXScreenSaverWritesTheEntryAndSaysWhatItDid) {
     click(dialog->Picture4->cmdAddToXScreenSaver);
     ASSERT_EQ(dialogs_.shown.size(), 3);
     EXPECT_TRUE(dialogs_.shown.at(1).startsWith(
-        "information|Corvanta Lumiscribe|Lumiscribe is now in XScreenSaver's list"));
+        "information|Corvanta Lumiscribe|Lumiscribe is now in XScreenSaver's list"))
+        << dialogs_.shown.at(1).toStdString();
     EXPECT_TRUE(dialogs_.shown.at(2).startsWith(
         "information|Corvanta Lumiscribe|Lumiscribe is already in XScreenSaver's list"));
     EXPECT_EQ(testing::fileBytes(xscreensaverFile()),
