@@ -52,9 +52,21 @@ release_packages() {
     esac
 }
 
+# The decoders of HEIC (HEVC) and AVIF (AV1) pictures for libheif: inside libheif1 on Debian 12,
+# plugins of their own packages from libheif 1.17 on (Debian 13).
+heif_decoder_packages() {
+    case "$(debian_release)" in
+        12) ;;
+        *) echo libheif-plugin-libde265 libheif-plugin-dav1d ;;
+    esac
+}
+
 # What the fuzz targets need besides the build: clang, and libFuzzer with the sanitizer
 # runtimes, which clang only recommends (the runtime of the clang that `clang` names).
 read -r -a FUZZ_PACKAGES <<<"clang $(release_packages)"
+
+read -r -a heif_decoders <<<"$(heif_decoder_packages)"
+BUILD_PACKAGES+=("${heif_decoders[@]}")
 
 # Configures and builds the project into build/.
 build_project() {
