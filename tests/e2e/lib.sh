@@ -74,7 +74,7 @@ start_lumiscribe() {
 # Waits up to $2 seconds (default 10) for a visible window titled exactly $1; prints its id.
 wait_for_window() {
     local title=$1 limit=${2:-10} id
-    local deadline=$(e2e_deadline limit)
+    local deadline=$(e2e_deadline "$limit")
     while [ $SECONDS -lt $deadline ]; do
         id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
         if [ -n "$id" ]; then
@@ -101,7 +101,7 @@ is_running() {
 # Waits up to $2 seconds for process $1 to end; fails when it is still running.
 wait_for_exit() {
     local pid=$1 limit=${2:-10}
-    local deadline=$(e2e_deadline limit)
+    local deadline=$(e2e_deadline "$limit")
     while [ $SECONDS -lt $deadline ]; do
         is_running "$pid" || return 0
         sleep 0.1
@@ -160,7 +160,7 @@ expected_area() {
 # Waits up to $3 seconds until the screen area $2 (WxH+X+Y) equals picture $1 pixel for pixel.
 wait_for_screen_area() {
     local expected=$1 area=$2 limit=${3:-15}
-    local deadline=$(e2e_deadline limit)
+    local deadline=$(e2e_deadline "$limit")
     while [ $SECONDS -lt $deadline ]; do
         screenshot "$E2E_ROOT/screen.png"
         /usr/bin/convert "$E2E_ROOT/screen.png" -crop "$area" +repage "$E2E_ROOT/area.png"

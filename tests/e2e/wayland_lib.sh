@@ -277,7 +277,7 @@ wayland_has_view() {
 
 wayland_wait_for_view() {
     local title=$1 limit=${2:-10}
-    local deadline=$(e2e_deadline limit)
+    local deadline=$(e2e_deadline "$limit")
     while [ $SECONDS -lt $deadline ]; do
         wayland_has_view "$title" && return 0
         sleep 0.2
