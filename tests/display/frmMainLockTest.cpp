@@ -71,7 +71,8 @@ TEST_F(LockTest, WithLockScreenOneTheEndWaitsForTheLockWithTheFormShown) {
     service_->answerLock(true);
     service_->answerLocked(false);
     EXPECT_EQ(processEnds_, 0);
-    EXPECT_EQ(cursor_.calls, QList<bool>{}) << "the cursor stays hidden over the display";
+    // Qt 6.4 compares two empty lists of bool through memcmp with a null pointer.
+    EXPECT_TRUE(cursor_.calls.isEmpty()) << "the cursor stays hidden over the display";
     lockClock_.advance(platform::SessionLock::kLockPollInterval);
     service_->answerLocked(true);
     EXPECT_EQ(processEnds_, 1);
