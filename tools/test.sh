@@ -122,7 +122,7 @@ debian13_log="$PWD/build-debian13/prepare.log"
 prepare_debian13() {
     [ "$(debian_release)" != 13 ] || return 0
     mkdir -p build-debian13
-    nice -n 10 tools/debian13.sh packages >"$debian13_log" 2>&1 &
+    as_root nice -n 10 bash tools/debian13.sh packages >"$debian13_log" 2>&1 &
     debian13_pid=$!
 }
 stage_debian13() {
@@ -140,7 +140,7 @@ stage_debian13() {
             return 1
         fi
     fi
-    tools/debian13.sh build package
+    as_root bash tools/debian13.sh build package
 }
 
 # Only the package installations at the start of this script: a system made ready for later.
