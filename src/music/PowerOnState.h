@@ -21,4 +21,9 @@ namespace lumi::music {
 // The caller holds the only thread that renders `synth`: no audio driver may run on it.
 void prepareForTune(fluid_synth_t* synth, const QByteArray& midi);
 
+// Whether prepareForTune() also restarts the reverb and chorus, as a new synthesiser has them.
+// Where it cannot (FluidSynth 2.4 and later), their modulators go on where the tune before left
+// them: the next tune's reverb differs by a fraction of a decibel.
+bool effectsRestartBetweenTunes();
+
 }  // namespace lumi::music
