@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Dropouts and CPU of the music through a real sound server, for one or more builds side by
 # side: usage: sound_server_dropouts.sh ASSETS SECONDS LUMISCRIBE...
-# A headless PipeWire with its PulseAudio service runs as "nobody" with a null sink; each build
-# plays a tune of continuous chords for SECONDS while the sink's monitor is recorded. A dropout
+# A headless PipeWire with its PulseAudio service (or, with SOUND_SERVER=pulseaudio, a plain
+# PulseAudio daemon) runs as "nobody" with a null sink; each build plays a tune of continuous
+# chords for SECONDS while the sink's monitor is recorded. A dropout
 # is a run of 1 ms or more of digital silence inside the recording; CPU is the share of one
 # core that the display and the sound server used meanwhile. Needs root and DISPLAY.
 set -euo pipefail
@@ -39,10 +40,20 @@ pids+=($!)
 until [ -s "$root/bus" ]; do sleep 0.2; done
 bus=$(head -n 1 "$root/bus")
 server=()
-for program in pipewire wireplumber pipewire-pulse; do
-    as_nobody "$program" >>"$root/server.log" 2>&1 &
+case ${SOUND_SERVER:-pipewire} in
+pipewire) programs=(pipewire wireplumber pipewire-pulse) ;;
+pulseaudio) programs=("pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit") ;;
+*) echo "SOUND_SERVER is pipewire or pulseaudio" >&2; exit 2 ;;
+esac
+for program in "${programs[@]}"; do
+    # shellcheck disable=SC2086  # a program with its options
+    as_nobody $program >>"$root/server.log" 2>&1 &
     pids+=($!)
     server+=($!)
+    # The session manager and the PulseAudio service give up when PipeWire does not answer yet.
+    if [ "$program" = pipewire ]; then
+        until (as_nobody timeout 20 pw-cli info 0 >/dev/null 2>&1); do sleep 0.5; done
+    fi
 done
 until (as_nobody pactl info >/dev/null 2>&1); do sleep 0.5; done
 (as_nobody pactl load-module module-null-sink sink_name=lumi_sink >/dev/null)

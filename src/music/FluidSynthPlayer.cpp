@@ -44,6 +44,10 @@ constexpr int kDevicePeriodFrames = 1024;
 // one that stalls for kDeviceStallLimit has gone, whatever the server says.
 constexpr auto kDeviceStallBeforeProbe = std::chrono::milliseconds(1500);
 constexpr auto kDeviceStallLimit = std::chrono::seconds(10);
+// A driver that has stalled this long after FluidSynth logged an error has failed: its thread
+// ends on a write that the server refused (a server restarted at once answers a probe, but
+// not the driver's old connection).
+constexpr auto kDeviceStallAfterError = std::chrono::milliseconds(500);
 
 // While the sound is lost, the worker looks this often whether a sound server answers, and
 // waits this long for its answer.
@@ -75,12 +79,22 @@ QStringList availableAudioDrivers(fluid_settings_t* settings) {
     return names;
 }
 
+// The errors FluidSynth has logged in this process. Its audio drivers log one when their
+// connection fails, and then their thread ends.
+std::atomic<unsigned> fluidSynthErrors = 0;
+
 // FluidSynth logs through one process-wide hook; its messages about missing sound servers
-// and the like are noise here, because the player reports its own failures.
+// and the like are noise here, because the player reports its own failures. Its errors are
+// only counted.
 void silenceFluidSynthLog() {
     for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) {
         fluid_set_log_function(level, nullptr, nullptr);
     }
+    const auto countError = [](int /*level*/, const char* /*message*/, void* /*data*/) {
+        fluidSynthErrors.fetch_add(1, std::memory_order_relaxed);
+    };
+    fluid_set_log_function(FLUID_PANIC, countError, nullptr);
+    fluid_set_log_function(FLUID_ERR, countError, nullptr);
 }
 
 // Why the SoundFont at `path` cannot be used, or an empty string when it looks usable. Reads
@@ -430,6 +444,7 @@ bool FluidSynthPlayer::openDevice() {
             continue;
         }
         fluid_settings_setstr(settings_.get(), "audio.driver", driverName.toLatin1().constData());
+        errorsBeforeDriver_ = fluidSynthErrors.load(std::memory_order_relaxed);
         driver_.reset(new_fluid_audio_driver(settings_.get(), synth_.get()));
         if (driver_) {
             return true;
@@ -457,10 +472,12 @@ void FluidSynthPlayer::watchDevice() {
         return;
     }
     const auto stalled = now - lastProgress_;
-    if (stalled < kDeviceStallBeforeProbe) {
+    const bool driverFailed = fluidSynthErrors.load(std::memory_order_relaxed) !=
+                              errorsBeforeDriver_ && stalled >= kDeviceStallAfterError;
+    if (!driverFailed && stalled < kDeviceStallBeforeProbe) {
         return;
     }
-    if (stalled < kDeviceStallLimit) {
+    if (!driverFailed && stalled < kDeviceStallLimit) {
         if (now < nextProbe_) {
             return;
         }

@@ -160,6 +160,7 @@ private:
     std::optional<Request> tuneRequest_;  // the tune on the synthesiser, to start it again
     int lastTick_ = -1;                   // TuneProgress::tick when last seen moving
     std::chrono::steady_clock::time_point lastProgress_;  // when the driver was last seen playing
+    unsigned errorsBeforeDriver_ = 0;  // FluidSynth's error count when the driver was opened
     std::chrono::steady_clock::duration blockDuration_{};   // one silent block in real time
     std::chrono::steady_clock::time_point renderDeadline_;  // when the next block is due
     std::vector<float> scratch_;  // silent blocks are rendered here and dropped
