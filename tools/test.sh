@@ -56,7 +56,8 @@ start_x_server() {
     : >"$work/display"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
     xvfb_pid=$!
-    for _ in $(seq 1 100); do
+    # Up to 5 minutes: a loaded machine may take long, and a server that fails ends at once.
+    for _ in $(seq 1 3000); do
         if [ -s "$work/display" ]; then
             export DISPLAY=":$(head -n 1 "$work/display")"
             return 0
@@ -117,7 +118,7 @@ stage_fuzz() {
 # The Debian 13 system runs only the first stage and the package: the sanitizers and the
 # fuzzers test the program's own code, which is the same on both releases. Its making and its
 # package installations wait mostly for the network and the disk, so they start in the
-# background with the first stage (prepare_debian13) and this stage waits for them.
+# background with the fuzz stage (prepare_debian13) and this stage waits for them.
 debian13_log="$PWD/build-debian13/prepare.log"
 prepare_debian13() {
     [ "$(debian_release)" != 13 ] || return 0
@@ -164,8 +165,9 @@ stage_package() {
 
 stages=("$@")
 [ ${#stages[@]} -gt 0 ] || stages=(build sanitizers fuzz debian13)
+wants_debian13=0
 for stage in "${stages[@]}"; do
-    [ "$stage" != debian13 ] || prepare_debian13
+    [ "$stage" != debian13 ] || wants_debian13=1
 done
 failed=()
 for stage in "${stages[@]}"; do
@@ -174,6 +176,10 @@ for stage in "${stages[@]}"; do
             "packages)" >&2
         exit 2
     fi
+    # The Debian 13 system is made ready beside the fuzzers, which start no window and no
+    # sound: its making takes the disk and the processors, and the end-to-end tests of the
+    # stages before run on a machine of their own.
+    [ "$stage" != fuzz ] || [ "$wants_debian13" = 0 ] || prepare_debian13
     started=$SECONDS
     echo "=== Stage $stage"
     # A stage chains its steps with && itself: `set -e` does not act inside an if.

@@ -53,8 +53,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Fails the test; what the programs it started wrote goes along, for the reader of a CI log.
 fail() {
     echo "FAIL: $*" >&2
+    local log
+    for log in "$E2E_ROOT"/*.log "$E2E_ROOT"/*.out "$E2E_ROOT"/*.err; do
+        [ -s "$log" ] || continue
+        echo "--- the last lines of ${log##*/}:" >&2
+        tail -n 20 "$log" >&2
+    done
     exit 1
 }
 
