@@ -6,7 +6,9 @@
 # PulseAudio daemon) runs as "nobody" with a null sink; each build plays a tune of continuous
 # chords for SECONDS while the sink's monitor is recorded. A dropout
 # is a run of 1 ms or more of digital silence inside the recording; CPU is the share of one
-# core that the display and the sound server used meanwhile. Needs root and DISPLAY.
+# core that the display and the sound server used meanwhile. With DRIVER=pipewire the display
+# sees only PipeWire's own socket, not its PulseAudio service, and so plays through FluidSynth's
+# PipeWire driver (FluidSynth 2.4 and later). Needs root and DISPLAY.
 set -euo pipefail
 assets=${1:?usage: sound_server_dropouts.sh ASSETS SECONDS LUMISCRIBE...}
 seconds=${2:?usage: sound_server_dropouts.sh ASSETS SECONDS LUMISCRIBE...}
@@ -66,10 +68,23 @@ ticks() {  # user + system clock ticks of the given processes
     done
     echo "$total"
 }
-printf '%-50s %8s %10s %10s\n' build dropouts "display %" "server %"
+# The runtime folder that the display sees.
+display_runtime=$XDG_RUNTIME_DIR
+case ${DRIVER:-pulseaudio} in
+pulseaudio) ;;
+pipewire)
+    display_runtime="$root/display-runtime"
+    mkdir -p "$display_runtime"
+    ln -s "$XDG_RUNTIME_DIR/pipewire-0" "$display_runtime/pipewire-0"
+    chown -R nobody "$display_runtime"
+    chmod 700 "$display_runtime"
+    ;;
+*) echo "DRIVER is pulseaudio or pipewire" >&2; exit 2 ;;
+esac
+printf '%-50s %8s %10s %10s %10s\n' build dropouts sounding "display %" "server %"
 for binary in "$@"; do
-    rm -f "$XDG_RUNTIME_DIR/lumiscribe"/* 2>/dev/null || true
-    as_nobody "$binary" /s >/dev/null 2>&1 &
+    rm -f "$display_runtime/lumiscribe"/* 2>/dev/null || true
+    XDG_RUNTIME_DIR=$display_runtime as_nobody "$binary" /s >/dev/null 2>"$root/display.err" &
     display=$!
     pids+=($display)
     sleep 8  # the window, the SoundFont and the first tune
@@ -80,14 +95,20 @@ for binary in "$@"; do
     display_cpu=$(( ($(ticks "$display") - before_display) * 100 ))
     server_cpu=$(( ($(ticks "${server[@]}") - before_server) * 100 ))
     hz=$(getconf CLK_TCK)
-    # Runs of 44 or more frames (1 ms) whose both samples are exactly 0, after the first sound.
-    dropouts=$(od -An -v -t d2 -w4 "$root/take.raw" | awk '
-        { silent = ($1 == 0 && $2 == 0) }
-        !silent { started = 1; if (run >= 44) count++; run = 0; next }
+    # Runs of 44 or more frames (1 ms) whose both samples are exactly 0, after the first sound;
+    # and the share of the recording that sounds, so that a take without music shows.
+    read -r dropouts sounding < <(od -An -v -t d2 -w4 "$root/take.raw" | awk '
+        { frames++; silent = ($1 == 0 && $2 == 0) }
+        !silent { started = 1; sounding++; if (run >= 44) count++; run = 0; next }
         started { run++ }
-        END { print count + 0 }')
-    printf '%-50s %8s %10.1f %10.1f\n' "$binary" "$dropouts" \
-        "$(echo "$display_cpu / $hz / $seconds" | bc -l)" "$(echo "$server_cpu / $hz / $seconds" | bc -l)"
+        END { printf "%d %.0f\n", count, frames ? 100 * sounding / frames : 0 }')
+    printf '%-50s %8s %9s%% %10.1f %10.1f\n' "$binary" "$dropouts" "$sounding" \
+        "$(awk "BEGIN { print $display_cpu / $hz / $seconds }")" \
+        "$(awk "BEGIN { print $server_cpu / $hz / $seconds }")"
+    # PipeWire's own view: each node's quantum (frames per cycle) and rate, and its errors.
+    [ -z "${PW_TOP:-}" ] || (as_nobody timeout 20 pw-top -b -n 2) >&2 || true
     kill "$display" 2>/dev/null || true
     wait "$display" 2>/dev/null || true
+    # What the display said about its sound, when the take has none.
+    [ "$sounding" != 0 ] || sed 's/^/    /' "$root/display.err" >&2
 done

@@ -175,6 +175,7 @@ FluidSynthPlayer::FluidSynthPlayer(QString soundFontPath, Output output)
     : soundFontPath_(std::move(soundFontPath)), output_(output) {
     silenceFluidSynthLog();
     platform::quietSoundLibraries();
+    platform::prepareSoundLibraries();
     soundFontFailure_ = soundFontProblem(soundFontPath_);
     if (!soundFontFailure_.isEmpty()) {
         return;  // play() reports it; there is nothing for a worker to do

@@ -27,6 +27,12 @@ QStringList soundDriverCandidates();
 // the first SoundFont is loaded.
 void quietSoundLibraries();
 
+// Makes the audio libraries ready for FluidSynth's drivers. FluidSynth's PipeWire driver (2.4
+// and later) expects the program to have initialised PipeWire's client library, as FluidSynth's
+// own command-line program does; without that it can reach no server. Affects the whole
+// process; harmless to call more than once, from any thread, before the first driver is made.
+void prepareSoundLibraries();
+
 // Whether a sound server (PulseAudio, or PipeWire's PulseAudio service) accepts a client within
 // `timeout`: connects, waits for the server's welcome, and hangs up. Blocks the caller for at
 // most `timeout`; a server that is not there answers at once.

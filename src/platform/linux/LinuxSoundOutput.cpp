@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <alsa/asoundlib.h>
+#include <dlfcn.h>
 #include <glib.h>
 #include <pulse/pulseaudio.h>
 
@@ -59,6 +60,23 @@ void quietSoundLibraries() {
         snd_lib_error_set_handler(&dropAlsaMessage);
         g_log_set_handler(nullptr, GLogLevelFlags(G_LOG_LEVEL_MASK & ~G_LOG_LEVEL_ERROR),
                           &dropGLibMessage, nullptr);
+    });
+}
+
+void prepareSoundLibraries() {
+    static std::once_flag once;  // PipeWire's library stays initialised for the process
+    std::call_once(once, [] {
+        // Only a FluidSynth built with PipeWire's driver has loaded PipeWire's library; nothing
+        // is loaded here that the process would not otherwise hold.
+        void* library = dlopen("libpipewire-0.3.so.0", RTLD_NOW | RTLD_NOLOAD);
+        if (!library) {
+            return;
+        }
+        using Init = void (*)(int*, char***);
+        if (auto init = reinterpret_cast<Init>(dlsym(library, "pw_init"))) {
+            init(nullptr, nullptr);
+        }
+        // The handle stays open: the library must stay where FluidSynth's driver finds it.
     });
 }
 
