@@ -36,12 +36,22 @@ void scaleDialogsForX11Desktop() {
     qputenv("QT_FONT_DPI", "96");
 }
 
-// True when an X server answers at DISPLAY.
+// True when an X server answers at DISPLAY. The connection that answered stays open for the
+// life of the process: an X server resets when its last client leaves (Xvfb and Xorg do,
+// unless started with -noreset), and a reset between this probe and the toolkit's own
+// connection would refuse the toolkit, which then ends the program with an abort.
 bool x11DisplayAnswers() {
+    static xcb_connection_t* held = nullptr;
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool answers = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return answers;
+    if (xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    if (held != nullptr) {
+        xcb_disconnect(held);
+    }
+    held = connection;
+    return true;
 }
 
 // True when a compositor answers at WAYLAND_DISPLAY (by default wayland-0).
