@@ -66,19 +66,19 @@ as_nobody() {
 as_nobody xscreensaver -no-splash >"$E2E_ROOT/daemon.log" 2>&1 &
 E2E_PIDS+=($!)
 trap 'as_nobody xscreensaver-command -exit >/dev/null 2>&1 || true; cleanup' EXIT
-deadline=$((SECONDS + 60))  # the daemon starts slowly on a busy machine
+deadline=$(e2e_deadline 60)  # the daemon starts slowly on a busy machine
 until as_nobody xscreensaver-command -version >/dev/null 2>&1; do
     [ $SECONDS -lt $deadline ] || fail "the daemon did not start: $(cat "$E2E_ROOT/daemon.log")"
     sleep 0.3
 done
 as_nobody xscreensaver-command -activate >/dev/null
-deadline=$((SECONDS + 60))
+deadline=$(e2e_deadline 60)
 until pgrep -f "$saver --root" >/dev/null; do
     [ $SECONDS -lt $deadline ] || fail "the daemon did not start the saver: $(tail -5 "$E2E_ROOT/daemon.log")"
     sleep 0.3
 done
 as_nobody xscreensaver-command -deactivate >/dev/null
-deadline=$((SECONDS + 60))
+deadline=$(e2e_deadline 60)
 while pgrep -f "$saver --root" >/dev/null; do
     [ $SECONDS -lt $deadline ] || fail "the saver outlived the deactivation"
     sleep 0.2

@@ -103,7 +103,7 @@ start_lock_standin() {
     "$LUMI_SESSION_STANDIN" "$1" "$E2E_ROOT/$1.png" >"$E2E_ROOT/$1.log" 2>&1 &
     E2E_PIDS+=("$!")
     eval "${1^^}_PID=$!"
-    local deadline=$((SECONDS + 60))
+    local deadline=$(e2e_deadline 60)
     until grep -q ready "$E2E_ROOT/$1.log"; do
         [ $SECONDS -lt $deadline ] || fail "the $1 stand-in did not start: $(cat "$E2E_ROOT/$1.log")"
         sleep 0.1

@@ -22,7 +22,7 @@ window=$(wait_for_window Lumiscribe 60) || fail "the idle starter did not start 
 display_pid=$(xdotool getwindowpid "$window")
 xdotool windowfocus "$window" 2>/dev/null || true
 xdotool key x
-deadline=$((SECONDS + 60))
+deadline=$(e2e_deadline 60)
 until grep -q "lock requested" "$E2E_ROOT/logind.log"; do
     [ $SECONDS -lt $deadline ] || fail "the display did not ask for the lock"
     sleep 0.1

@@ -44,7 +44,7 @@ lock_requests() {
 # Checks that the stand-in $1 was asked for the lock once more (its $2-th time) while the
 # display covered the screen, and that the display then ended without a word.
 expect_locked_by() {
-    local deadline=$((SECONDS + 60))
+    local deadline=$(e2e_deadline 60)
     until [ "$(lock_requests "$1")" -ge "$2" ]; do
         [ $SECONDS -lt $deadline ] || fail "$1 was not asked to lock: $(cat "$E2E_ROOT/$1.log")"
         sleep 0.1

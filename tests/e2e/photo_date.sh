@@ -27,7 +27,7 @@ yellow_pixels() {
 # Waits until the date strip holds yellow text other than in image $1 (none: any), then
 # keeps the strip's pixels as $2.
 wait_for_date() {
-    local before=$1 after=$2 deadline=$((SECONDS + 120))
+    local before=$1 after=$2 deadline=$(e2e_deadline 120)
     while [ $SECONDS -lt $deadline ]; do
         screenshot "$E2E_ROOT/screen.png"
         /usr/bin/convert "$E2E_ROOT/screen.png" -crop "$date_area" +repage "$after"
@@ -43,7 +43,7 @@ wait_for_date() {
 
 # Waits until channel $3 (1 red, 2 green) of pixel ($1, $2) is above 200: the photo painted.
 wait_for_channel() {
-    local deadline=$((SECONDS + 120)) colour
+    local deadline=$(e2e_deadline 120) colour
     while [ $SECONDS -lt $deadline ]; do
         screenshot "$E2E_ROOT/screen.png"
         colour=$(pixel "$E2E_ROOT/screen.png" "$1" "$2")

@@ -60,7 +60,7 @@ run_nobody() {
 bus=""
 as_nobody dbus-daemon --session --nofork --print-address=3 3>"$E2E_ROOT/bus" &
 E2E_PIDS+=($!)
-deadline=$((SECONDS + 60))
+deadline=$(e2e_deadline 60)
 until [ -s "$E2E_ROOT/bus" ]; do
     [ $SECONDS -lt $deadline ] || fail "the session bus did not start"
     sleep 0.2
@@ -69,7 +69,7 @@ bus=$(head -n 1 "$E2E_ROOT/bus")
 
 server_pids=()
 start_server() {
-    local program deadline=$((SECONDS + 120))
+    local program deadline=$(e2e_deadline 120)
     for program in pipewire wireplumber pipewire-pulse; do
         as_nobody "$program" >>"$E2E_ROOT/server.log" 2>&1 &
         server_pids+=($!)
@@ -114,7 +114,7 @@ level() {
 # Records until the awk condition $1 on the left and right levels (l, r) holds, for up to $2
 # seconds; the levels of the last recording are in LEFT and RIGHT.
 wait_for_sound() {
-    local condition=$1 deadline=$((SECONDS + $2))
+    local condition=$1 deadline=$(e2e_deadline "$2")
     while :; do
         record "$E2E_ROOT/take.raw"
         LEFT=$(level "$E2E_ROOT/take.raw" 1)
