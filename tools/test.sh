@@ -51,10 +51,13 @@ trap 'stop_x_server; rm -rf "$work"; [ -z "$debian13_pid" ] || kill "$debian13_p
 
 # Starts a private Xvfb for the end-to-end tests and points DISPLAY at it. The server picks a
 # free display number itself and writes it once it accepts clients, so the tests can never
-# meet another server that happened to use the same number.
+# meet another server that happened to use the same number. It never resets (-noreset): a
+# server resets whenever its last client leaves, as between two tests, and on a loaded machine
+# it then refused the next test's first client for seconds.
 start_x_server() {
     : >"$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+        >/dev/null 2>&1 &
     xvfb_pid=$!
     # Up to 5 minutes: a loaded machine may take long, and a server that fails ends at once.
     for _ in $(seq 1 3000); do
