@@ -217,7 +217,9 @@ wayland_wait_for_x_display() {
 wayland_idle_protocol() {
     command -v wayland-info >/dev/null ||
         fail "wayland-info is not installed (tools/test.sh installs wayland-utils)"
-    if wayland_run wayland-info 2>/dev/null | grep -q "interface: 'ext_idle_notifier_v1'"; then
+    # grep reads all of it: with -q it would stop at the match, and wayland-info, killed by
+    # the closed pipe, would fail the pipeline.
+    if wayland_run wayland-info 2>/dev/null | grep "interface: 'ext_idle_notifier_v1'" >/dev/null; then
         echo ext-idle-notify-v1
     else
         echo org_kde_kwin_idle
