@@ -14,7 +14,7 @@ fi
 
 # A window manager that an earlier test killed leaves its properties on the root window, and
 # xdotool would then ask that absent manager to activate a window and wait for it in vain.
-wm_check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | awk '/window id/ {print $NF}')
+wm_check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | awk '/window id/ {print $NF}' || true)
 if [ -n "$wm_check" ] && ! xprop -id "$wm_check" >/dev/null 2>&1; then
     for property in $(xprop -root | grep -oE '^_(NET|OB|OPENBOX)_[A-Z_]+'); do
         xprop -root -remove "$property"
