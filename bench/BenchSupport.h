@@ -14,8 +14,8 @@
 #include <optional>
 
 #include "platform/Cursor.h"
-#include "platform/SettingsStore.h"
-#include "platform/WindowServices.h"
+#include "linux/platform/SettingsStore.h"
+#include "linux/platform/WindowServices.h"
 
 namespace lumi::bench {
 

@@ -43,9 +43,9 @@
 
 #include "BareHeifDecode.h"
 #include "DisplayRun.h"
-#include "display/PictureLoader.h"
-#include "music/FluidSynthHandles.h"
-#include "music/FluidSynthPlayer.h"
+#include "linux/display/PictureLoader.h"
+#include "linux/music/FluidSynthHandles.h"
+#include "linux/music/FluidSynthPlayer.h"
 
 namespace {
 

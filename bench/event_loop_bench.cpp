@@ -28,14 +28,14 @@
 #include <cstdio>
 
 #include "BenchSupport.h"
-#include "display/PictureLoader.h"
-#include "display/frmMain.h"
-#include "music/NoMusicPlayer.h"
-#include "platform/Clock.h"
+#include "linux/display/PictureLoader.h"
+#include "linux/display/frmMain.h"
+#include "linux/music/NoMusicPlayer.h"
+#include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
-#include "platform/SettingsStore.h"
-#include "platform/WindowServices.h"
-#include "settings/PictureList.h"
+#include "linux/platform/SettingsStore.h"
+#include "linux/platform/WindowServices.h"
+#include "linux/settings/PictureList.h"
 
 namespace {
 

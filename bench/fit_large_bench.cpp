@@ -16,10 +16,10 @@
 #include <cstdio>
 
 #include "BenchSupport.h"
-#include "display/frmMain.h"
-#include "music/NoMusicPlayer.h"
-#include "platform/Clock.h"
-#include "settings/PictureList.h"
+#include "linux/display/frmMain.h"
+#include "linux/music/NoMusicPlayer.h"
+#include "linux/platform/Clock.h"
+#include "linux/settings/PictureList.h"
 
 namespace {
 

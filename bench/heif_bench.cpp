@@ -29,8 +29,8 @@
 
 #include "BareHeifDecode.h"
 #include "BenchSupport.h"
-#include "display/PhotoDate.h"
-#include "display/PictureLoader.h"
+#include "linux/display/PhotoDate.h"
+#include "linux/display/PictureLoader.h"
 #include "support/ExifBlock.h"
 
 namespace {

@@ -10,9 +10,9 @@
 // machine may be busy with other work. Beams that only sweep over the canvas are limited by
 // the memory system rather than by the processor, so busy neighbours still slow them down.
 
-#include "display/DirtyBands.h"
-#include "display/LaserPainter.h"
-#include "display/LineRasteriser.h"
+#include "linux/display/DirtyBands.h"
+#include "linux/display/LaserPainter.h"
+#include "linux/display/LineRasteriser.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/IniSettingsStore.h"
-#include "settings/SettingKeys.h"
+#include "linux/platform/IniSettingsStore.h"
+#include "linux/settings/SettingKeys.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <cstdint>
 
 #include "FuzzCheck.h"
-#include "display/FitToScreen.h"
-#include "display/HeifDecoder.h"
-#include "display/PhotoDate.h"
+#include "linux/display/FitToScreen.h"
+#include "linux/display/HeifDecoder.h"
+#include "linux/display/PhotoDate.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "settings/IntegerConversion.h"
+#include "linux/settings/IntegerConversion.h"
 
 namespace {
 

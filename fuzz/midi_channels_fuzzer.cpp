@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "FuzzCheck.h"
-#include "music/MidiChannels.h"
+#include "linux/music/MidiChannels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray midi(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -16,8 +16,8 @@
 #include <cstdint>
 
 #include "FuzzCheck.h"
-#include "platform/RegularFile.h"
-#include "settings/PictureList.h"
+#include "linux/platform/RegularFile.h"
+#include "linux/settings/PictureList.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "setup/SelectionString.h"
+#include "linux/setup/SelectionString.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include <cstdint>
 
 #include "FuzzCheck.h"
-#include "platform/IniSettingsStore.h"
-#include "settings/IniDocument.h"
+#include "linux/platform/IniSettingsStore.h"
+#include "linux/settings/IniDocument.h"
 
 namespace {
 

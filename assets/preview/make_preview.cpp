@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-#include "display/LaserPainter.h"
+#include "linux/display/LaserPainter.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 
 #include <cstdio>
 
-#include "display/LaserPainter.h"
-#include "music/NoMusicPlayer.h"
-#include "platform/IniSettingsStore.h"
-#include "platform/QtShell.h"
-#include "settings/PictureList.h"
-#include "setup/QtSetupDialogs.h"
-#include "setup/Setup.h"
+#include "linux/display/LaserPainter.h"
+#include "linux/music/NoMusicPlayer.h"
+#include "linux/platform/IniSettingsStore.h"
+#include "linux/platform/QtShell.h"
+#include "linux/settings/PictureList.h"
+#include "linux/setup/QtSetupDialogs.h"
+#include "linux/setup/Setup.h"
 
 namespace {
 

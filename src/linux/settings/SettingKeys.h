@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "linux/platform/SettingsStore.h"
+
+namespace lumi::settings {
+
+// The largest "IdleWait" in minutes; a larger stored number counts as this one.
+inline constexpr int kIdleWaitMaximumMinutes = 120;
+// The wait of the idle starter before it reads "IdleWait", kept when the stored value does
+// not convert: the setting's default.
+inline constexpr qint16 kIdleWaitBeforeReadMinutes = 10;
+// The display's "Delay" before it reads the setting, kept when the stored value does not
+// convert.
+inline constexpr qint16 kDelayBeforeRead = 5;
+
+// The filter that the Setup dialog's file dialogs showed last, by its description ("All
+// pictures"). Kept by the dialogs alone: neither the first run nor Restore writes it.
+inline constexpr char kPictureFilterKey[] = "PictureFilter";
+
+// Marks a value that names a file in the install folder: written values replace the mark
+// with the install folder (which ends with its separator).
+inline constexpr char kInstallFolderMark[] = "{installDir}";
+
+// One stored setting, described once for every part of the program that reads or writes it.
+struct SettingKey {
+    // The name under which the value is stored (compared without regard to case).
+    const char* name;
+    // What the display passes as the default when it reads the key.
+    const char* readDefault;
+    // What the Setup dialog passes as the default when it reads the key.
+    const char* dialogReadDefault;
+    // What the first run writes; may start with kInstallFolderMark.
+    const char* firstRunValue;
+    // What the Setup dialog's Restore writes, or nullptr when Restore leaves the key alone;
+    // may start with kInstallFolderMark.
+    const char* restoreValue;
+};
+
+// Every key, in the order in which the first run writes them. "SetReg" must stay last: its
+// presence tells later starts that the first run completed, so it is written only after
+// every other value is in place.
+inline constexpr std::array<SettingKey, 23> kSettingKeys{{
+    {"MIDI1", "1", "1", "1", "1"},
+    {"MIDI2", "1", "1", "1", "1"},
+    {"MIDI3", "1", "1", "1", "1"},
+    {"MIDI4", "1", "1", "1", "1"},
+    {"MIDI5", "1", "1", "1", "1"},
+    {"MIDI6", "1", "1", "1", "1"},
+    {"MIDI7", "1", "1", "1", "1"},
+    {"MIDI8", "1", "1", "1", "1"},
+    {"MIDI9", "1", "1", "1", "1"},
+    {"MIDI10", "1", "1", "1", "1"},
+    {"BG", "1", "1", "3", "3"},
+    {"Calendar", "1", "1", "0", "0"},
+    {"Delay", "1", "1", "5", "5"},
+    {"MouseSen", "1", "1", "4", "4"},
+    {"Music", "1", "1", "1", "1"},
+    // The Setup dialog reads "SoundOff" with the empty text as its default, unlike the display.
+    {"SoundOff", "1", "", "0", "0"},
+    {"BGFile", "1", "1", "{installDir}bg.jpg", "{installDir}bg.jpg"},
+    // Minutes without input after which the idle starter starts the screen saver; 0 never.
+    {"IdleWait", "10", "10", "10", "10"},
+    // 1: a picture larger than the screen is shrunk to fit it; 0: shown 1:1, cropped.
+    {"FitLarge", "0", "0", "0", "0"},
+    // 1: each round shows every picture once in a fresh random order; 0: list order.
+    {"Shuffle", "0", "0", "0", "0"},
+    // 1: the display shows the day the picture on the screen was taken, from its EXIF data.
+    {"PhotoDate", "0", "0", "0", "0"},
+    // 1: the end of the full-screen display asks the desktop to lock the session. Restore
+    // leaves it alone, so that a lock once chosen is never switched off unnoticed.
+    {"LockScreen", "0", "0", "0", nullptr},
+    {"SetReg", "1", "1", "2", nullptr},
+}};
+static_assert(std::string_view(kSettingKeys.back().name) == "SetReg",
+              "the first-run flag must be written last");
+
+// The entry of `kSettingKeys` named `name` (compared without regard to case), or nullptr.
+const SettingKey* findSettingKey(const QString& name);
+
+// `value` with a leading kInstallFolderMark replaced by `installDir`.
+QString resolveValue(const char* value, const QString& installDir);
+
+// Writes the first-run value of every key that holds no value yet, in table order, and then
+// "SetReg" "2", whose presence marks a completed first run, after every other value. A value
+// already stored (chosen in the Setup dialog before the first full-screen start, or left by
+// an earlier first run when "SetReg" holds something other than 2) is kept as it is; an
+// empty store gets every first-run value.
+void SetRegistry(platform::SettingsStore& store, const QString& installDir);
+
+// Writes the restore value of every key that has one, in table order ("SetReg" has none).
+// Called by the Setup dialog's Restore button. Returns nullopt when every write landed,
+// otherwise the reason the first refused one gave; the other keys are still written.
+std::optional<QString> writeRestoreValues(platform::SettingsStore& store,
+                                          const QString& installDir);
+
+// The stored value of `key` converted by toInteger(), reading `readDefault` when nothing is
+// stored; nullopt when that text does not convert.
+std::optional<qint16> tryReadInteger(const platform::SettingsStore& store, const QString& key,
+                                     const QString& readDefault);
+
+// Like tryReadInteger(), but a value that does not convert (no number, the empty text, a
+// number outside -32768..32767) is never an error: the result is `unconverted`, which a
+// reader passes as the value that its member holds before the read, so that the member stays
+// as it was. Every member that the display reads starts at 0, except "Delay" (see
+// valueBeforeRead()).
+qint16 readInteger(const platform::SettingsStore& store, const QString& key,
+                   const QString& readDefault, qint16 unconverted = 0);
+
+// What the readers of `key` hold before they read it, and so keep when its stored value does
+// not convert: kDelayBeforeRead for "Delay", kIdleWaitBeforeReadMinutes for "IdleWait", 0
+// for every other key. The Setup dialog shows this value for such a setting, as the program
+// that reads it will use it.
+qint16 valueBeforeRead(const QString& key);
+
+// The background that the text of "BG" chooses, compared as a number: 0 white, 1 black, 2
+// the button-face colour, 3 the picture of "BGFile"; nullopt for any other text, number or
+// not, with which the display keeps its designed black.
+std::optional<int> backgroundChoice(const QString& text);
+
+}  // namespace lumi::settings

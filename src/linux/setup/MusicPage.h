@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+
+#include "linux/setup/SetupControls.h"
+#include "linux/setup/SetupServices.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace lumi::setup {
+
+// The "Music" page of the Setup dialog: music on or off, the ten tunes with a test button
+// each, the key help, and the time after which the music stops. Each choice is stored the
+// moment it changes; the test buttons play a tune through the page's player.
+//
+// The dialog loads the page in two steps (loadMusic(), loadSoundOff()), interleaved with
+// the other pages, so that the whole dialog loads its values in one fixed order.
+class MusicPage final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MusicPage(SetupServices& services, QWidget* parent = nullptr);
+
+    // "Music" and the ten tune flags.
+    void loadMusic();
+    // "SoundOff", shown as the display reads it: "Never" for 0 and for a value that does not
+    // convert, otherwise the whole minutes; loading stores nothing.
+    void loadSoundOff();
+
+    void chkMusic_Click();
+    void chkMidi_Click(int Index);
+    void cboSoundOff_Click();
+    // Plays the tune. The first time the player turns out unable to sound at all, a message
+    // box says so with the reason; a player that learns it only while the tune starts is
+    // watched from the event loop until it knows or the tune is over.
+    void cmdTest_Click(int Index);
+    void Command1_Click();
+
+    QCheckBox* chkMusic = nullptr;
+    std::array<QCheckBox*, 10> chkMidi{};
+    std::array<QPushButton*, 10> cmdTest{};
+    QFrame* Line1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    std::array<QLabel*, 4> Label19to22{};
+    QLabel* Label46 = nullptr;
+    QComboBox* cboSoundOff = nullptr;
+
+private:
+    void build();
+    void connectHandlers();
+
+    // The item of cboSoundOff that goes with the loaded text `text`: the item of that text;
+    // for another number, the largest item not above it ("Never" counting as 0), so that the
+    // next item down the list is the next larger time; for text that is no number, "Never".
+    int soundOffItem(const QString& text) const;
+
+    // Stores `value` under `key`, unless the page is loading a value that must stay as it
+    // is stored.
+    void write(const QString& key, const QString& value);
+    // Sets `box` from the flag `key` as loadCheckState() reads it; its handler stores the
+    // new state only when the stored text converted to 0 or 1.
+    void loadCheckBox(QCheckBox* box, const QString& key, SetWhen setWhen);
+
+    // Shows the player's silence reason once, when there is one; stops the watch when it has
+    // nothing more to learn.
+    void checkSilence();
+
+    SetupServices& services_;
+    QTimer silenceWatch_;
+    bool silenceReported_ = false;
+    // False while a load puts in a check box a state that differs from the stored text.
+    bool storing_ = true;
+};
+
+}  // namespace lumi::setup

@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "linux/settings/SettingKeys.h"
+#include "support/Fakes.h"
+
+namespace lumi::settings {
+namespace {
+
+constexpr char kInstall[] = "/opt/inst/";
+
+TEST(SettingKeysTest, FirstRunWritesEveryValueInOrderWithSetRegLast) {
+    testing::FakeSettingsStore store;
+    SetRegistry(store, kInstall);
+    const QStringList expected{"MIDI1=1",
+                               "MIDI2=1",
+                               "MIDI3=1",
+                               "MIDI4=1",
+                               "MIDI5=1",
+                               "MIDI6=1",
+                               "MIDI7=1",
+                               "MIDI8=1",
+                               "MIDI9=1",
+                               "MIDI10=1",
+                               "BG=3",
+                               "Calendar=0",
+                               "Delay=5",
+                               "MouseSen=4",
+                               "Music=1",
+                               "SoundOff=0",
+                               "BGFile=/opt/inst/bg.jpg",
+                               "IdleWait=10",
+                               "FitLarge=0",
+                               "Shuffle=0",
+                               "PhotoDate=0", "LockScreen=0",
+                               "SetReg=2"};
+    EXPECT_EQ(store.writes, expected);
+}
+
+// A store that already holds values: SetRegistry writes only the keys that hold none, in
+// table order, then "SetReg" "2" whatever the flag held, and every stored value stays.
+struct PartlyFilledCase {
+    const char* name;
+    QStringList stored;    // "key=value", written before SetRegistry
+    QStringList expected;  // SetRegistry's writes, in order
+};
+
+class SetRegistryOnPartlyFilledStoreTest : public ::testing::TestWithParam<PartlyFilledCase> {};
+
+TEST_P(SetRegistryOnPartlyFilledStoreTest, WritesOnlyMissingKeysAndSetRegLast) {
+    const PartlyFilledCase& c = GetParam();
+    testing::FakeSettingsStore store;
+    for (const QString& pair : c.stored) {
+        store.write(pair.section('=', 0, 0), pair.section('=', 1));
+    }
+    store.writes.clear();
+    SetRegistry(store, kInstall);
+    EXPECT_EQ(store.writes, c.expected);
+    for (const QString& pair : c.stored) {
+        const QString key = pair.section('=', 0, 0);
+        if (key.compare("SetReg", Qt::CaseInsensitive) != 0) {
+            EXPECT_EQ(store.read(key.toUpper(), "none"), pair.section('=', 1)) << key.toStdString();
+        }
+    }
+    EXPECT_EQ(store.read("SetReg", "none"), "2");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SetRegistryOnPartlyFilledStoreTest,
+    ::testing::Values(
+        // What the Setup dialog leaves when White is chosen and the dialog closed.
+        PartlyFilledCase{"WrittenBySetup",
+                         {"Midi7=0", "bg=0", "Calendar=1", "Delay=1", "MouseSen=1", "Music=1",
+                          "SoundOff=", "BGFile=/pics/sky.jpg", "MIDI1=1"},
+                         {"MIDI2=1", "MIDI3=1", "MIDI4=1", "MIDI5=1", "MIDI6=1", "MIDI8=1",
+                          "MIDI9=1", "MIDI10=1", "IdleWait=10", "FitLarge=0", "Shuffle=0", "PhotoDate=0", "LockScreen=0",
+                          "SetReg=2"}},
+        PartlyFilledCase{"OnlyTwoKeys",
+                         {"Delay=12", "calendar=1"},
+                         {"MIDI1=1", "MIDI2=1", "MIDI3=1", "MIDI4=1", "MIDI5=1", "MIDI6=1",
+                          "MIDI7=1", "MIDI8=1", "MIDI9=1", "MIDI10=1", "BG=3", "MouseSen=4",
+                          "Music=1", "SoundOff=0", "BGFile=/opt/inst/bg.jpg", "IdleWait=10",
+                          "FitLarge=0", "Shuffle=0", "PhotoDate=0", "LockScreen=0", "SetReg=2"}},
+        // A flag other than 2 brings the first run back; the values of the earlier one stay.
+        PartlyFilledCase{
+            "FlagOtherThanTwo",
+            {"MIDI1=0", "MIDI2=0", "MIDI3=0", "MIDI4=0", "MIDI5=0", "MIDI6=0", "MIDI7=0", "MIDI8=0",
+             "MIDI9=0", "MIDI10=0", "BG=1", "Calendar=1", "Delay=9", "MouseSen=8", "Music=0",
+             "SoundOff=30", "BGFile=/x.png", "IdleWait=0", "FitLarge=1", "Shuffle=1",
+             "PhotoDate=1", "LockScreen=1", "SetReg=3"},
+            {"SetReg=2"}}),
+    [](const ::testing::TestParamInfo<PartlyFilledCase>& info) {
+        return std::string(info.param.name);
+    });
+
+// Restore leaves "LockScreen" alone too: a lock once chosen is never switched off unnoticed.
+TEST(SettingKeysTest, RestoreWritesEveryValueButSetRegAndLockScreen) {
+    testing::FakeSettingsStore store;
+    store.write("setreg", "2");
+    store.writes.clear();
+    writeRestoreValues(store, kInstall);
+    ASSERT_EQ(store.writes.size(), 21);
+    EXPECT_EQ(store.writes.first(), "MIDI1=1");
+    EXPECT_EQ(store.writes.at(10), "BG=3");
+    EXPECT_EQ(store.writes.at(16), "BGFile=/opt/inst/bg.jpg");
+    EXPECT_EQ(store.writes.at(17), "IdleWait=10");
+    EXPECT_EQ(store.writes.at(19), "Shuffle=0");
+    EXPECT_EQ(store.writes.last(), "PhotoDate=0");
+    EXPECT_FALSE(store.writes.join('\n').contains("SetReg", Qt::CaseInsensitive));
+    EXPECT_FALSE(store.writes.join('\n').contains("LockScreen", Qt::CaseInsensitive));
+    EXPECT_EQ(store.read("SetReg", "none"), "2");
+}
+
+TEST(SettingKeysTest, TableDefaultsAreWhatReadersPass) {
+    const SettingKey* soundOff = findSettingKey("soundoff");
+    ASSERT_NE(soundOff, nullptr);
+    EXPECT_STREQ(soundOff->readDefault, "1");
+    EXPECT_STREQ(soundOff->dialogReadDefault, "");
+    for (const SettingKey& key : kSettingKeys) {
+        const std::string_view name(key.name);
+        const char* expected = name == "IdleWait"                         ? "10"
+                               : name == "FitLarge" || name == "Shuffle" || name == "PhotoDate" ||
+                                       name == "LockScreen"
+                                   ? "0"
+                                   : "1";
+        EXPECT_STREQ(key.readDefault, expected) << key.name;
+    }
+    EXPECT_EQ(findSettingKey("NoSuchKey"), nullptr);
+}
+
+TEST(SettingKeysTest, InstallFolderMarkResolvesOnlyAtTheStart) {
+    EXPECT_EQ(resolveValue("{installDir}bg.jpg", "/x/"), "/x/bg.jpg");
+    EXPECT_EQ(resolveValue("3", "/x/"), "3");
+    EXPECT_EQ(resolveValue("a{installDir}", "/x/"), "a{installDir}");
+}
+
+struct ReadCase {
+    const char* stored;  // nullptr: nothing stored
+    const char* readDefault;
+    qint16 expected;  // with 5 as the value that the member holds before the read
+    std::optional<qint16> expectedTry;
+};
+
+class ReadIntegerTest : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadIntegerTest, AValueThatDoesNotConvertLeavesTheMemberAsItWas) {
+    const ReadCase& c = GetParam();
+    testing::FakeSettingsStore store;
+    if (c.stored != nullptr) {
+        store.write("delay", c.stored);
+    }
+    EXPECT_EQ(readInteger(store, "Delay", c.readDefault, 5), c.expected);
+    EXPECT_EQ(tryReadInteger(store, "Delay", c.readDefault), c.expectedTry);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ReadIntegerTest,
+                         ::testing::Values(ReadCase{"7", "1", 7, 7}, ReadCase{" 2.5 ", "1", 2, 2},
+                                           ReadCase{nullptr, "1", 1, 1},
+                                           ReadCase{"fast", "1", 5, std::nullopt},
+                                           ReadCase{"", "1", 5, std::nullopt},
+                                           ReadCase{"99999", "4", 5, std::nullopt},
+                                           ReadCase{"-32769", "4", 5, std::nullopt},
+                                           ReadCase{"-32768", "4", -32768, -32768},
+                                           ReadCase{nullptr, "", 5, std::nullopt},
+                                           ReadCase{"junk", "", 5, std::nullopt}));
+
+TEST(ReadIntegerWithoutMemberTest, WithoutAMemberValueAValueThatDoesNotConvertReadsZero) {
+    testing::FakeSettingsStore store;
+    store.write("Calendar", "yes");
+    EXPECT_EQ(readInteger(store, "Calendar", "1"), 0);
+}
+
+TEST(SettingKeysTest, BackgroundChoiceIsTheNumberZeroToThreeExactly) {
+    const std::vector<std::pair<QString, std::optional<int>>> cases{
+        {"0", 0},           {" 3 ", 3},           {"2.0", 2},           {"1e0", 1},
+        {"2.5", std::nullopt}, {"4", std::nullopt}, {"-1", std::nullopt}, {"40000", std::nullopt},
+        {"", std::nullopt},  {"grey", std::nullopt}};
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(backgroundChoice(text), expected) << text.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace lumi::settings
