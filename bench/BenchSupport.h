@@ -11,27 +11,40 @@
 #include <QPainter>
 #include <QString>
 
+#include <cctype>
+#include <map>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "platform/Cursor.h"
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "linux/platform/WindowServices.h"
 
 namespace lumi::bench {
 
 class MemoryStore final : public platform::SettingsStore {
 public:
-    QString read(const QString& key, const QString& fallback) const override {
-        return values_.value(key.toLower(), fallback);
+    std::string read(std::string_view key, std::string_view fallback) const override {
+        const auto found = values_.find(lowered(key));
+        return found != values_.end() ? found->second : std::string(fallback);
     }
-    bool contains(const QString& key) const override { return values_.contains(key.toLower()); }
-    std::optional<QString> write(const QString& key, const QString& value) override {
-        values_.insert(key.toLower(), value);
+    bool contains(std::string_view key) const override { return values_.contains(lowered(key)); }
+    std::optional<std::string> write(std::string_view key, std::string_view value) override {
+        values_.insert_or_assign(lowered(key), std::string(value));
         return std::nullopt;
     }
 
 private:
-    QMap<QString, QString> values_;
+    static std::string lowered(std::string_view key) {
+        std::string text(key);
+        for (char& c : text) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return text;
+    }
+
+    std::map<std::string, std::string> values_;
 };
 
 class NoCursor final : public platform::Cursor {

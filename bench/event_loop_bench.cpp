@@ -33,7 +33,7 @@
 #include "linux/music/NoMusicPlayer.h"
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "linux/platform/WindowServices.h"
 #include "linux/settings/PictureList.h"
 

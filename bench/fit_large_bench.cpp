@@ -36,7 +36,7 @@ int child(const QString& installDir, const QString& fitLarge) {
     store.write("BG", "1");
     store.write("Music", "0");
     store.write("Calendar", "0");
-    store.write("FitLarge", fitLarge);
+    store.write("FitLarge", fitLarge.toStdString());
     bench::NoCursor cursor;
     bench::NoWindows windows(QRect(QPoint(0, 0), kScreen));
     platform::SystemClock clock;

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "linux/platform/IniSettingsStore.h"
-#include "linux/settings/SettingKeys.h"
+#include "settings/SettingKeys.h"
 
 namespace {
 
@@ -32,24 +32,23 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("Lumiscribe.ini"));
     lumi::platform::IniSettingsStore store(path);
-    lumi::settings::SetRegistry(store,
-                                QStringLiteral("/home/user/.local/share/Corvanta/Lumiscribe/"));
+    lumi::settings::SetRegistry(store, "/home/user/.local/share/Corvanta/Lumiscribe/");
 
     std::vector<double> reads, contains, writes;
     for (int round = 0; round < kRounds; ++round) {
         QElapsedTimer timer;
         timer.start();
         for (const auto& key : lumi::settings::kSettingKeys) {
-            (void)store.read(QLatin1String(key.name), QLatin1String(key.readDefault));
+            (void)store.read(key.name, key.readDefault);
         }
         reads.push_back(timer.nsecsElapsed() / 1000.0);
         timer.restart();
         for (const auto& key : lumi::settings::kSettingKeys) {
-            (void)store.contains(QLatin1String(key.name));
+            (void)store.contains(key.name);
         }
         contains.push_back(timer.nsecsElapsed() / 1000.0);
         timer.restart();
-        store.write(QStringLiteral("Delay"), QString::number(round % 10));
+        store.write("Delay", std::to_string(round % 10));
         writes.push_back(timer.nsecsElapsed() / 1000.0);
     }
     std::printf(

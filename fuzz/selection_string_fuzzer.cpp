@@ -2,16 +2,15 @@
 // Fuzzes the readers of the selection string: each input byte is one character (so NUL,
 // slashes and backslashes are easy to reach), and CountFiles() and GetFilePath() must agree
 // with a plain split of the string on NUL.
-#include <QString>
-#include <QStringList>
-
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "linux/setup/SelectionString.h"
+#include "setup/SelectionString.h"
 
 namespace {
 
@@ -35,9 +34,15 @@ std::vector<int> filesToCheck(int count) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QString selection =
-        QString::fromLatin1(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const QStringList parts = selection.split(QChar(u'\0'));
+    const std::string selection(reinterpret_cast<const char*>(data), size);
+    std::vector<std::string> parts(1);
+    for (const char c : selection) {
+        if (c == '\0') {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
 
     if (parts.size() == 1) {
         check(CountFiles(selection) == 1, "a selection without NUL is one file");
@@ -51,12 +56,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto count = static_cast<int>(parts.size() - 1);
     check(CountFiles(selection) == count, "the file count is the number of NULs");
 
-    const QString& folder = parts.first();
-    const bool windowsStyle = folder.contains(u'\\') && !folder.contains(u'/');
-    const QChar separator = windowsStyle ? u'\\' : u'/';
+    const std::string& folder = parts.front();
+    const bool windowsStyle =
+        folder.find('\\') != std::string::npos && folder.find('/') == std::string::npos;
+    const char separator = windowsStyle ? '\\' : '/';
     // After an empty folder (files from several folders) every name is a full path.
-    const QString prefix = folder.isEmpty() || folder.endsWith(separator) ? folder
-                                                                          : folder + separator;
+    const std::string prefix =
+        folder.empty() || folder.back() == separator ? folder : folder + separator;
     for (const int n : filesToCheck(count)) {
         check(GetFilePath(selection, n) == prefix + parts[n],
               "file n is the folder, a separator and the n-th name, or the n-th full path");

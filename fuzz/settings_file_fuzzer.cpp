@@ -82,11 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     replaceFile(path, bytes);
     IniSettingsStore store(path);
     for (const auto& [stored, storedValue] : before.values()) {
-        check(store.read(stored, QStringLiteral("<default>")) == storedValue,
+        check(store.read(stored.toStdString(), "<default>") == storedValue.toStdString(),
               "the store reads what the document reads");
     }
 
-    store.write(key, value);
+    store.write(key.toStdString(), value.toStdString());
     const QByteArray written = bytesOf(path);
     if (!IniDocument::isStorableKey(key)) {
         check(written == bytes, "a key that the file cannot hold leaves the file as it was");

@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what the build and the tests need and runs every test, in four stages:
+# Installs what the build and the tests need and runs every test, in five stages:
 #   1. build: build/, the program as it ships; every test under CTest: the unit tests on Qt's
 #      offscreen platform, the end-to-end tests of the real binary in an Xvfb server that this
 #      script starts and stops, and in headless Wayland compositors that the tests start;
-#   2. sanitizers: build-asan/, the same build and tests with AddressSanitizer and
+#   2. windows: tools/windows.sh, the core and its unit tests built for 64-bit Windows with the
+#      MinGW-w64 cross compiler into build-windows/ and run under Wine;
+#   3. sanitizers: build-asan/, the same build and tests with AddressSanitizer and
 #      UndefinedBehaviorSanitizer, in an Xvfb server of their own; leaks inside system
 #      libraries are suppressed by tools/lsan.supp;
-#   3. fuzz: tools/fuzz.sh, every fuzz target for 30 s from its seed corpus;
-#   4. debian13: tools/debian13.sh, the stages "build" and "package" inside a Debian 13 system
+#   4. fuzz: tools/fuzz.sh, every fuzz target for 30 s from its seed corpus;
+#   5. debian13: tools/debian13.sh, the stages "build" and "package" inside a Debian 13 system
 #      made with debootstrap (on a Debian 13 machine the stage runs them on the machine itself).
-# A fifth stage, "package", builds the Debian package from build/, installs it with apt and
+# A sixth stage, "package", builds the Debian package from build/, installs it with apt and
 # starts the installed program; only the Debian 13 stage runs it.
 #
-#   tools/test.sh [stage...]    # default: build sanitizers fuzz debian13
+#   tools/test.sh [stage...]    # default: build windows sanitizers fuzz debian13
 #
 # Every stage runs and prints its wall time; the script fails when any stage failed.
 set -euo pipefail
@@ -84,6 +86,12 @@ run_tests() {
 
 stage_build() {
     build_project && run_tests build
+}
+
+# Installs what it needs itself, so that the Debian 13 system never gets the cross compiler
+# and Wine from the installations above.
+stage_windows() {
+    bash tools/windows.sh
 }
 
 # The sanitizers write every report into a file of the reports folder, named after the
@@ -167,7 +175,7 @@ stage_package() {
 }
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(build sanitizers fuzz debian13)
+[ ${#stages[@]} -gt 0 ] || stages=(build windows sanitizers fuzz debian13)
 wants_debian13=0
 for stage in "${stages[@]}"; do
     [ "$stage" != debian13 ] || wants_debian13=1
@@ -175,8 +183,8 @@ done
 failed=()
 for stage in "${stages[@]}"; do
     if ! declare -F "stage_$stage" >/dev/null; then
-        echo "tools/test.sh: no stage \"$stage\" (build, sanitizers, fuzz, debian13, package," \
-            "packages)" >&2
+        echo "tools/test.sh: no stage \"$stage\" (build, windows, sanitizers, fuzz, debian13," \
+            "package, packages)" >&2
         exit 2
     fi
     # The Debian 13 system is made ready beside the fuzzers, which start no window and no

@@ -64,8 +64,7 @@ QImage setupScreenshot(const QString& folder) {
                                       QStringLiteral("/home/you/Pictures/Summer/Sunflowers.heic")});
     lumi::platform::IniSettingsStore settings(folder + QStringLiteral("/Lumiscribe.ini"));
     // The background picture where a user's first start puts it, rather than the scratch folder.
-    settings.write(QStringLiteral("BGFile"),
-                   QStringLiteral("/home/you/.local/share/Corvanta/Lumiscribe/bg.jpg"));
+    settings.write("BGFile", "/home/you/.local/share/Corvanta/Lumiscribe/bg.jpg");
     lumi::music::NoMusicPlayer player;
     lumi::setup::QtSetupDialogs dialogs(settings);
     lumi::platform::QtShell shell;

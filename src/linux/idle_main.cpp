@@ -18,7 +18,7 @@
 #include "platform/InstanceRegistry.h"
 #include "platform/ProcessSignals.h"
 #include "platform/SessionState.h"
-#include "linux/settings/SettingKeys.h"
+#include "settings/SettingKeys.h"
 #include "linux/startup/ProgramInfo.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "linux/platform/SessionLock.h"
 #include "linux/platform/ShippedFiles.h"
 #include "linux/setup/QtSetupDialogs.h"
-#include "linux/startup/CommandLine.h"
+#include "startup/CommandLine.h"
 #include "linux/startup/Module1.h"
 #include "linux/startup/ProgramInfo.h"
 
@@ -43,7 +43,7 @@ QString rawCommandLine(int argc, char** argv) {
 lumi::platform::PixelScaling scalingFor(const QString& commandLine) {
     using lumi::startup::RunMode;
     const RunMode mode = lumi::startup::modeFor(
-        lumi::startup::switchOf(lumi::startup::normaliseCommandLine(commandLine)));
+        lumi::startup::switchOf(lumi::startup::normaliseCommandLine(commandLine.toStdString())));
     return mode == RunMode::Settings || mode == RunMode::ChangePassword
                ? lumi::platform::PixelScaling::DesktopScale
                : lumi::platform::PixelScaling::DevicePixels;
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     using namespace lumi;
     // Help and version need no display, so they are answered before the window system is.
     if (startup::answerInfoRequest(
-            startup::infoRequestOf(startup::normaliseCommandLine(rawCommandLine(argc, argv))),
+            startup::infoRequestOf(startup::normaliseCommandLine(rawCommandLine(argc, argv).toStdString())),
             startup::screenSaverUsage())) {
         return 0;
     }
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
     // Every mode that reads the install folder finds the shipped files there; text that
     // selects no mode ends at once and touches nothing.
-    if (startup::modeFor(startup::switchOf(startup::normaliseCommandLine(commandLine))) !=
+    if (startup::modeFor(startup::switchOf(startup::normaliseCommandLine(commandLine.toStdString()))) !=
         startup::RunMode::None) {
         const auto seeding =
             platform::seedInstallFolder(platform::shippedFilesDir(), platform::installDir());

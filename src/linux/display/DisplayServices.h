@@ -12,7 +12,7 @@
 #include "platform/Cursor.h"
 #include "linux/platform/MidiPlayer.h"
 #include "linux/platform/SessionLock.h"
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "linux/platform/WindowServices.h"
 
 namespace lumi::display {

@@ -18,10 +18,10 @@
 #include "linux/display/CalendarCaption.h"
 #include "linux/display/FitToScreen.h"
 #include "linux/display/KeyAscii.h"
-#include "linux/settings/IntegerConversion.h"
+#include "settings/IntegerConversion.h"
 #include "linux/settings/PictureFolders.h"
 #include "linux/settings/PictureList.h"
-#include "linux/settings/SettingKeys.h"
+#include "settings/SettingKeys.h"
 
 namespace lumi::display {
 namespace {
@@ -151,13 +151,13 @@ frmMain::frmMain(DisplayServices services, QWidget* parent)
     Pic2->setFocus();
 }
 
-qint16 frmMain::readInteger(const QString& key, const QString& readDefault,
+qint16 frmMain::readInteger(std::string_view key, std::string_view readDefault,
                             qint16 unconverted) const {
     return settings::readInteger(services_.settings, key, readDefault, unconverted);
 }
 
 void frmMain::Form_Load() {
-    if (readInteger(QStringLiteral("SetReg"), QStringLiteral("1"), 0) != 2) {
+    if (readInteger("SetReg", "1", 0) != 2) {
         SetRegistry();
     }
     PicIndex = 0;
@@ -172,19 +172,19 @@ void frmMain::Form_Load() {
 
     // Each member is passed as its own value for a setting that does not convert, which
     // leaves it as it was: Delay 5, the others 0.
-    Delay = readInteger(QStringLiteral("Delay"), QStringLiteral("1"), Delay);
-    MouseSen = readInteger(QStringLiteral("MouseSen"), QStringLiteral("1"), MouseSen);
-    MusicOn = readInteger(QStringLiteral("Music"), QStringLiteral("1"), MusicOn);
+    Delay = readInteger("Delay", "1", Delay);
+    MouseSen = readInteger("MouseSen", "1", MouseSen);
+    MusicOn = readInteger("Music", "1", MusicOn);
     if (MusicOn == 0) {
         TimerMIDI.stop();
     }
     playlist.loadFlags();
-    CalendarOn = readInteger(QStringLiteral("Calendar"), QStringLiteral("1"), CalendarOn);
+    CalendarOn = readInteger("Calendar", "1", CalendarOn);
     if (CalendarOn == 1) {
         startCalendar();
     }
     soundOff.SoundOffMinutes =
-        readInteger(QStringLiteral("SoundOff"), QStringLiteral("1"), soundOff.SoundOffMinutes);
+        readInteger("SoundOff", "1", soundOff.SoundOffMinutes);
     if (soundOff.SoundOffMinutes != 0) {
         SoundOff();
     }
@@ -200,7 +200,7 @@ void frmMain::Form_Load() {
     // The lock's services are found now, so that the end asks for the lock without a round
     // trip first. With "LockScreen" 0 no bus is ever connected.
     if (services_.mode == DisplayMode::FullScreen && services_.makeSessionLock &&
-        readInteger(QStringLiteral("LockScreen"), QStringLiteral("0"), 0) == 1) {
+        readInteger("LockScreen", "0", 0) == 1) {
         sessionLock_ = services_.makeSessionLock();
         sessionLock_->prepare();
     }
@@ -235,8 +235,8 @@ void frmMain::prepareSequence() {
     shrinksLargePictures_ =
         services_.largePictures
             ? *services_.largePictures == LargePictures::Shrink
-            : readInteger(QStringLiteral("FitLarge"), QStringLiteral("0"), 0) == 1;
-    PhotoDateOn = readInteger(QStringLiteral("PhotoDate"), QStringLiteral("0"), 0);
+            : readInteger("FitLarge", "0", 0) == 1;
+    PhotoDateOn = readInteger("PhotoDate", "0", 0);
     const PhotoDates dates = PhotoDateOn == 1 ? PhotoDates::Read : PhotoDates::Skip;
     if (shrinksLargePictures_ || dates == PhotoDates::Read) {
         loader_.setDecoder(
@@ -244,7 +244,7 @@ void frmMain::prepareSequence() {
                 return decodePictureWithin(path, bound, dates);
             });
     }
-    showOrder_ = readInteger(QStringLiteral("Shuffle"), QStringLiteral("0"), 0) == 1
+    showOrder_ = readInteger("Shuffle", "0", 0) == 1
                      ? ShowOrder::Shuffle
                      : ShowOrder::List;
     order_ = PictureOrder(List1.listCount(), showOrder_, std::random_device{}());
@@ -254,7 +254,7 @@ void frmMain::prepareSequence() {
 
 void frmMain::applyBackground() {
     const std::optional<int> choice = settings::backgroundChoice(
-        services_.settings.read(QStringLiteral("BG"), QStringLiteral("1")));
+        services_.settings.read("BG", "1"));
     if (!choice) {
         // Any other value, number or not, leaves the designed black.
         return;
@@ -266,7 +266,7 @@ void frmMain::applyBackground() {
     } else if (*choice == 2) {
         BackColor = kButtonFace;
     } else if (*choice == 3) {
-        const QString file = services_.settings.read(QStringLiteral("BGFile"), QStringLiteral("1"));
+        const QString file = QString::fromStdString(services_.settings.read("BGFile", "1"));
         const DecodedPicture background = decodePicture(file);
         if (background.ok()) {
             // Drawn from the top-left corner at its own size: only that much ever shows.
@@ -298,7 +298,7 @@ void frmMain::TimerCal_Timer() {
 }
 
 void frmMain::SetRegistry() {
-    settings::SetRegistry(services_.settings, services_.installDir);
+    settings::SetRegistry(services_.settings, services_.installDir.toStdString());
 }
 
 void frmMain::SoundOff() {

@@ -195,7 +195,7 @@ private:
     void startCalendar();
     // The integer value of the setting `key`, or `unconverted` (the member's value before the
     // read) when the stored text does not convert.
-    qint16 readInteger(const QString& key, const QString& readDefault, qint16 unconverted) const;
+    qint16 readInteger(std::string_view key, std::string_view readDefault, qint16 unconverted) const;
 
     DisplayServices services_;
     QImage backgroundPicture_;

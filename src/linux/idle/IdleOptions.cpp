@@ -3,7 +3,7 @@
 
 #include <QtGlobal>
 
-#include "linux/settings/SettingKeys.h"
+#include "settings/SettingKeys.h"
 
 namespace lumi::idle {
 namespace {
@@ -55,9 +55,9 @@ IdleOptions parseIdleOptions(const QStringList& arguments) {
 
 std::chrono::minutes idleWaitOf(const platform::SettingsStore& store,
                                 std::chrono::minutes unconverted) {
-    const settings::SettingKey& key = *settings::findSettingKey(QStringLiteral("IdleWait"));
+    const settings::SettingKey& key = *settings::findSettingKey("IdleWait");
     const std::optional<qint16> minutes = settings::tryReadInteger(
-        store, QString::fromLatin1(key.name), QString::fromLatin1(key.readDefault));
+        store, key.name, key.readDefault);
     if (!minutes) {
         return unconverted;
     }

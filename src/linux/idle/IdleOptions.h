@@ -7,8 +7,8 @@
 #include <chrono>
 #include <optional>
 
-#include "linux/platform/SettingsStore.h"
-#include "linux/settings/SettingKeys.h"
+#include "platform/SettingsStore.h"
+#include "settings/SettingKeys.h"
 #include "linux/startup/ProgramInfo.h"
 
 namespace lumi::idle {

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "linux/settings/SettingKeys.h"
+#include "settings/SettingKeys.h"
 
 namespace lumi::music {
 
@@ -33,8 +33,7 @@ void Playlist::readFlags(const char* keyPrefix) {
     for (int n = kFirstTune; n <= kLastTune; ++n) {
         // A flag that does not convert keeps the value it has.
         MidiChecked[n] = settings::readInteger(
-            settings_, QStringLiteral("%1%2").arg(QLatin1String(keyPrefix)).arg(n),
-            QStringLiteral("1"), MidiChecked[n]);
+            settings_, keyPrefix + std::to_string(n), "1", MidiChecked[n]);
     }
 }
 

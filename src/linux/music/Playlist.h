@@ -8,7 +8,7 @@
 #include <array>
 
 #include "linux/platform/MidiPlayer.h"
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 namespace lumi::music {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "linux/platform/PasswordService.h"
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 namespace lumi::platform {
 

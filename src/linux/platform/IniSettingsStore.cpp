@@ -166,20 +166,33 @@ IniDocument IniSettingsStore::loadDocument() const {
     return IniDocument::parse(content.bytes);
 }
 
-QString IniSettingsStore::read(const QString& key, const QString& defaultValue) const {
-    return loadDocument().value(key).value_or(defaultValue);
+std::string IniSettingsStore::read(std::string_view key, std::string_view defaultValue) const {
+    const std::optional<QString> value = loadDocument().value(QString::fromUtf8(key));
+    return value ? value->toStdString() : std::string(defaultValue);
 }
 
-bool IniSettingsStore::contains(const QString& key) const {
-    return loadDocument().value(key).has_value();
+bool IniSettingsStore::contains(std::string_view key) const {
+    return loadDocument().value(QString::fromUtf8(key)).has_value();
 }
 
-std::optional<QString> IniSettingsStore::write(const QString& key, const QString& value) {
+std::optional<std::string> IniSettingsStore::write(std::string_view key, std::string_view value) {
+    return writeAll({{std::string(key), std::string(value)}});
+}
+
+std::optional<std::string> IniSettingsStore::writeAll(const Values& values) {
+    std::optional<QString> refusal = replaceFile(values);
+    return refusal ? std::optional<std::string>(refusal->toStdString()) : std::nullopt;
+}
+
+std::optional<QString> IniSettingsStore::replaceFile(const Values& values) {
     const QString name = describe(filePath_);
-    if (!IniDocument::isStorableKey(key)) {
-        complain(QStringLiteral("settings file %1 cannot hold the key \"%2\"; not writing")
-                     .arg(name, key));
-        return QStringLiteral("the file cannot hold the key \"%1\"").arg(key);
+    for (const auto& [key, value] : values) {
+        const QString text = QString::fromUtf8(key);
+        if (!IniDocument::isStorableKey(text)) {
+            complain(QStringLiteral("settings file %1 cannot hold the key \"%2\"; not writing")
+                         .arg(name, text));
+            return QStringLiteral("the file cannot hold the key \"%1\"").arg(text);
+        }
     }
     const QString folder = QFileInfo(filePath_).absolutePath();
     if (const std::optional<QString> error = makeFolder(folder)) {
@@ -213,7 +226,9 @@ std::optional<QString> IniSettingsStore::write(const QString& key, const QString
             return refused;
         }
     }
-    document.setValue(key, value);
+    for (const auto& [key, value] : values) {
+        document.setValue(QString::fromUtf8(key), QString::fromUtf8(value));
+    }
     const QByteArray bytes = document.toBytes();
     QSaveFile file(filePath_);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "linux/platform/RegularFile.h"
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "linux/settings/IniDocument.h"
 
 class QLockFile;
@@ -41,17 +41,22 @@ class IniSettingsStore final : public SettingsStore {
 public:
     explicit IniSettingsStore(QString filePath);
 
-    QString read(const QString& key, const QString& defaultValue) const override;
+    std::string read(std::string_view key, std::string_view defaultValue) const override;
 
     // Follows read(): true exactly when read() finds a stored value for the key.
-    bool contains(const QString& key) const override;
+    bool contains(std::string_view key) const override;
 
-    // Creates the folder and the file when needed. On failure the file keeps its previous
-    // bytes and one line on standard error names the file and the reason. A key that the
-    // file cannot hold (settings::IniDocument::isStorableKey()) is refused the same way.
-    // The reason it returns on failure names the disk's state where that is the cause ("the
-    // disk is full", "the disk is read-only", "no permission to create files in folder …").
-    std::optional<QString> write(const QString& key, const QString& value) override;
+    // writeAll() of the one value.
+    std::optional<std::string> write(std::string_view key, std::string_view value) override;
+
+    // Creates the folder and the file when needed, and replaces the file once with every value
+    // set, so that the file holds either all the old values or all the new ones. On failure
+    // the file keeps its previous bytes and one line on standard error names the file and the
+    // reason. A key that the file cannot hold (settings::IniDocument::isStorableKey()) is
+    // refused the same way, and then nothing is written. The reason it returns on failure
+    // names the disk's state where that is the cause ("the disk is full", "the disk is
+    // read-only", "no permission to create files in folder …").
+    std::optional<std::string> writeAll(const Values& values) override;
 
     const QString& filePath() const { return filePath_; }
 
@@ -60,6 +65,9 @@ public:
     QString damagedCopyPath(int number = 1) const;
 
 private:
+    // writeAll(), with the reason of a refusal as the file's messages give it.
+    std::optional<QString> replaceFile(const Values& values);
+
     // Keeps `bytes` as the damaged copy; the reason (and one line on standard error) when the
     // write must not go on. A copy that cannot be written whole is removed, and once one has
     // failed this store tries no more. Needs the write lock held.

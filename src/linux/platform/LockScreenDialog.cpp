@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "linux/settings/SettingKeys.h"
+#include "settings/SettingKeys.h"
 
 namespace lumi::platform {
 
@@ -24,7 +24,7 @@ LockScreenDialog::LockScreenDialog(SettingsStore& settings, QWidget* parent)
 
     chkLockScreen = new QCheckBox(tr("Lock the screen when the screen saver ends"), this);
     chkLockScreen->setChecked(
-        settings::readInteger(settings_, QStringLiteral("LockScreen"), QStringLiteral("0")) == 1);
+        settings::readInteger(settings_, "LockScreen", "0") == 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -38,8 +38,7 @@ LockScreenDialog::LockScreenDialog(SettingsStore& settings, QWidget* parent)
 }
 
 void LockScreenDialog::accept() {
-    settings_.write(QStringLiteral("LockScreen"),
-                    chkLockScreen->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    settings_.write("LockScreen", chkLockScreen->isChecked() ? "1" : "0");
     QDialog::accept();
 }
 

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 class QCheckBox;
 class QLabel;

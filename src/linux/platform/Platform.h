@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "linux/platform/PasswordService.h"
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "linux/platform/WindowServices.h"
 
 namespace lumi::platform {

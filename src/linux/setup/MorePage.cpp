@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "linux/settings/SettingKeys.h"
+#include "settings/SettingKeys.h"
 #include "linux/settings/XScreenSaverPrograms.h"
 #include "linux/setup/SetupControls.h"
 
@@ -91,14 +91,14 @@ MorePage::MorePage(SetupServices& services, QWidget* parent)
 }
 
 void MorePage::loadPhotoDate() {
-    chkPhotoDate->setChecked(loadValue(services_.settings, QStringLiteral("PhotoDate"), 0, 1) == 1);
+    chkPhotoDate->setChecked(loadValue(services_.settings, "PhotoDate", 0, 1) == 1);
 }
 
 void MorePage::chkPhotoDate_Click() {
-    services_.settings.write(QStringLiteral("PhotoDate"), checkValue(chkPhotoDate));
+    services_.settings.write("PhotoDate", checkValue(chkPhotoDate));
 }
 
-void MorePage::write(const QString& key, const QString& value) {
+void MorePage::write(std::string_view key, std::string_view value) {
     if (!storing_) {
         return;
     }
@@ -106,15 +106,15 @@ void MorePage::write(const QString& key, const QString& value) {
 }
 
 void MorePage::loadIdleWait() {
-    const LoadedValue wait = loadSetting(services_.settings, QStringLiteral("IdleWait"),
+    const LoadedValue wait = loadSetting(services_.settings, "IdleWait",
                                          spnIdleWait->minimum(), spnIdleWait->maximum());
     const QScopedValueRollback<bool> storing(storing_, wait.storable);
     spnIdleWait->setValue(wait.value);
 }
 
 void MorePage::loadPictureOptions() {
-    for (const auto& [box, key] : {std::pair{chkFitLarge, QStringLiteral("FitLarge")},
-                                   std::pair{chkShuffle, QStringLiteral("Shuffle")}}) {
+    for (const auto& [box, key] : {std::pair{chkFitLarge, "FitLarge"},
+                                   std::pair{chkShuffle, "Shuffle"}}) {
         const LoadedValue state = loadCheckState(services_.settings, key, SetWhen::One);
         const QScopedValueRollback<bool> storing(storing_, state.storable);
         box->setChecked(state.value == 1);
@@ -122,11 +122,11 @@ void MorePage::loadPictureOptions() {
 }
 
 void MorePage::chkFitLarge_Click() {
-    write(QStringLiteral("FitLarge"), checkValue(chkFitLarge));
+    write("FitLarge", checkValue(chkFitLarge));
 }
 
 void MorePage::chkShuffle_Click() {
-    write(QStringLiteral("Shuffle"), checkValue(chkShuffle));
+    write("Shuffle", checkValue(chkShuffle));
 }
 
 void MorePage::cmdAddToXScreenSaver_Click() {
@@ -141,16 +141,16 @@ void MorePage::cmdAddToXScreenSaver_Click() {
 }
 
 void MorePage::spnIdleWait_Change() {
-    write(QStringLiteral("IdleWait"), QString::number(spnIdleWait->value()));
+    write("IdleWait", std::to_string(spnIdleWait->value()));
 }
 
 void MorePage::loadLockScreen() {
-    chkLockScreen->setChecked(loadValue(services_.settings, QStringLiteral("LockScreen"), 0, 1) ==
+    chkLockScreen->setChecked(loadValue(services_.settings, "LockScreen", 0, 1) ==
                               1);
 }
 
 void MorePage::chkLockScreen_Click() {
-    services_.settings.write(QStringLiteral("LockScreen"), checkValue(chkLockScreen));
+    services_.settings.write("LockScreen", checkValue(chkLockScreen));
 }
 
 }  // namespace lumi::setup

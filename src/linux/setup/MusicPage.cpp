@@ -12,7 +12,7 @@
 
 #include <optional>
 
-#include "linux/settings/IntegerConversion.h"
+#include "settings/IntegerConversion.h"
 #include "linux/setup/SetupControls.h"
 
 namespace lumi::setup {
@@ -124,14 +124,14 @@ void MusicPage::connectHandlers() {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 
-void MusicPage::write(const QString& key, const QString& value) {
+void MusicPage::write(std::string_view key, std::string_view value) {
     if (!storing_) {
         return;
     }
     services_.settings.write(key, value);
 }
 
-void MusicPage::loadCheckBox(QCheckBox* box, const QString& key, SetWhen setWhen) {
+void MusicPage::loadCheckBox(QCheckBox* box, const std::string& key, SetWhen setWhen) {
     const LoadedValue state = loadCheckState(services_.settings, key, setWhen);
     const QScopedValueRollback<bool> storing(storing_, state.storable);
     box->setChecked(state.value == 1);
@@ -139,16 +139,15 @@ void MusicPage::loadCheckBox(QCheckBox* box, const QString& key, SetWhen setWhen
 
 void MusicPage::loadMusic() {
     // The display plays music for any "Music" but 0, and a tune only when its flag is 1.
-    loadCheckBox(chkMusic, QStringLiteral("Music"), SetWhen::NotZero);
+    loadCheckBox(chkMusic, "Music", SetWhen::NotZero);
     for (int i = 0; i < 10; ++i) {
-        loadCheckBox(chkMidi[i], QStringLiteral("Midi%1").arg(i + 1), SetWhen::One);
+        loadCheckBox(chkMidi[i], "Midi" + std::to_string(i + 1), SetWhen::One);
     }
 }
 
 void MusicPage::loadSoundOff() {
     // The minutes as the display reads them: a value that does not convert, like 0, is never.
-    const std::optional<qint16> minutes = settings::toInteger(services_.settings.read(
-        QStringLiteral("SoundOff"), dialogDefault(QStringLiteral("SoundOff"))));
+    const std::optional<qint16> minutes = settings::toInteger(services_.settings.read("SoundOff", dialogDefault("SoundOff")));
     const QString soundOff =
         !minutes || *minutes == 0 ? QString(kNever) : QString::number(*minutes);
     // The current item is where the arrow keys and the wheel go on from; setting it puts
@@ -162,7 +161,7 @@ int MusicPage::soundOffItem(const QString& text) const {
     if (exact >= 0) {
         return exact;
     }
-    const std::optional<double> minutes = settings::toNumber(text);
+    const std::optional<double> minutes = settings::toNumber(text.toStdString());
     if (!minutes) {
         return 0;
     }
@@ -177,16 +176,16 @@ int MusicPage::soundOffItem(const QString& text) const {
 }
 
 void MusicPage::chkMusic_Click() {
-    write(QStringLiteral("Music"), checkValue(chkMusic));
+    write("Music", checkValue(chkMusic));
 }
 
 void MusicPage::chkMidi_Click(int Index) {
-    write(QStringLiteral("MIDI%1").arg(Index + 1), checkValue(chkMidi[Index]));
+    write("MIDI" + std::to_string(Index + 1), checkValue(chkMidi[Index]));
 }
 
 void MusicPage::cboSoundOff_Click() {
     const QString text = cboSoundOff->currentText();
-    write(QStringLiteral("SoundOff"), text != kNever ? text : QStringLiteral("0"));
+    write("SoundOff", text != kNever ? text.toStdString() : "0");
 }
 
 void MusicPage::cmdTest_Click(int Index) {

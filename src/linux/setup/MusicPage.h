@@ -7,6 +7,8 @@
 
 #include <array>
 
+#include <string>
+
 #include "linux/setup/SetupControls.h"
 #include "linux/setup/SetupServices.h"
 
@@ -65,10 +67,10 @@ private:
 
     // Stores `value` under `key`, unless the page is loading a value that must stay as it
     // is stored.
-    void write(const QString& key, const QString& value);
+    void write(std::string_view key, std::string_view value);
     // Sets `box` from the flag `key` as loadCheckState() reads it; its handler stores the
     // new state only when the stored text converted to 0 or 1.
-    void loadCheckBox(QCheckBox* box, const QString& key, SetWhen setWhen);
+    void loadCheckBox(QCheckBox* box, const std::string& key, SetWhen setWhen);
 
     // Shows the player's silence reason once, when there is one; stops the watch when it has
     // nothing more to learn.

@@ -14,18 +14,26 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
+#include "linux/platform/RegularFile.h"
 #include "linux/settings/FileExists.h"
 #include "linux/settings/PictureFolders.h"
 #include "linux/settings/PictureList.h"
-#include "linux/settings/SettingKeys.h"
+#include "settings/SettingKeys.h"
 #include "linux/setup/FileDropTarget.h"
 #include "linux/setup/FocusScrollBar.h"
-#include "linux/setup/SelectionString.h"
+#include "linux/setup/DialogSelection.h"
+#include "setup/SelectionString.h"
 #include "linux/setup/SetupControls.h"
 
 namespace lumi::setup {
 namespace {
+
+// File `n` of a selection string in the bytes of its names, as the program holds a name.
+QString filePathOf(const std::string& selection, int n) {
+    return platform::decodeFileName(QByteArray::fromStdString(GetFilePath(selection, n)));
+}
 
 constexpr QLatin1String kPictureFilter(
     "Pictures (*.bmp;*.gif;*.jpg )|*.bmp;*.gif;*.jpg| All (*.*)|*.*");
@@ -200,7 +208,7 @@ void OptionsPage::connectHandlers() {
     connect(chkCalendar, &QCheckBox::toggled, this, [this] { chkCalendar_Click(); });
 }
 
-void OptionsPage::write(const QString& key, const QString& value) {
+void OptionsPage::write(std::string_view key, std::string_view value) {
     if (!storing_) {
         return;
     }
@@ -212,7 +220,7 @@ void OptionsPage::loadDisplayOptions() {
     // The display keeps its black for any "BG" that names no background, and so does the
     // page, without storing it.
     const std::optional<int> background = settings::backgroundChoice(
-        settings.read(QStringLiteral("BG"), dialogDefault(QStringLiteral("BG"))));
+        settings.read("BG", dialogDefault("BG")));
     {
         const QScopedValueRollback<bool> storing(storing_, background.has_value());
         OptBG[background.value_or(1)]->setChecked(true);
@@ -220,15 +228,14 @@ void OptionsPage::loadDisplayOptions() {
     if (OptBG[3]->isChecked()) {
         cmdAddBG->setEnabled(true);
     }
-    lblBG->setText(
-        settings.read(QStringLiteral("BGFile"), dialogDefault(QStringLiteral("BGFile"))));
+    lblBG->setText(QString::fromStdString(settings.read("BGFile", dialogDefault("BGFile"))));
     const LoadedValue delay =
-        loadSetting(settings, QStringLiteral("Delay"), hsbDelay->minimum(), hsbDelay->maximum());
+        loadSetting(settings, "Delay", hsbDelay->minimum(), hsbDelay->maximum());
     {
         const QScopedValueRollback<bool> storing(storing_, delay.storable);
         hsbDelay->setValue(delay.value);
     }
-    const LoadedValue mouse = loadSetting(settings, QStringLiteral("MouseSen"),
+    const LoadedValue mouse = loadSetting(settings, "MouseSen",
                                           hsbMouseS->minimum(), hsbMouseS->maximum());
     {
         const QScopedValueRollback<bool> storing(storing_, mouse.storable);
@@ -238,7 +245,7 @@ void OptionsPage::loadDisplayOptions() {
 
 void OptionsPage::loadCalendar() {
     const LoadedValue calendar =
-        loadCheckState(services_.settings, QStringLiteral("Calendar"), SetWhen::One);
+        loadCheckState(services_.settings, "Calendar", SetWhen::One);
     const QScopedValueRollback<bool> storing(storing_, calendar.storable);
     chkCalendar->setChecked(calendar.value == 1);
 }
@@ -349,9 +356,10 @@ void OptionsPage::CmdAdd_Click() {
         return;
     }
     QStringList added;
-    const int count = CountFiles(FileName);
+    const std::string selection = platform::encodeFileName(FileName).toStdString();
+    const int count = CountFiles(selection);
     for (int i = 1; i <= count; ++i) {
-        const QString path = GetFilePath(FileName, i);
+        const QString path = filePathOf(selection, i);
         if (existsOrReport(path) && holdableOrReport(path) && confirmedSize(path)) {
             added.append(path);
         }
@@ -413,19 +421,19 @@ void OptionsPage::cmdClear_Click() {
 
 void OptionsPage::hsbDelay_Change() {
     lblDelay->setText(QString::number(hsbDelay->value()) + QStringLiteral(" seconds"));
-    write(QStringLiteral("Delay"), QString::number(hsbDelay->value()));
+    write("Delay", std::to_string(hsbDelay->value()));
 }
 
 void OptionsPage::hsbMouseS_Change() {
     txtMouseS->setText(QString::number(hsbMouseS->value()));
-    write(QStringLiteral("MouseSen"), QString::number(hsbMouseS->value()));
+    write("MouseSen", std::to_string(hsbMouseS->value()));
 }
 
 void OptionsPage::OptBG_Click(int Index) {
     const bool custom = OptBG[3]->isChecked();
     cmdAddBG->setEnabled(custom);
     lblBG->setEnabled(custom);
-    write(QStringLiteral("BG"), QString::number(Index));
+    write("BG", std::to_string(Index));
 }
 
 void OptionsPage::cmdAddBG_Click() {
@@ -433,18 +441,19 @@ void OptionsPage::cmdAddBG_Click() {
     if (FileName.isEmpty()) {
         return;
     }
-    const int count = CountFiles(FileName);
+    const std::string selection = platform::encodeFileName(FileName).toStdString();
+    const int count = CountFiles(selection);
     for (int i = 1; i <= count; ++i) {
-        const QString path = GetFilePath(FileName, i);
+        const QString path = filePathOf(selection, i);
         if (existsOrReport(path) && confirmedSize(path)) {
             lblBG->setText(path);
         }
     }
-    write(QStringLiteral("BGFile"), lblBG->text());
+    write("BGFile", lblBG->text().toStdString());
 }
 
 void OptionsPage::chkCalendar_Click() {
-    write(QStringLiteral("Calendar"), checkValue(chkCalendar));
+    write("Calendar", checkValue(chkCalendar));
 }
 
 }  // namespace lumi::setup

@@ -126,7 +126,7 @@ private:
 
     // Stores `value` under `key`, unless the page is loading a value that must stay as it
     // is stored.
-    void write(const QString& key, const QString& value);
+    void write(std::string_view key, std::string_view value);
 
     SetupServices& services_;
     // False while a load puts in a control a value that differs from the stored text (one

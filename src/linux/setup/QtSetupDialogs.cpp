@@ -13,8 +13,8 @@
 
 #include <algorithm>
 
-#include "linux/settings/SettingKeys.h"
-#include "linux/setup/SelectionString.h"
+#include "settings/SettingKeys.h"
+#include "linux/setup/DialogSelection.h"
 
 namespace lumi::setup {
 namespace {
@@ -57,8 +57,8 @@ QString QtSetupDialogs::openFiles(QWidget* owner, const QString& filter, bool mu
     dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     const QStringList nameFilters = qtNameFilters(filter);
     dialog.setNameFilters(nameFilters);
-    const QString key = QString::fromLatin1(settings::kPictureFilterKey);
-    const QString remembered = settings_.read(key, QString());
+    const QString remembered =
+        QString::fromStdString(settings_.read(settings::kPictureFilterKey, ""));
     for (const QString& nameFilter : nameFilters) {
         if (!remembered.isEmpty() && nameFilterDescription(nameFilter) == remembered) {
             dialog.selectNameFilter(nameFilter);
@@ -68,7 +68,7 @@ QString QtSetupDialogs::openFiles(QWidget* owner, const QString& filter, bool mu
     const bool answered = run(dialog);
     const QString chosen = nameFilterDescription(dialog.selectedNameFilter());
     if (!chosen.isEmpty() && chosen != remembered) {
-        settings_.write(key, chosen);
+        settings_.write(settings::kPictureFilterKey, chosen.toStdString());
     }
     if (!answered) {
         return {};

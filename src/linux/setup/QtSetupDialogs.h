@@ -7,7 +7,7 @@
 
 class QFileDialog;
 
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "linux/setup/SetupDialogs.h"
 
 namespace lumi::setup {

@@ -8,7 +8,7 @@
 #include <QTabWidget>
 #include <QUrl>
 
-#include "linux/settings/SettingKeys.h"
+#include "settings/SettingKeys.h"
 #include "linux/setup/SetupControls.h"
 #include "linux/setup/TabOrder.h"
 
@@ -21,8 +21,10 @@ constexpr QRgb kButtonFace = qRgb(255, 255, 192);
 
 Setup::Setup(SetupServices services, QWidget* parent)
     : QDialog(parent),
-      sessionStore_(services.settings,
-                    [this](const QString& reason) { reportRefusedWrite(reason); }),
+      sessionStore_(
+          services.settings,
+          [this](const std::string& reason) { reportRefusedWrite(QString::fromStdString(reason)); },
+          [this] { loadControls(); }),
       services_{sessionStore_,
                 services.player,
                 services.dialogs,
@@ -99,12 +101,15 @@ void Setup::Form_Load() {
     // A store that the display has not yet set up gets the first-run values first, exactly
     // as the display's first start writes them, so that the dialog shows and keeps what the
     // display will use rather than its own read defaults.
-    if (settings::readInteger(services_.settings, QStringLiteral("SetReg"), QStringLiteral("1")) !=
-        2) {
-        settings::SetRegistry(services_.settings, InstallDir);
+    if (settings::readInteger(services_.settings, "SetReg", "1") != 2) {
+        settings::SetRegistry(services_.settings, InstallDir.toStdString());
     }
     services_.player.setVisible(false);
     Picture1->loadPictureList();
+    sessionStore_.withoutReports([this] { loadControls(); });
+}
+
+void Setup::loadControls() {
     Picture1->loadDisplayOptions();
     Picture2->loadMusic();
     Picture1->loadCalendar();
@@ -128,12 +133,11 @@ void Setup::cmdOK_Click() {
 
 void Setup::cmdRestore_Click() {
     // Straight to the user's store: the refusal is shown here, in Restore's own words.
-    if (const std::optional<QString> refusal =
-            settings::writeRestoreValues(sessionStore_.store(), InstallDir)) {
-        sessionStore_.markReported();
-        services_.dialogs.error(
-            this, QStringLiteral("Corvanta Lumiscribe"),
-            QStringLiteral("Settings have not been restored: %1.").arg(*refusal));
+    if (const std::optional<std::string> refusal =
+            settings::writeRestoreValues(sessionStore_.store(), InstallDir.toStdString())) {
+        services_.dialogs.error(this, QStringLiteral("Corvanta Lumiscribe"),
+                                QStringLiteral("Settings have not been restored: %1.")
+                                    .arg(QString::fromStdString(*refusal)));
         return;
     }
     services_.dialogs.information(this, QStringLiteral("Corvanta Lumiscribe"),

@@ -7,7 +7,7 @@
 #include "linux/setup/MorePage.h"
 #include "linux/setup/MusicPage.h"
 #include "linux/setup/OptionsPage.h"
-#include "linux/setup/SessionSettingsStore.h"
+#include "setup/SessionSettingsStore.h"
 #include "linux/setup/SetupServices.h"
 
 class QPushButton;
@@ -88,8 +88,12 @@ private:
     void buildButtonRow();
     void connectHandlers();
 
-    // Shows the first refused settings write of this session.
+    // Shows a refused settings write.
     void reportRefusedWrite(const QString& reason);
+
+    // Sets every control of the pages to the value that is stored, as the dialog's load
+    // does; also after a refused write, so that no control shows a value that is not stored.
+    void loadControls();
 
     SessionSettingsStore sessionStore_;  // before services_, which the pages use
     SetupServices services_;

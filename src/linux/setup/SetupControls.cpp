@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linux/setup/SetupControls.h"
 
-#include <algorithm>
-#include <optional>
-
-#include "linux/settings/IntegerConversion.h"
-#include "linux/settings/SettingKeys.h"
 
 namespace lumi::setup {
 
@@ -45,36 +40,8 @@ QCheckBox* makeCheckBox(QWidget* parent, const QString& name, const QString& cap
     return box;
 }
 
-QString checkValue(const QCheckBox* box) {
-    return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-QString dialogDefault(const QString& key) {
-    const settings::SettingKey* entry = settings::findSettingKey(key);
-    return entry != nullptr ? QString::fromUtf8(entry->dialogReadDefault) : QString();
-}
-
-LoadedValue loadSetting(const platform::SettingsStore& settings, const QString& key, int minimum,
-                        int maximum) {
-    const std::optional<qint16> stored =
-        settings::tryReadInteger(settings, key, dialogDefault(key));
-    const int value = stored ? *stored : settings::valueBeforeRead(key);
-    const int shown = std::clamp(value, minimum, maximum);
-    return LoadedValue{shown, stored && shown == value};
-}
-
-LoadedValue loadCheckState(const platform::SettingsStore& settings, const QString& key,
-                           SetWhen setWhen) {
-    const std::optional<qint16> stored =
-        settings::tryReadInteger(settings, key, dialogDefault(key));
-    const int value = stored ? *stored : settings::valueBeforeRead(key);
-    const bool set = setWhen == SetWhen::One ? value == 1 : value != 0;
-    return LoadedValue{set ? 1 : 0, stored && (value == 0 || value == 1)};
-}
-
-int loadValue(const platform::SettingsStore& settings, const QString& key, int minimum,
-              int maximum) {
-    return loadSetting(settings, key, minimum, maximum).value;
+const char* checkValue(const QCheckBox* box) {
+    return checkValue(box->isChecked());
 }
 
 }  // namespace lumi::setup

@@ -9,7 +9,7 @@
 #include <QSize>
 #include <QString>
 
-#include "linux/platform/SettingsStore.h"
+#include "setup/StoredValues.h"
 
 // Building blocks shared by the pages of the Setup dialog: the fonts, the makers of named
 // controls at fixed places, and the loading of a stored value into a control's range.
@@ -36,44 +36,7 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, con
 QCheckBox* makeCheckBox(QWidget* parent, const QString& name, const QString& caption,
                         const QRect& geometry, const QString& toolTip = {});
 
-// "1" when `box` is checked, "0" otherwise: what a check box stores.
-QString checkValue(const QCheckBox* box);
-
-// The default that the dialog passes when it reads `key`.
-QString dialogDefault(const QString& key);
-
-// A stored setting as a control of the dialog loads it.
-struct LoadedValue {
-    // What the control shows.
-    int value = 0;
-    // True when the stored text converted to `value` itself. Only then may the load store
-    // the control's value back; otherwise the stored text stays as it is.
-    bool storable = false;
-};
-
-// The stored value of `key`, read with the dialog's default, as the program that reads it
-// will use it, brought into a control that ranges from `minimum` to `maximum`: the value of
-// the conversion of every reader (settings::toInteger), or, when the text does not convert,
-// settings::valueBeforeRead(key), the value that the reader keeps then; a value outside the
-// range shows as the nearest value inside it.
-LoadedValue loadSetting(const platform::SettingsStore& settings, const QString& key, int minimum,
-                        int maximum);
-
-// When the display takes a stored flag as set.
-enum class SetWhen {
-    One,      // only 1: "Calendar", the tune flags, "FitLarge", "Shuffle"
-    NotZero,  // anything but 0: "Music"
-};
-
-// The state of a check box for the flag `key`, read with the dialog's default: 1 (checked)
-// when the display takes the stored value as set by `setWhen`, 0 otherwise, a value that does
-// not convert being settings::valueBeforeRead(key). Storable when the text converted to 0 or
-// 1.
-LoadedValue loadCheckState(const platform::SettingsStore& settings, const QString& key,
-                           SetWhen setWhen);
-
-// loadSetting(...).value.
-int loadValue(const platform::SettingsStore& settings, const QString& key, int minimum,
-              int maximum);
+// What `box` stores: "1" when it is checked, "0" otherwise.
+const char* checkValue(const QCheckBox* box);
 
 }  // namespace lumi::setup

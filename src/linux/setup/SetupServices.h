@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "linux/platform/MidiPlayer.h"
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "linux/platform/Shell.h"
 #include "linux/setup/SetupDialogs.h"
 

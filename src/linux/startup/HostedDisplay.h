@@ -10,7 +10,7 @@
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
 #include "linux/platform/MidiPlayer.h"
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "linux/platform/WindowServices.h"
 #include "linux/startup/HostOptions.h"
 

@@ -9,8 +9,8 @@
 
 #include "linux/music/LazyMidiPlayer.h"
 #include "linux/setup/Setup.h"
-#include "linux/startup/CommandLine.h"
-#include "linux/startup/PreviewCommandLine.h"
+#include "startup/CommandLine.h"
+#include "startup/PreviewCommandLine.h"
 #include "linux/startup/PreviewForm.h"
 
 namespace lumi::startup {
@@ -26,12 +26,12 @@ Module1::Module1(StartupServices services) : services_(std::move(services)) {}
 Module1::~Module1() = default;
 
 Module1::Outcome Module1::Main(const QString& commandLine) {
-    const QString cmdLine = normaliseCommandLine(commandLine);
-    const QString switchText = switchOf(cmdLine);
+    const std::string cmdLine = normaliseCommandLine(commandLine.toStdString());
+    const std::string switchText = switchOf(cmdLine);
     const platform::NativeWindow displayProperties =
         services_.windows.findTopLevelWindow(QStringLiteral("Display Properties"));
     const bool anotherInstance = services_.instances.anotherInstanceRunning();
-    if (switchText == u"/s" && displayProperties == 0 && anotherInstance) {
+    if (switchText == "/s" && displayProperties == 0 && anotherInstance) {
         return Outcome::EndProcess;
     }
     switch (modeFor(switchText)) {
@@ -105,7 +105,7 @@ Module1::Outcome Module1::runSettings() {
     return Outcome::EndProcess;
 }
 
-Module1::Outcome Module1::runPreview(const QString& cmdLine) {
+Module1::Outcome Module1::runPreview(std::string_view cmdLine) {
     if (!services_.windows.canDrawInForeignWindows()) {
         std::fputs("lumiscribe: the preview needs an X11 window; this is a Wayland session\n",
                    stderr);

@@ -6,6 +6,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <string>
+#include <string_view>
 #include <memory>
 #include <vector>
 
@@ -17,7 +19,7 @@
 #include "linux/platform/MidiPlayer.h"
 #include "linux/platform/PasswordService.h"
 #include "linux/platform/SessionLock.h"
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "linux/platform/Shell.h"
 #include "linux/platform/WindowServices.h"
 #include "linux/setup/SetupDialogs.h"
@@ -79,7 +81,7 @@ private:
     void coverOtherMonitors(const QList<QRect>& monitors);
     Outcome changePassword();
     Outcome runSettings();
-    Outcome runPreview(const QString& cmdLine);
+    Outcome runPreview(std::string_view cmdLine);
 
     StartupServices services_;
     std::unique_ptr<platform::MidiPlayer> player_;

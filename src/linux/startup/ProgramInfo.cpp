@@ -5,11 +5,11 @@
 
 namespace lumi::startup {
 
-InfoRequest infoRequestOf(const QString& normalisedCommandLine) {
-    if (normalisedCommandLine == u"--help") {
+InfoRequest infoRequestOf(std::string_view normalisedCommandLine) {
+    if (normalisedCommandLine == "--help") {
         return InfoRequest::Help;
     }
-    if (normalisedCommandLine == u"--version") {
+    if (normalisedCommandLine == "--version") {
         return InfoRequest::Version;
     }
     return InfoRequest::None;

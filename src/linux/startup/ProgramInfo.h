@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <string_view>
+
 namespace lumi::startup {
 
 // What a command line asks to be told instead of running: every program answers "--help" and
@@ -12,7 +14,7 @@ enum class InfoRequest { None, Help, Version };
 // The request of a normalised command line of lumiscribe (see normaliseCommandLine): the
 // whole line must be "--help" or "--version". Any other text keeps its meaning as a switch,
 // so "--anything" still selects no mode and ends at once.
-InfoRequest infoRequestOf(const QString& normalisedCommandLine);
+InfoRequest infoRequestOf(std::string_view normalisedCommandLine);
 
 // "Lumiscribe 1.02", with the version of the build, and a closing newline.
 QString versionText();

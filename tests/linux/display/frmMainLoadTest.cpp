@@ -131,7 +131,7 @@ TEST_F(FormLoadTest, BackgroundPictureIsLoadedOverBlack) {
     picture.fill(QColor(10, 20, 30));
     ASSERT_TRUE(picture.save(installDir() + "back.png"));
     settings_.write("BG", "3");
-    settings_.write("BGFile", installDir() + "back.png");
+    settings_.write("BGFile", (installDir() + "back.png").toStdString());
     const auto form = loadedForm();
     EXPECT_EQ(form->backColor(), kBlack);
     ASSERT_EQ(form->backgroundPicture().size(), QSize(3, 2));
@@ -145,7 +145,7 @@ TEST_F(FormLoadTest, BackgroundPictureKeepsOnlyWhatTheScreenShows) {
     picture.setPixel(999, 499, qRgb(250, 1, 2));
     ASSERT_TRUE(picture.save(installDir() + "wide.png"));
     settings_.write("BG", "3");
-    settings_.write("BGFile", installDir() + "wide.png");
+    settings_.write("BGFile", (installDir() + "wide.png").toStdString());
     const auto form = loadedForm();  // on a 1000 x 500 screen
     ASSERT_EQ(form->backgroundPicture().size(), QSize(1000, 500));
     EXPECT_EQ(form->backgroundPicture().pixel(999, 499), qRgb(250, 1, 2));
@@ -154,7 +154,7 @@ TEST_F(FormLoadTest, BackgroundPictureKeepsOnlyWhatTheScreenShows) {
 TEST_F(FormLoadTest, MissingBackgroundPictureLeavesBlackAndTheLoadCompletes) {
     initialised();
     settings_.write("BG", "3");
-    settings_.write("BGFile", installDir() + "missing.jpg");
+    settings_.write("BGFile", (installDir() + "missing.jpg").toStdString());
     settings_.write("Delay", "9");
     const auto form = loadedForm();
     EXPECT_EQ(form->backColor(), kBlack);

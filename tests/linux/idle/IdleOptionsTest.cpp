@@ -63,7 +63,7 @@ TEST(IdleWaitTest, ReadsTheSettingInMinutesWithinItsRange) {
     for (const Case& c : cases) {
         testing::FakeSettingsStore store;
         if (c.stored) {
-            store.write("IdleWait", *c.stored);
+            store.write("IdleWait", c.stored->toStdString());
         }
         const std::string trace = c.stored ? c.stored->toStdString() : "missing";
         EXPECT_EQ(idleWaitOf(store), c.atStart) << trace;

@@ -27,7 +27,7 @@ protected:
     // Stores the given tunes as checked and the others as unchecked, and loads the flags.
     void checkOnly(const QList<int>& tunes) {
         for (int n = 1; n <= 10; ++n) {
-            store.write(QStringLiteral("MIDI%1").arg(n), tunes.contains(n) ? "1" : "0");
+            store.write("MIDI" + std::to_string(n), tunes.contains(n) ? "1" : "0");
         }
         playlist.loadFlags();
     }

@@ -11,9 +11,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "linux/platform/FileSystem.h"
 #include "linux/platform/IniSettingsStore.h"
+#include "settings/SettingKeys.h"
 #include "support/Files.h"
 #include "support/HostileFiles.h"
 #include "support/SmallDisk.h"
@@ -90,8 +96,8 @@ TEST_F(IniSettingsStoreTest, TextValuesRoundTrip) {
                              "@@",
                              "\\x41"};
     for (const QString& value : values) {
-        store.write("BGFile", value);
-        EXPECT_EQ(store.read("BGFile", "d"), value);
+        store.write("BGFile", value.toStdString());
+        EXPECT_EQ(store.read("BGFile", "d"), value.toStdString());
     }
 }
 
@@ -99,12 +105,48 @@ TEST_F(IniSettingsStoreTest, WriteIsSeenAtOnceByAnotherStore) {
     IniSettingsStore writer(path());
     IniSettingsStore reader(path());
     for (int i = 0; i < 100; ++i) {
-        const QString value = QString::number(i % 10);  // always the same length
+        const std::string value = std::to_string(i % 10);  // always the same length
         writer.write("Delay", value);
         ASSERT_EQ(reader.read("Delay", "d"), value) << "round " << i;
         reader.write("Music", value);
         ASSERT_EQ(writer.read("music", "d"), value) << "round " << i;
     }
+}
+
+// Restore replaces the file once: a write killed at any moment leaves every old value or
+// every restored one, never a mix, and the keys stay in the order of the file.
+TEST_F(IniSettingsStoreTest, AWriteOfManyValuesKilledAtAnyMomentLeavesAllOldOrAllNew) {
+    const std::vector<std::pair<std::string, std::string>> restored =
+        settings::restoreValues("/inst/");
+    QByteArray old = "[Config]\nSetReg=2\n";
+    for (const auto& [key, value] : restored) {
+        old += QByteArray::fromStdString(key) + "=old\n";
+    }
+    QByteArray expected = "[Config]\nSetReg=2\n";
+    for (const auto& [key, value] : restored) {
+        expected += QByteArray::fromStdString(key + "=" + value) + "\n";
+    }
+    std::mt19937 random(7);
+    int sawOld = 0;
+    int sawNew = 0;
+    for (int round = 0; round < 60; ++round) {
+        writeBytes(old);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            IniSettingsStore store(path());
+            ::_exit(store.writeAll(restored) ? 1 : 0);
+        }
+        ::usleep(std::uniform_int_distribution<useconds_t>(0, 20000)(random));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const QByteArray bytes = readBytes();
+        ASSERT_TRUE(bytes == old || bytes == expected) << "round " << round << ":\n"
+                                                       << bytes.toStdString();
+        ++(bytes == old ? sawOld : sawNew);
+    }
+    RecordProperty("old", sawOld);
+    RecordProperty("restored", sawNew);
 }
 
 TEST_F(IniSettingsStoreTest, ChangeByAnotherProgramIsSeenAtOnce) {
@@ -114,10 +156,10 @@ TEST_F(IniSettingsStoreTest, ChangeByAnotherProgramIsSeenAtOnce) {
     for (int i = 0; i < 100; ++i) {
         const QByteArray value = QByteArray::number(i % 10);
         writeBytes("[Config]\nDelay=" + value + "\n");
-        ASSERT_EQ(store.read("Delay", "d"), value) << "round " << i;
+        ASSERT_EQ(store.read("Delay", "d"), value.toStdString()) << "round " << i;
         writeBytes("[Config]\nDelay=" + value + "\nBG=" + value + "\n");
         store.write("Music", "1");
-        ASSERT_EQ(store.read("BG", "d"), value) << "round " << i;
+        ASSERT_EQ(store.read("BG", "d"), value.toStdString()) << "round " << i;
     }
 }
 
@@ -301,13 +343,13 @@ TEST_F(IniSettingsStoreTest, HostileSettingsFilesReadAsDefaultsAndAreNeverReplac
             EXPECT_NE(readErrors.find(expected.readLine), std::string::npos) << readErrors;
         }
         ::testing::internal::CaptureStderr();
-        const std::optional<QString> refusal = store.write("BG", "2");
+        const std::optional<std::string> refusal = store.write("BG", "2");
         ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(!refusal, expected.writes) << expected.readLine;
         if (expected.writes) {
             EXPECT_EQ(testing::fileBytes(file), "[Config]\nBG=2\n");
         } else {
-            EXPECT_TRUE(refusal->startsWith("the file cannot be read")) << refusal->toStdString();
+            EXPECT_TRUE(refusal->starts_with("the file cannot be read")) << *refusal;
         }
     }
 }
@@ -427,9 +469,9 @@ TEST(IniSettingsStoreDiskTest, AMissingPermissionIsNamedAsSuch) {
             ::chmod(QFile::encodeName(folder).constData(), 0555);
         }
         IniSettingsStore store(folder + "/Lumiscribe.ini");
-        const QByteArray reason = store.write("BG", "2").value_or("written").toUtf8();
+        const std::string reason = store.write("BG", "2").value_or("written");
         [[maybe_unused]] const ssize_t written =
-            ::write(ends[1], reason.constData(), reason.size());
+            ::write(ends[1], reason.data(), reason.size());
         ::_exit(0);
     }
     ::close(ends[1]);

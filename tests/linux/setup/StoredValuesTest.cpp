@@ -174,7 +174,7 @@ protected:
         if (key != "SetReg") {
             settings_.write("SetReg", "2");
         }
-        settings_.write(key, stored);
+        settings_.write(key.toStdString(), stored.toStdString());
         settings_.writes.clear();
     }
 
@@ -198,7 +198,7 @@ TEST_F(StoredValuesTest, SetupShowsWhatTheReaderUsesAndStoresBackOnlyWhatItReadA
             EXPECT_EQ(writesOf(row.key),
                       expected.written ? QStringList{expected.written} : QStringList{});
             if (!expected.written) {
-                EXPECT_EQ(settings_.read(row.key, "<missing>"), kStored[i]);
+                EXPECT_EQ(settings_.read(row.key.toStdString(), "<missing>"), kStored[i]);
             }
         }
     }

@@ -405,7 +405,7 @@ TEST_F(Module1TwoMonitorsTest, TheCoverShowsTheFormsBackgroundColourOrPicture) {
           Case{"2", "", buttonFace, false}, Case{"3", "back.png", qRgb(0, 0, 0), true},
           Case{"3", "missing.png", qRgb(0, 0, 0), false}}) {
         settings_.write("BG", c.bg);
-        settings_.write("BGFile", installDir_.path() + "/" + c.bgFile);
+        settings_.write("BGFile", (installDir_.path() + "/" + c.bgFile).toStdString());
         Module1 module1(services());
         ASSERT_EQ(module1.Main("/s"), Module1::Outcome::RunEventLoop);
         ASSERT_EQ(module1.coverWindows().size(), 1u);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "linux/startup/CommandLine.h"
+#include "startup/CommandLine.h"
 #include "linux/startup/HostOptions.h"
 #include "linux/startup/ProgramInfo.h"
 

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,7 +25,7 @@
 #include "linux/platform/MidiPlayer.h"
 #include "linux/platform/PasswordService.h"
 #include "linux/platform/SessionLock.h"
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "linux/platform/WindowServices.h"
 
 #include <optional>
@@ -34,36 +36,41 @@ namespace lumi::testing {
 // to case, and a write replaces the value stored under another case.
 class FakeSettingsStore final : public platform::SettingsStore {
 public:
-    QString read(const QString& key, const QString& defaultValue) const override {
+    std::string read(std::string_view key, std::string_view defaultValue) const override {
+        const QString name = QString::fromUtf8(key);
         for (auto it = values_.cbegin(); it != values_.cend(); ++it) {
-            if (it.key().compare(key, Qt::CaseInsensitive) == 0) {
-                return it.value();
+            if (it.key().compare(name, Qt::CaseInsensitive) == 0) {
+                return it.value().toStdString();
             }
         }
-        return defaultValue;
+        return std::string(defaultValue);
     }
 
-    std::optional<QString> write(const QString& key, const QString& value) override {
+    std::optional<std::string> write(std::string_view key, std::string_view value) override {
+        const QString name = QString::fromUtf8(key);
+        const QString text = QString::fromUtf8(value);
         if (refusal) {
-            refusedWrites.append(key + "=" + value);
-            return refusal;
+            refusedWrites.append(name + "=" + text);
+            return refusal->toStdString();
         }
         for (auto it = values_.begin(); it != values_.end();) {
-            it = it.key().compare(key, Qt::CaseInsensitive) == 0 ? values_.erase(it) : ++it;
+            it = it.key().compare(name, Qt::CaseInsensitive) == 0 ? values_.erase(it) : ++it;
         }
-        values_.insert(key, value);
-        writes.append(key + "=" + value);
+        values_.insert(name, text);
+        writes.append(name + "=" + text);
         return std::nullopt;
     }
 
-    bool contains(const QString& key) const override {
+    bool contains(std::string_view key) const override {
+        const QString name = QString::fromUtf8(key);
         for (auto it = values_.cbegin(); it != values_.cend(); ++it) {
-            if (it.key().compare(key, Qt::CaseInsensitive) == 0) {
+            if (it.key().compare(name, Qt::CaseInsensitive) == 0) {
                 return true;
             }
         }
         return false;
     }
+
     int size() const { return static_cast<int>(values_.size()); }
 
     QStringList writes;  // every write as "key=value", in order

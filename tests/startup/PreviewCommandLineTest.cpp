@@ -1,23 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "linux/startup/CommandLine.h"
-#include "linux/startup/PreviewCommandLine.h"
+#include "startup/CommandLine.h"
+#include "startup/PreviewCommandLine.h"
 
 namespace lumi::startup {
 namespace {
 
 struct TailCase {
     const char* commandLine;
-    qint32 window;
+    std::int32_t window;
 };
 
 class PreviewCommandLineTest : public ::testing::TestWithParam<TailCase> {};
 
 TEST_P(PreviewCommandLineTest, TakesTheLongestNumericTailOfTheNormalisedLine) {
     const TailCase& c = GetParam();
-    EXPECT_EQ(previewWindowNumber(normaliseCommandLine(QString::fromUtf8(c.commandLine))),
-              c.window);
+    EXPECT_EQ(previewWindowNumber(normaliseCommandLine(c.commandLine)), c.window);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tails, PreviewCommandLineTest,

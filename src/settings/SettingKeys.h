@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
-#include <QtGlobal>
-
 #include <array>
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
-#include "linux/platform/SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 namespace lumi::settings {
 
@@ -16,10 +17,10 @@ namespace lumi::settings {
 inline constexpr int kIdleWaitMaximumMinutes = 120;
 // The wait of the idle starter before it reads "IdleWait", kept when the stored value does
 // not convert: the setting's default.
-inline constexpr qint16 kIdleWaitBeforeReadMinutes = 10;
+inline constexpr std::int16_t kIdleWaitBeforeReadMinutes = 10;
 // The display's "Delay" before it reads the setting, kept when the stored value does not
 // convert.
-inline constexpr qint16 kDelayBeforeRead = 5;
+inline constexpr std::int16_t kDelayBeforeRead = 5;
 
 // The filter that the Setup dialog's file dialogs showed last, by its description ("All
 // pictures"). Kept by the dialogs alone: neither the first run nor Restore writes it.
@@ -83,46 +84,53 @@ static_assert(std::string_view(kSettingKeys.back().name) == "SetReg",
               "the first-run flag must be written last");
 
 // The entry of `kSettingKeys` named `name` (compared without regard to case), or nullptr.
-const SettingKey* findSettingKey(const QString& name);
+const SettingKey* findSettingKey(std::string_view name);
+
+// True when the key names `a` and `b` are the same, compared without regard to case (the
+// store's keys are ASCII; other bytes compare as they are).
+bool sameKey(std::string_view a, std::string_view b);
 
 // `value` with a leading kInstallFolderMark replaced by `installDir`.
-QString resolveValue(const char* value, const QString& installDir);
+std::string resolveValue(const char* value, std::string_view installDir);
 
 // Writes the first-run value of every key that holds no value yet, in table order, and then
 // "SetReg" "2", whose presence marks a completed first run, after every other value. A value
 // already stored (chosen in the Setup dialog before the first full-screen start, or left by
 // an earlier first run when "SetReg" holds something other than 2) is kept as it is; an
 // empty store gets every first-run value.
-void SetRegistry(platform::SettingsStore& store, const QString& installDir);
+void SetRegistry(platform::SettingsStore& store, std::string_view installDir);
 
-// Writes the restore value of every key that has one, in table order ("SetReg" has none).
-// Called by the Setup dialog's Restore button. Returns nullopt when every write landed,
-// otherwise the reason the first refused one gave; the other keys are still written.
-std::optional<QString> writeRestoreValues(platform::SettingsStore& store,
-                                          const QString& installDir);
+// The restore value of every key that has one, in table order ("SetReg" has none).
+std::vector<std::pair<std::string, std::string>> restoreValues(std::string_view installDir);
+
+// Writes restoreValues() as one write of the store (SettingsStore::writeAll()). Called by the
+// Setup dialog's Restore button. Returns nullopt when every value landed, otherwise the
+// store's reason.
+std::optional<std::string> writeRestoreValues(platform::SettingsStore& store,
+                                              std::string_view installDir);
 
 // The stored value of `key` converted by toInteger(), reading `readDefault` when nothing is
 // stored; nullopt when that text does not convert.
-std::optional<qint16> tryReadInteger(const platform::SettingsStore& store, const QString& key,
-                                     const QString& readDefault);
+std::optional<std::int16_t> tryReadInteger(const platform::SettingsStore& store,
+                                           std::string_view key, std::string_view readDefault);
 
 // Like tryReadInteger(), but a value that does not convert (no number, the empty text, a
 // number outside -32768..32767) is never an error: the result is `unconverted`, which a
 // reader passes as the value that its member holds before the read, so that the member stays
 // as it was. Every member that the display reads starts at 0, except "Delay" (see
 // valueBeforeRead()).
-qint16 readInteger(const platform::SettingsStore& store, const QString& key,
-                   const QString& readDefault, qint16 unconverted = 0);
+std::int16_t readInteger(const platform::SettingsStore& store, std::string_view key,
+                         std::string_view readDefault, std::int16_t unconverted = 0);
 
 // What the readers of `key` hold before they read it, and so keep when its stored value does
 // not convert: kDelayBeforeRead for "Delay", kIdleWaitBeforeReadMinutes for "IdleWait", 0
 // for every other key. The Setup dialog shows this value for such a setting, as the program
 // that reads it will use it.
-qint16 valueBeforeRead(const QString& key);
+std::int16_t valueBeforeRead(std::string_view key);
 
 // The background that the text of "BG" chooses, compared as a number: 0 white, 1 black, 2
 // the button-face colour, 3 the picture of "BGFile"; nullopt for any other text, number or
 // not, with which the display keeps its designed black.
-std::optional<int> backgroundChoice(const QString& text);
+std::optional<int> backgroundChoice(std::string_view text);
 
 }  // namespace lumi::settings

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
-#include <QtGlobal>
+#include <cstdint>
+#include <string_view>
 
 namespace lumi::startup {
 
@@ -10,6 +10,6 @@ namespace lumi::startup {
 // longest tail of the line that reads as a number (surrounding spaces, a sign, a decimal
 // point and an exponent allowed), rounded to a 32-bit integer with halves to even.
 // 0 when no tail reads as a number or the number lies outside the 32-bit range.
-qint32 previewWindowNumber(const QString& normalisedCommandLine);
+std::int32_t previewWindowNumber(std::string_view normalisedCommandLine);
 
 }  // namespace lumi::startup

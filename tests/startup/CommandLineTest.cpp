@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "linux/startup/CommandLine.h"
+#include "startup/CommandLine.h"
 
 namespace lumi::startup {
 namespace {
@@ -16,8 +16,8 @@ class CommandLineTest : public ::testing::TestWithParam<SwitchCase> {};
 
 TEST_P(CommandLineTest, SelectsModeByTheFirstTwoCharactersOfTheTrimmedLowerCasedLine) {
     const SwitchCase& c = GetParam();
-    const QString switchText = switchOf(normaliseCommandLine(QString::fromUtf8(c.commandLine)));
-    EXPECT_EQ(switchText, QString::fromUtf8(c.expectedSwitch));
+    const std::string switchText = switchOf(normaliseCommandLine(c.commandLine));
+    EXPECT_EQ(switchText, c.expectedSwitch);
     EXPECT_EQ(modeFor(switchText), c.expectedMode);
 }
 

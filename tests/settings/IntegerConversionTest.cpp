@@ -3,21 +3,21 @@
 
 #include <optional>
 
-#include "linux/settings/IntegerConversion.h"
+#include "settings/IntegerConversion.h"
 
 namespace lumi::settings {
 namespace {
 
 struct IntegerCase {
     const char* text;
-    std::optional<qint16> expected;
+    std::optional<std::int16_t> expected;
 };
 
 class ToIntegerTest : public ::testing::TestWithParam<IntegerCase> {};
 
 TEST_P(ToIntegerTest, ConvertsLikeThePlatform) {
     const IntegerCase& c = GetParam();
-    EXPECT_EQ(toInteger(QString::fromUtf8(c.text)), c.expected) << "text: \"" << c.text << '"';
+    EXPECT_EQ(toInteger(c.text), c.expected) << "text: \"" << c.text << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -26,6 +26,7 @@ INSTANTIATE_TEST_SUITE_P(
         // plain numbers, signs and surrounding white space
         IntegerCase{"0", 0}, IntegerCase{"5", 5}, IntegerCase{"-7", -7}, IntegerCase{"+12", 12},
         IntegerCase{"  3  ", 3}, IntegerCase{"\t4\t", 4}, IntegerCase{"007", 7},
+        IntegerCase{"\xC2\xA0" "8" "\xE3\x80\x80", 8},  // Unicode white space around it
         // fractions round to nearest, halves to even
         IntegerCase{"2.5", 2}, IntegerCase{"3.5", 4}, IntegerCase{"-2.5", -2},
         IntegerCase{"-3.5", -4}, IntegerCase{"0.5", 0}, IntegerCase{"1.5", 2},
@@ -58,6 +59,10 @@ TEST(ToNumberTest, KeepsFractionsAndIgnoresTheInteger16Range) {
     EXPECT_EQ(toNumber("40000"), 40000.0);
     EXPECT_EQ(toNumber("x"), std::nullopt);
     EXPECT_EQ(toNumber("1e999"), std::nullopt);
+    // Out of a double's range, told by the power of the first significant digit.
+    EXPECT_EQ(toNumber("0.01e310"), 1e308);
+    EXPECT_EQ(toNumber("1000e306"), std::nullopt);
+    EXPECT_EQ(toNumber("-0.001e-330"), 0.0);
 }
 
 }  // namespace

@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <QStringList>
-
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "linux/settings/SettingKeys.h"
-#include "support/Fakes.h"
+#include "settings/SettingKeys.h"
+#include "support/MemorySettingsStore.h"
 
 namespace lumi::settings {
 namespace {
@@ -17,9 +19,9 @@ namespace {
 constexpr char kInstall[] = "/opt/inst/";
 
 TEST(SettingKeysTest, FirstRunWritesEveryValueInOrderWithSetRegLast) {
-    testing::FakeSettingsStore store;
+    testing::MemorySettingsStore store;
     SetRegistry(store, kInstall);
-    const QStringList expected{"MIDI1=1",
+    const std::vector<std::string> expected{"MIDI1=1",
                                "MIDI2=1",
                                "MIDI3=1",
                                "MIDI4=1",
@@ -48,25 +50,26 @@ TEST(SettingKeysTest, FirstRunWritesEveryValueInOrderWithSetRegLast) {
 // table order, then "SetReg" "2" whatever the flag held, and every stored value stays.
 struct PartlyFilledCase {
     const char* name;
-    QStringList stored;    // "key=value", written before SetRegistry
-    QStringList expected;  // SetRegistry's writes, in order
+    std::vector<std::string> stored;    // "key=value", written before SetRegistry
+    std::vector<std::string> expected;  // SetRegistry's writes, in order
 };
 
 class SetRegistryOnPartlyFilledStoreTest : public ::testing::TestWithParam<PartlyFilledCase> {};
 
 TEST_P(SetRegistryOnPartlyFilledStoreTest, WritesOnlyMissingKeysAndSetRegLast) {
     const PartlyFilledCase& c = GetParam();
-    testing::FakeSettingsStore store;
-    for (const QString& pair : c.stored) {
-        store.write(pair.section('=', 0, 0), pair.section('=', 1));
+    testing::MemorySettingsStore store;
+    for (const std::string& pair : c.stored) {
+        store.write(pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1));
     }
     store.writes.clear();
     SetRegistry(store, kInstall);
     EXPECT_EQ(store.writes, c.expected);
-    for (const QString& pair : c.stored) {
-        const QString key = pair.section('=', 0, 0);
-        if (key.compare("SetReg", Qt::CaseInsensitive) != 0) {
-            EXPECT_EQ(store.read(key.toUpper(), "none"), pair.section('=', 1)) << key.toStdString();
+    for (const std::string& pair : c.stored) {
+        std::string key = pair.substr(0, pair.find('='));
+        if (!sameKey(key, "SetReg")) {
+            std::ranges::transform(key, key.begin(), [](char k) { return std::toupper(k); });
+            EXPECT_EQ(store.read(key, "none"), pair.substr(pair.find('=') + 1)) << key;
         }
     }
     EXPECT_EQ(store.read("SetReg", "none"), "2");
@@ -101,20 +104,23 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // Restore leaves "LockScreen" alone too: a lock once chosen is never switched off unnoticed.
-TEST(SettingKeysTest, RestoreWritesEveryValueButSetRegAndLockScreen) {
-    testing::FakeSettingsStore store;
+// Its values go to the store as one write, which a file store replaces at once.
+TEST(SettingKeysTest, RestoreWritesEveryValueButSetRegAndLockScreenInOneWrite) {
+    testing::MemorySettingsStore store;
     store.write("setreg", "2");
     store.writes.clear();
     writeRestoreValues(store, kInstall);
+    EXPECT_EQ(store.writeAllSizes, std::vector<std::size_t>{21});
     ASSERT_EQ(store.writes.size(), 21);
-    EXPECT_EQ(store.writes.first(), "MIDI1=1");
+    EXPECT_EQ(store.writes.front(), "MIDI1=1");
     EXPECT_EQ(store.writes.at(10), "BG=3");
     EXPECT_EQ(store.writes.at(16), "BGFile=/opt/inst/bg.jpg");
     EXPECT_EQ(store.writes.at(17), "IdleWait=10");
     EXPECT_EQ(store.writes.at(19), "Shuffle=0");
-    EXPECT_EQ(store.writes.last(), "PhotoDate=0");
-    EXPECT_FALSE(store.writes.join('\n').contains("SetReg", Qt::CaseInsensitive));
-    EXPECT_FALSE(store.writes.join('\n').contains("LockScreen", Qt::CaseInsensitive));
+    EXPECT_EQ(store.writes.back(), "PhotoDate=0");
+    for (const std::string& write : store.writes) {
+        EXPECT_FALSE(write.starts_with("SetReg") || write.starts_with("LockScreen")) << write;
+    }
     EXPECT_EQ(store.read("SetReg", "none"), "2");
 }
 
@@ -144,15 +150,15 @@ TEST(SettingKeysTest, InstallFolderMarkResolvesOnlyAtTheStart) {
 struct ReadCase {
     const char* stored;  // nullptr: nothing stored
     const char* readDefault;
-    qint16 expected;  // with 5 as the value that the member holds before the read
-    std::optional<qint16> expectedTry;
+    std::int16_t expected;  // with 5 as the value that the member holds before the read
+    std::optional<std::int16_t> expectedTry;
 };
 
 class ReadIntegerTest : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(ReadIntegerTest, AValueThatDoesNotConvertLeavesTheMemberAsItWas) {
     const ReadCase& c = GetParam();
-    testing::FakeSettingsStore store;
+    testing::MemorySettingsStore store;
     if (c.stored != nullptr) {
         store.write("delay", c.stored);
     }
@@ -172,18 +178,18 @@ INSTANTIATE_TEST_SUITE_P(Table, ReadIntegerTest,
                                            ReadCase{"junk", "", 5, std::nullopt}));
 
 TEST(ReadIntegerWithoutMemberTest, WithoutAMemberValueAValueThatDoesNotConvertReadsZero) {
-    testing::FakeSettingsStore store;
+    testing::MemorySettingsStore store;
     store.write("Calendar", "yes");
     EXPECT_EQ(readInteger(store, "Calendar", "1"), 0);
 }
 
 TEST(SettingKeysTest, BackgroundChoiceIsTheNumberZeroToThreeExactly) {
-    const std::vector<std::pair<QString, std::optional<int>>> cases{
+    const std::vector<std::pair<std::string, std::optional<int>>> cases{
         {"0", 0},           {" 3 ", 3},           {"2.0", 2},           {"1e0", 1},
         {"2.5", std::nullopt}, {"4", std::nullopt}, {"-1", std::nullopt}, {"40000", std::nullopt},
         {"", std::nullopt},  {"grey", std::nullopt}};
     for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(backgroundChoice(text), expected) << text.toStdString();
+        EXPECT_EQ(backgroundChoice(text), expected) << text;
     }
 }
 

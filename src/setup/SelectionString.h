@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <string_view>
 
 namespace lumi::setup {
 
-// The selection string: what the open-file dialog hands back to the Setup dialog.
+// The selection string: what the open-file dialog hands back to the Setup dialog, in the
+// bytes of the names (UTF-8, or a file name's own bytes where it is not UTF-8).
 //   - nothing chosen (cancelled): the empty string;
 //   - one file: its full path, with no NUL character;
 //   - several files: the folder they were chosen in, then for each file one NUL character
@@ -15,11 +16,11 @@ namespace lumi::setup {
 //     empty folder, then for each file one NUL character and its full path, so that every
 //     file keeps its own folder: NUL path1 NUL path2 ... pathN.
 // The picture list editor and the background picture button read it with CountFiles() and
-// GetFilePath(); the platform's dialog builds it with selectionString().
+// GetFilePath(); each edition's dialog builds it.
 
 // The number of files in `selection`: the number of NUL characters, or 1 when there is none
 // (so a single path, and also the empty string, count as one file).
-int CountFiles(const QString& selection);
+int CountFiles(std::string_view selection);
 
 // The full path of file `n` (counted from 1) of `selection`. A selection without NUL is
 // returned unchanged, and so is the n-th name after an empty folder (a full path). Otherwise
@@ -28,11 +29,6 @@ int CountFiles(const QString& selection);
 // is the one the folder uses: a backslash when the folder holds a backslash and no slash
 // (a folder written the Windows way, "D:\Pics"), else a slash. An `n` outside 1..N yields
 // the folder and its separator with no name.
-QString GetFilePath(const QString& selection, int n);
-
-// The selection string for `paths`, the absolute paths that the user chose, in the dialog's
-// order; separators are the platform's own. Paths from one folder give the folder and the
-// names; paths from several folders give the empty folder and the full paths.
-QString selectionString(const QStringList& paths);
+std::string GetFilePath(std::string_view selection, int n);
 
 }  // namespace lumi::setup

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds the core and its unit tests for 64-bit Windows with the MinGW-w64 cross compiler
+# (cmake/mingw-w64-x86_64.cmake) into build-windows/ and runs them under Wine through CTest.
+# As root, or as a user who may use sudo for the package installations:
+#
+#   tools/windows.sh [stage...]    # stages: unit (the default)
+#
+# Wine runs in a prefix of its own, made in a temporary folder that is also its HOME and TMPDIR
+# (where the wineserver keeps its socket) and that is removed at the end together with the
+# wineserver: no run depends on an earlier one or on the caller's ~/.wine, and none leaves
+# anything behind. The unit tests need no display, so DISPLAY is unset and Wine can never
+# open a window on the caller's screen or wait for an X server that has gone.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/common.sh
+
+# GoogleTest's sources, which this build compiles with the cross compiler, and Wine's 64-bit
+# loader.
+install_packages cmake ninja-build file g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix \
+    googletest wine wine64
+
+# The unit tests of the core, labelled "unit" (tests/CMakeLists.txt).
+stage_unit() {
+    ctest --test-dir build-windows --output-on-failure --no-tests=error -j2 -L unit
+}
+
+stages=("$@")
+[ ${#stages[@]} -gt 0 ] || stages=(unit)
+for stage in "${stages[@]}"; do
+    if ! declare -F "stage_$stage" >/dev/null; then
+        echo "tools/windows.sh: no stage \"$stage\" (unit)" >&2
+        exit 2
+    fi
+done
+
+scratch=$(mktemp -d)
+wineserver=
+stop_wine() {
+    [ -z "$wineserver" ] || "$wineserver" -k 2>/dev/null || true
+    rm -rf "$scratch"
+}
+trap stop_wine EXIT
+unset DISPLAY WAYLAND_DISPLAY
+# mscoree and mshtml switched off: a fresh prefix then never offers to install Wine's .NET
+# and HTML engines, which nothing here uses.
+export HOME=$scratch TMPDIR=$scratch WINEPREFIX=$scratch/prefix WINEDEBUG=-all \
+    WINEDLLOVERRIDES="mscoree,mshtml="
+
+cmake -G Ninja -S . -B build-windows -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+# The Wine loader that CMake runs the programs with, and the wineserver beside it (a server of
+# another Wine would refuse that loader).
+wine=$(sed -n 's/^LUMI_WINE:FILEPATH=//p' build-windows/CMakeCache.txt)
+if [ ! -x "$wine" ]; then
+    echo "tools/windows.sh: no Wine loader found" >&2
+    exit 1
+fi
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=wineserver
+
+# The prefix is made before anything runs in it, and one server then stays up (-p) until the
+# end: without it every program started a server of its own, and the build (which lists each
+# test program's tests) and every test waited for it. The first program under that server
+# starts the prefix's services, which live as long as the server and keep the standard output
+# and error of the program that started them: that is wineboot here, writing into a log, and
+# never a test, whose output pipe CMake and CTest would otherwise wait on until their
+# timeout. The log shows only on failure: it reports a missing 32-bit Wine, which nothing
+# here needs.
+log=$scratch/wineboot.log
+if ! { "$wine" wineboot -i && "$wineserver" -w && "$wineserver" -p && "$wine" wineboot; } \
+    >"$log" 2>&1; then
+    cat "$log" >&2
+    exit 1
+fi
+
+ninja -C build-windows
+
+# Every program is 64-bit: Wine's 64-bit loader ends a 32-bit one at once with status 0, so
+# that its tests would neither be found nor fail.
+programs=0
+while IFS= read -r -d '' program; do
+    programs=$((programs + 1))
+    case "$(file -b "$program")" in
+        "PE32+ executable "*x86-64*) ;;
+        *)
+            echo "tools/windows.sh: $program is no 64-bit Windows program: $(file -b "$program")" >&2
+            exit 1
+            ;;
+    esac
+done < <(find build-windows -name '*.exe' -print0)
+if [ "$programs" -eq 0 ]; then
+    echo "tools/windows.sh: the build made no program" >&2
+    exit 1
+fi
+
+for stage in "${stages[@]}"; do
+    "stage_$stage"
+done
