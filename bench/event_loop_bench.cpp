@@ -30,7 +30,7 @@
 #include "BenchSupport.h"
 #include "linux/display/PictureLoader.h"
 #include "linux/display/frmMain.h"
-#include "linux/music/NoMusicPlayer.h"
+#include "music/NoMusicPlayer.h"
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/SettingsStore.h"

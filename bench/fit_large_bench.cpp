@@ -17,7 +17,7 @@
 
 #include "BenchSupport.h"
 #include "linux/display/frmMain.h"
-#include "linux/music/NoMusicPlayer.h"
+#include "music/NoMusicPlayer.h"
 #include "linux/platform/Clock.h"
 #include "linux/settings/PictureList.h"
 

@@ -16,7 +16,7 @@
 #include <cstdio>
 
 #include "linux/display/LaserPainter.h"
-#include "linux/music/NoMusicPlayer.h"
+#include "music/NoMusicPlayer.h"
 #include "linux/platform/IniSettingsStore.h"
 #include "linux/platform/QtShell.h"
 #include "linux/settings/PictureList.h"

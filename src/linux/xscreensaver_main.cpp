@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "linux/music/FluidSynthPlayer.h"
-#include "linux/music/LazyMidiPlayer.h"
-#include "linux/music/NoMusicPlayer.h"
+#include "music/LazyMidiPlayer.h"
+#include "music/NoMusicPlayer.h"
 #include "linux/platform/IniSettingsStore.h"
 #include "linux/platform/InstallFolder.h"
 #include "linux/platform/Platform.h"

@@ -10,7 +10,7 @@
 #include "linux/display/FitToScreen.h"
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
-#include "linux/platform/MidiPlayer.h"
+#include "platform/MidiPlayer.h"
 #include "linux/platform/SessionLock.h"
 #include "platform/SettingsStore.h"
 #include "linux/platform/WindowServices.h"

@@ -15,6 +15,7 @@
 #include <optional>
 #include <random>
 
+#include "linux/platform/RegularFile.h"
 #include "linux/display/CalendarCaption.h"
 #include "linux/display/FitToScreen.h"
 #include "linux/display/KeyAscii.h"
@@ -93,8 +94,9 @@ protected:
 
 frmMain::frmMain(DisplayServices services, QWidget* parent)
     : QWidget(parent),
-      playlist(services.player, services.settings, TimerMIDI, services.installDir),
-      soundOff(services.player, TimerMIDI, playlist),
+      playlist(services.player, services.settings, timerMidiSwitch,
+               platform::encodeFileName(services.installDir).toStdString()),
+      soundOff(services.player, timerMidiSwitch, playlist),
       services_(std::move(services)) {
     setWindowTitle(QStringLiteral("Lumiscribe"));
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -18,9 +18,10 @@
 #include "linux/display/KeyAscii.h"
 #include "linux/display/LaserPainter.h"
 #include "linux/display/PictureLoader.h"
+#include "linux/platform/QtTimer.h"
 #include "display/PictureOrder.h"
-#include "linux/music/Playlist.h"
-#include "linux/music/SoundOffTimer.h"
+#include "music/Playlist.h"
+#include "music/SoundOffTimer.h"
 
 namespace lumi::display {
 
@@ -151,6 +152,7 @@ public:
     QTimer Timer1;
     QTimer TimerCal;
     QTimer TimerMIDI;
+    platform::QtTimer timerMidiSwitch{TimerMIDI};  // TimerMIDI as the music switches it
     QTimer Timer3;
 
     // Members.

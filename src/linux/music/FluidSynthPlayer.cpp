@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linux/music/FluidSynthPlayer.h"
 
+#include "linux/platform/RegularFile.h"
 #include "linux/music/PowerOnState.h"
 #include "linux/platform/SoundOutput.h"
 
@@ -195,7 +196,8 @@ FluidSynthPlayer::~FluidSynthPlayer() {
     }
 }
 
-void FluidSynthPlayer::play(const QString& path, int /*reserved1*/, int /*reserved2*/) {
+void FluidSynthPlayer::play(std::string_view name, int /*reserved1*/, int /*reserved2*/) {
+    const QString path = platform::decodeFileName(QByteArray(name.data(), name.size()));
     QByteArray midi;
     const QString tuneProblem = readTune(path, midi);
 
@@ -231,14 +233,15 @@ bool FluidSynthPlayer::isPlaying() const {
     return playing_;
 }
 
-QString FluidSynthPlayer::silenceReason() const {
+std::string FluidSynthPlayer::silenceReason() const {
     std::lock_guard lock(mutex_);
     if (!soundFontFailure_.isEmpty()) {
         return QStringLiteral("the SoundFont %1 cannot be loaded: %2")
-            .arg(soundFontPath_, soundFontFailure_);
+            .arg(soundFontPath_, soundFontFailure_)
+            .toStdString();
     }
     if (deviceMissing_) {
-        return QStringLiteral("there is no sound device or sound server");
+        return "there is no sound device or sound server";
     }
     return {};
 }

@@ -6,6 +6,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string>
+#include <string_view>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -17,7 +20,7 @@
 #include <vector>
 
 #include "linux/music/FluidSynthHandles.h"
-#include "linux/platform/MidiPlayer.h"
+#include "platform/MidiPlayer.h"
 
 namespace lumi::music {
 
@@ -63,11 +66,11 @@ public:
     // play(), stop() and isPlaying() come from the user-interface thread only. play() reads
     // and checks the tune there (tunes are a few kilobytes), so that an unplayable file is
     // refused before play() returns.
-    void play(const QString& path, int reserved1, int reserved2) override;
+    void play(std::string_view path, int reserved1, int reserved2) override;
     void stop() override;
     bool isPlaying() const override;
     void setVisible(bool visible) override;
-    QString silenceReason() const override;
+    std::string silenceReason() const override;
 
 private:
     using SettingsPtr = FluidSettingsPtr;

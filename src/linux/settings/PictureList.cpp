@@ -14,72 +14,6 @@ namespace lumi::settings {
 
 namespace {
 
-// Reads one entry per call from the decoded file text, following the rule documented at
-// readPictureList().
-class EntryScanner {
-public:
-    explicit EntryScanner(const QString& text) : text_(text) {}
-
-    bool atEnd() const { return pos_ >= text_.size(); }
-
-    QString next() {
-        while (!atEnd() && isBlank(text_[pos_])) {
-            ++pos_;
-        }
-        QString entry = !atEnd() && text_[pos_] == u'"' ? quotedEntry() : unquotedEntry();
-        skipDelimiter();
-        return entry;
-    }
-
-private:
-    static bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-    static bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
-    bool atDelimiter() const { return text_[pos_] == u',' || isLineEnd(text_[pos_]); }
-
-    QString quotedEntry() {
-        const qsizetype start = ++pos_;  // after the opening quote
-        qsizetype close = text_.indexOf(u'"', start);
-        if (close < 0) {
-            close = text_.size();
-        }
-        pos_ = close;
-        QString entry = text_.mid(start, close - start);
-        if (!atEnd()) {
-            ++pos_;  // the closing quote
-        }
-        while (!atEnd() && !atDelimiter()) {
-            ++pos_;
-        }
-        return entry;
-    }
-
-    QString unquotedEntry() {
-        const qsizetype start = pos_;
-        while (!atEnd() && !atDelimiter()) {
-            ++pos_;
-        }
-        qsizetype end = pos_;
-        while (end > start && isBlank(text_[end - 1])) {
-            --end;
-        }
-        return text_.mid(start, end - start);
-    }
-
-    void skipDelimiter() {
-        if (atEnd()) {
-            return;
-        }
-        const bool carriageReturn = text_[pos_] == u'\r';
-        ++pos_;
-        if (carriageReturn && !atEnd() && text_[pos_] == u'\n') {
-            ++pos_;
-        }
-    }
-
-    const QString& text_;
-    qsizetype pos_ = 0;
-};
-
 QString describe(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
@@ -91,10 +25,9 @@ QString pictureListPath(const QString& installDir) {
 }
 
 bool canHoldPath(const QString& entry) {
-    if (entry.contains(u'"') || entry.contains(u'\r') || entry.contains(u'\n')) {
-        return false;
-    }
-    return platform::decodeFileName(platform::encodeFileName(entry)) == entry;
+    const QByteArray name = platform::encodeFileName(entry);
+    return fitsPictureList(std::string_view(name.constData(), name.size())) &&
+           platform::decodeFileName(name) == entry;
 }
 
 PictureListReadResult readPictureList(const QString& path) {
@@ -108,10 +41,9 @@ PictureListReadResult readPictureList(const QString& path) {
                            .arg(describe(path), read.error);
         return result;
     }
-    const QString text = platform::decodeFileName(read.bytes);
-    EntryScanner scanner(text);
-    while (!scanner.atEnd() && result.entries.size() < kMaxPictureListEntries) {
-        result.entries.append(scanner.next());
+    for (const std::string& entry :
+         parsePictureList(std::string_view(read.bytes.constData(), read.bytes.size()))) {
+        result.entries.append(platform::decodeFileName(QByteArray::fromStdString(entry)));
     }
     return result;
 }
@@ -125,12 +57,12 @@ std::optional<QString> writePictureList(const QString& path, const QStringList& 
                 .arg(describe(path), entry);
         }
     }
-    QByteArray bytes;
+    std::vector<std::string> names;
+    names.reserve(entries.size());
     for (const QString& entry : entries) {
-        bytes += '"';
-        bytes += platform::encodeFileName(entry);
-        bytes += "\"\r\n";
+        names.push_back(platform::encodeFileName(entry).toStdString());
     }
+    const QByteArray bytes = QByteArray::fromStdString(formatPictureList(names));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
         !file.commit()) {

@@ -7,20 +7,17 @@
 #include <functional>
 #include <optional>
 
+#include "settings/PictureListFormat.h"
+
 namespace lumi::settings {
 
 // The picture list "List.txt" in the install folder: the pictures that the Setup dialog
 // chose and the display shows, one entry per line. The display and the Setup dialog both
 // read and write it through these functions only, so that they agree on its bytes.
 //
-// File format: each entry is a double quote, the entry's text, a double quote and CR LF, in
-// UTF-8. File names are bytes, so an entry may hold bytes that are not UTF-8 (a name written
-// in Latin-1): it reads as platform::decodeFileName() gives it and is written back byte for
-// byte. Hand-written files may also hold unquoted entries separated by commas; see
-// readPictureList().
-
-// The most entries that a reader takes from the file.
-inline constexpr int kMaxPictureListEntries = 32767;
+// The bytes of the file are those of settings/PictureListFormat.h; an entry that is not UTF-8
+// (a name written in Latin-1) reads as platform::decodeFileName() gives it and is written
+// back byte for byte.
 
 // The picture list file of the install folder `installDir` (which ends with a separator).
 QString pictureListPath(const QString& installDir);
@@ -41,17 +38,7 @@ struct PictureListReadResult {
 // within a second gives no entries and an error. Never fails otherwise: any bytes read as
 // some list.
 //
-// The reading rule, per entry:
-//   1. the end of the file is tested first; reading stops there;
-//   2. spaces and tabs before the entry are skipped;
-//   3. an entry that starts with a double quote runs to the next double quote (or the end of
-//      the file), which may lie on a later line; the quotes are dropped, and whatever stands
-//      between the closing quote and the next comma or line end is skipped;
-//   4. any other entry runs to the next comma or line end; its trailing spaces and tabs are
-//      dropped;
-//   5. the comma or line end (CR, LF or CR LF) that ends the entry is consumed, so that an
-//      empty line gives an empty entry.
-// At most kMaxPictureListEntries entries are taken.
+// The entries are those of parsePictureList().
 PictureListReadResult readPictureList(const QString& path);
 
 // Replaces the list at `path` with `entries`: every entry quoted and followed by CR LF; no

@@ -12,6 +12,7 @@
 
 #include <optional>
 
+#include "linux/platform/RegularFile.h"
 #include "settings/IntegerConversion.h"
 #include "linux/setup/SetupControls.h"
 
@@ -190,7 +191,9 @@ void MusicPage::cboSoundOff_Click() {
 
 void MusicPage::cmdTest_Click(int Index) {
     services_.player.play(
-        services_.installDir + QString::number(Index + 1) + QStringLiteral(".mid"), 0, -1);
+        platform::encodeFileName(services_.installDir + QString::number(Index + 1) + ".mid")
+            .toStdString(),
+        0, -1);
     if (!silenceReported_) {
         silenceWatch_.start();
         checkSilence();
@@ -198,7 +201,7 @@ void MusicPage::cmdTest_Click(int Index) {
 }
 
 void MusicPage::checkSilence() {
-    const QString reason = services_.player.silenceReason();
+    const QString reason = QString::fromStdString(services_.player.silenceReason());
     if (reason.isEmpty()) {
         if (!services_.player.isPlaying()) {
             silenceWatch_.stop();

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "linux/platform/MidiPlayer.h"
+#include "platform/MidiPlayer.h"
 #include "platform/SettingsStore.h"
 #include "linux/platform/Shell.h"
 #include "linux/setup/SetupDialogs.h"

@@ -9,7 +9,7 @@
 #include "linux/display/frmMain.h"
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
-#include "linux/platform/MidiPlayer.h"
+#include "platform/MidiPlayer.h"
 #include "platform/SettingsStore.h"
 #include "linux/platform/WindowServices.h"
 #include "linux/startup/HostOptions.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "linux/music/LazyMidiPlayer.h"
+#include "music/LazyMidiPlayer.h"
 #include "linux/setup/Setup.h"
 #include "startup/CommandLine.h"
 #include "startup/PreviewCommandLine.h"

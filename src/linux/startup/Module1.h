@@ -16,7 +16,7 @@
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/InstanceRegistry.h"
-#include "linux/platform/MidiPlayer.h"
+#include "platform/MidiPlayer.h"
 #include "linux/platform/PasswordService.h"
 #include "linux/platform/SessionLock.h"
 #include "platform/SettingsStore.h"

@@ -74,7 +74,7 @@ TEST_P(RealTimeTest, TuneCountsAsPlayingForItsLengthThenEnds) {
 
     QElapsedTimer clock;
     clock.start();
-    player.play(path, 0, -1);
+    player.play(path.toStdString(), 0, -1);
     EXPECT_TRUE(player.isPlaying()) << "a tune waiting for the SoundFont counts as playing";
 
     ASSERT_TRUE(waitUntil([&] { return !player.isPlaying(); }, kMinutes));
@@ -93,7 +93,7 @@ TEST_F(FluidSynthPlayerTest, StopEndsTheTuneAtOnceAndPlayStartsAgain) {
     player.stop();  // harmless before any play
     EXPECT_FALSE(player.isPlaying());
 
-    player.play(path, 0, -1);
+    player.play(path.toStdString(), 0, -1);
     QTest::qWait(300);
     ASSERT_TRUE(player.isPlaying());
     player.stop();
@@ -103,7 +103,7 @@ TEST_F(FluidSynthPlayerTest, StopEndsTheTuneAtOnceAndPlayStartsAgain) {
     player.stop();
     EXPECT_FALSE(player.isPlaying());
 
-    player.play(path, 0, -1);
+    player.play(path.toStdString(), 0, -1);
     QTest::qWait(300);
     EXPECT_TRUE(player.isPlaying());
 }
@@ -112,13 +112,13 @@ TEST_F(FluidSynthPlayerTest, StopEndsTheTuneAtOnceAndPlayStartsAgain) {
 // which would last far longer than the test waits, and not before the new tune's length.
 TEST_F(FluidSynthPlayerTest, PlayReplacesTheSoundingTune) {
     FluidSynthPlayer player(kSmallSoundFont, Output::Silent);
-    player.play(tune(3000), 0, -1);  // 20 minutes
+    player.play(tune(3000).toStdString(), 0, -1);  // 20 minutes
     ASSERT_TRUE(player.isPlaying());
     QTest::qWait(300);
 
     QElapsedTimer clock;
     clock.start();
-    player.play(tune(2), 0, -1);  // 0.8 s
+    player.play(tune(2).toStdString(), 0, -1);  // 0.8 s
     EXPECT_TRUE(player.isPlaying());
     ASSERT_TRUE(waitUntil([&] { return !player.isPlaying(); }, kMinutes));
     EXPECT_GE(clock.elapsed(), static_cast<qint64>(2 * kTinyNoteSeconds * 1000) - 50)
@@ -132,9 +132,9 @@ TEST_F(FluidSynthPlayerTest, LatestRequestDuringTheLoadWins) {
     const QString endlessTune = tune(1000);  // 400 s
     const QString shortTune = tune(2);
     FluidSynthPlayer player(kSmallSoundFont, Output::Silent);
-    player.play(endlessTune, 0, -1);
+    player.play(endlessTune.toStdString(), 0, -1);
     player.stop();
-    player.play(shortTune, 0, -1);
+    player.play(shortTune.toStdString(), 0, -1);
     EXPECT_TRUE(player.isPlaying());
     EXPECT_TRUE(waitUntil([&] { return !player.isPlaying(); }, kMinutes));
 }
@@ -161,10 +161,10 @@ TEST_F(FluidSynthPlayerTest, UnplayableTuneStartsNothingAndSaysWhy) {
         } else if (!c.contents.isNull()) {
             ASSERT_TRUE(writeFile(path, c.contents));
         }
-        player.play(tune(3), 0, -1);
+        player.play(tune(3).toStdString(), 0, -1);
 
         ::testing::internal::CaptureStderr();
-        player.play(path, 0, -1);
+        player.play(path.toStdString(), 0, -1);
         EXPECT_FALSE(player.isPlaying()) << c.file;
         QTest::qWait(100);
         EXPECT_FALSE(player.isPlaying()) << c.file;
@@ -184,7 +184,7 @@ TEST_F(FluidSynthPlayerTest, TuneWithCorruptEventsEndsAndSaysWhy) {
     FluidSynthPlayer player(kSmallSoundFont, Output::Silent);
 
     ::testing::internal::CaptureStderr();
-    player.play(path, 0, -1);
+    player.play(path.toStdString(), 0, -1);
     EXPECT_TRUE(waitUntil([&] { return !player.isPlaying(); }, kMinutes));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               QStringLiteral("lumiscribe: cannot play %1: FluidSynth cannot read the tune\n")
@@ -217,9 +217,9 @@ TEST_F(FluidSynthPlayerTest, BrokenSoundFontPlaysNothingAndIsReportedOnce) {
         ::testing::internal::CaptureStderr();
         {
             FluidSynthPlayer player(soundFont, Output::Silent);
-            player.play(path, 0, -1);
+            player.play(path.toStdString(), 0, -1);
             EXPECT_TRUE(waitUntil([&] { return !player.isPlaying(); }, kMinutes)) << c.reason;
-            player.play(path, 0, -1);
+            player.play(path.toStdString(), 0, -1);
             EXPECT_FALSE(player.isPlaying()) << c.reason;
         }
         // The player's line, and nothing from the libraries below it.
@@ -236,7 +236,7 @@ TEST_F(FluidSynthPlayerTest, DestructionIsPromptWhileLoadingAndWhilePlaying) {
     const QString path = tune(3000);
     for (const bool playing : {false, true}) {
         auto player = std::make_unique<FluidSynthPlayer>(kSmallSoundFont, Output::Silent);
-        player->play(path, 0, -1);
+        player->play(path.toStdString(), 0, -1);
         if (playing) {
             QTest::qWait(300);
         }
@@ -269,12 +269,12 @@ TEST_F(FluidSynthPlayerTest, WithoutASoundDeviceThePlayerSaysOnceThatItPlaysSile
         ::testing::internal::CaptureStderr();
         {
             FluidSynthPlayer player(kSmallSoundFont, Output::Device);
-            player.play(tune(1), 0, -1);
+            player.play(tune(1).toStdString(), 0, -1);
             if (server) {
                 EXPECT_TRUE(socket->knocked(kMinutes)) << "the sound server was not tried";
             }
             ASSERT_TRUE(waitUntil([&] { return !player.isPlaying(); }, kMinutes));
-            player.play(tune(1), 0, -1);
+            player.play(tune(1).toStdString(), 0, -1);
             ASSERT_TRUE(waitUntil([&] { return !player.isPlaying(); }, kMinutes));
         }
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), kSilentLine) << "server " << server;

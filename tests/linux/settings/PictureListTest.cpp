@@ -170,55 +170,5 @@ TEST_F(PictureListTest, EntriesThatAreNotUtf8AreWrittenBackByteForByte) {
                                       "\"/pics/new\xC3\xA9.png\"\r\n"));
 }
 
-struct ReadCase {
-    const char* name;
-    QByteArray bytes;
-    QStringList expected;
-};
-
-class PictureListReadTest : public PictureListTest,
-                            public ::testing::WithParamInterface<ReadCase> {};
-
-TEST_P(PictureListReadTest, FollowsTheDelimitedTextRule) {
-    writeBytes(GetParam().bytes);
-    const PictureListReadResult result = readPictureList(path());
-    EXPECT_TRUE(result.ok());
-    EXPECT_EQ(result.entries, GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, PictureListReadTest,
-    ::testing::Values(
-        ReadCase{"ExtraEmptyLine", "\"a\"\r\n\r\n", {"a", ""}},
-        ReadCase{"EmptyLineBetween", "\"a\"\r\n\r\n\"b\"\r\n", {"a", "", "b"}},
-        ReadCase{"UnquotedCommaList", "C:\\a.jpg,C:\\b.jpg\r\n", {"C:\\a.jpg", "C:\\b.jpg"}},
-        ReadCase{"LoneLf", "\"a\"\n\"b\"\n", {"a", "b"}},
-        ReadCase{"LoneCr", "\"a\"\r\"b\"\r", {"a", "b"}},
-        ReadCase{"LfCrIsTwoLineEnds", "a\n\rb", {"a", "", "b"}},
-        ReadCase{"NoFinalLineEnd", "\"a\"\r\n\"b\"", {"a", "b"}},
-        ReadCase{"UnquotedNoFinalLineEnd", "a\r\nb", {"a", "b"}},
-        ReadCase{"UnterminatedQuote", "\"a\"\r\n\"b, c", {"a", "b, c"}},
-        ReadCase{"QuoteSpansLines", "\"a\r\nb\"\r\nc\r\n", {"a\r\nb", "c"}},
-        ReadCase{"JunkAfterClosingQuote", "\"a\" junk,b\r\n", {"a", "b"}},
-        ReadCase{"BlanksSkippedAndTrimmed", " \t\"a\" ,  b c \t\r\n", {"a", "b c"}},
-        ReadCase{"BlanksInsideQuotesKept", "\" a \"\r\n", {" a "}},
-        ReadCase{"QuoteInsideUnquotedKept", "ab\"c\r\n", {"ab\"c"}},
-        ReadCase{"TrailingComma", "a,\r\n", {"a", ""}}, ReadCase{"CommaAtEndOfFile", "a,", {"a"}},
-        ReadCase{"BlankAfterLastEntry", "\"a\"\r\n  ", {"a", ""}},
-        ReadCase{"OnlyLineEnd", "\r\n", {""}},
-        ReadCase{"Utf8", "\"\xc3\xa9t\xc3\xa9.jpg\"\r\n", {QString::fromUtf8("été.jpg")}}),
-    [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
-
-TEST_F(PictureListTest, TakesAtMost32767Entries) {
-    QByteArray bytes;
-    for (int i = 0; i < kMaxPictureListEntries + 5; ++i) {
-        bytes += QByteArray::number(i) + "\r\n";
-    }
-    writeBytes(bytes);
-    const QStringList entries = readPictureList(path()).entries;
-    ASSERT_EQ(entries.size(), 32767);
-    EXPECT_EQ(entries.last(), "32766");
-}
-
 }  // namespace
 }  // namespace lumi::settings

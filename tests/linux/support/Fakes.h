@@ -22,7 +22,7 @@
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/InstanceRegistry.h"
-#include "linux/platform/MidiPlayer.h"
+#include "platform/MidiPlayer.h"
 #include "linux/platform/PasswordService.h"
 #include "linux/platform/SessionLock.h"
 #include "platform/SettingsStore.h"
@@ -162,8 +162,8 @@ public:
 
 class FakeMidiPlayer final : public platform::MidiPlayer {
 public:
-    void play(const QString& path, int reserved1, int reserved2) override {
-        plays.append(path);
+    void play(std::string_view path, int reserved1, int reserved2) override {
+        plays.append(QString::fromUtf8(path));
         lastReserved1 = reserved1;
         lastReserved2 = reserved2;
         playing = true;
@@ -174,7 +174,7 @@ public:
     }
     bool isPlaying() const override { return playing; }
     void setVisible(bool isVisible) override { visible = isVisible; }
-    QString silenceReason() const override { return silence; }
+    std::string silenceReason() const override { return silence.toStdString(); }
 
     QStringList plays;  // every path passed to play(), in order
     QString silence;    // what silenceReason() answers

@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "linux/platform/MidiPlayer.h"
+#include "platform/MidiPlayer.h"
 
 namespace lumi::music {
 
@@ -22,11 +22,11 @@ public:
     ~LazyMidiPlayer() override;
 
     void prepare() override;
-    void play(const QString& path, int reserved1, int reserved2) override;
+    void play(std::string_view path, int reserved1, int reserved2) override;
     void stop() override;
     bool isPlaying() const override;
     void setVisible(bool visible) override;
-    QString silenceReason() const override;
+    std::string silenceReason() const override;
 
     // True once the real player has been made.
     bool created() const { return static_cast<bool>(player_); }

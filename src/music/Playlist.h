@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
-#include <QTimer>
-#include <QtGlobal>
-
 #include <array>
+#include <cstdint>
+#include <string>
 
-#include "linux/platform/MidiPlayer.h"
+#include "platform/MidiPlayer.h"
 #include "platform/SettingsStore.h"
+#include "platform/Timer.h"
 
 namespace lumi::music {
 
@@ -30,10 +29,10 @@ namespace lumi::music {
 class Playlist {
 public:
     // `timerMidi` is the form's TimerMIDI; MidiSounds() switches it on, the sound-off timer
-    // switches it off. `installDir` ends with its separator. All references must outlive
-    // the playlist.
+    // switches it off. `installDir` (the bytes of its name) ends with its separator. All
+    // references must outlive the playlist.
     Playlist(platform::MidiPlayer& player, const platform::SettingsStore& settings,
-             QTimer& timerMidi, QString installDir);
+             platform::Timer& timerMidi, std::string installDir);
 
     // The form's load step: reads the flags from the settings "Midi1" to "Midi10", a missing
     // value counting as 1 (checked). A stored value that does not convert leaves its flag as
@@ -72,24 +71,26 @@ public:
     void clearFlags();
 
     // The path of tune `n`: the install folder, then n in decimal digits, then ".mid".
-    QString tunePath(int n) const;
+    std::string tunePath(int n) const;
 
     // The number of the current tune, 1 to 10 once a tick has stepped it; 0 until then. No
     // routine ever moves it outside 0 to 10.
-    qint16 MidiCurrent = 0;
+    std::int16_t MidiCurrent = 0;
 
     // Element n (1 to 10) is 1 when tune n is checked and 0 when not; other stored values
     // are kept as they are and count as neither. Element 0 is unused.
-    std::array<qint16, 11> MidiChecked{};
+    std::array<std::int16_t, 11> MidiChecked{};
 
 private:
     void readFlags(const char* keyPrefix);
-    static qint16 numberAfter(qint16 n) { return n == 10 ? 1 : static_cast<qint16>(n + 1); }
+    static std::int16_t numberAfter(std::int16_t n) {
+        return n == 10 ? 1 : static_cast<std::int16_t>(n + 1);
+    }
 
     platform::MidiPlayer& player_;
     const platform::SettingsStore& settings_;
-    QTimer& timerMidi_;
-    QString installDir_;
+    platform::Timer& timerMidi_;
+    std::string installDir_;
 };
 
 }  // namespace lumi::music

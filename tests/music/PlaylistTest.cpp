@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <QList>
-#include <QTimer>
-
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <ostream>
+#include <string>
+#include <vector>
 
-#include "linux/music/Playlist.h"
-#include "support/Fakes.h"
+#include "music/Playlist.h"
+#include "support/FakeMusic.h"
+#include "support/MemorySettingsStore.h"
 
 namespace lumi::music {
 namespace {
@@ -25,16 +28,16 @@ struct Start {
 class PlaylistTest : public ::testing::Test {
 protected:
     // Stores the given tunes as checked and the others as unchecked, and loads the flags.
-    void checkOnly(const QList<int>& tunes) {
+    void checkOnly(const std::vector<int>& tunes) {
         for (int n = 1; n <= 10; ++n) {
-            store.write("MIDI" + std::to_string(n), tunes.contains(n) ? "1" : "0");
+            store.write("MIDI" + std::to_string(n), std::ranges::count(tunes, n) > 0 ? "1" : "0");
         }
         playlist.loadFlags();
     }
 
     // Runs `ticks` ticks; a tune started by one tick has ended before the next.
-    QList<Start> run(int ticks) {
-        QList<Start> starts;
+    std::vector<Start> run(int ticks) {
+        std::vector<Start> starts;
         for (int tick = 1; tick <= ticks; ++tick) {
             player.playing = false;
             const auto before = player.plays.size();
@@ -42,25 +45,25 @@ protected:
             if (player.plays.size() > before) {
                 EXPECT_EQ(player.lastReserved1, 0);
                 EXPECT_EQ(player.lastReserved2, -1);
-                const QString name = player.plays.last().mid(kInstall.size());
-                EXPECT_TRUE(name.endsWith(".mid")) << name.toStdString();
-                starts.append({tick, name.chopped(4).toInt()});
+                const std::string name = player.plays.back().substr(kInstall.size());
+                EXPECT_TRUE(name.ends_with(".mid")) << name;
+                starts.push_back({tick, std::stoi(name.substr(0, name.size() - 4))});
             }
         }
         return starts;
     }
 
-    const QString kInstall = QStringLiteral("/opt/lumi/");
+    const std::string kInstall = "/opt/lumi/";
     testing::FakeMidiPlayer player;
-    testing::FakeSettingsStore store;
-    QTimer timerMidi;
+    testing::MemorySettingsStore store;
+    testing::FakeTimer timerMidi;
     Playlist playlist{player, store, timerMidi, kInstall};
 };
 
 TEST_F(PlaylistTest, SilentTicksStepThroughTheCheckedTunesAsUsersKnowIt) {
     const struct {
-        QList<int> checked;
-        QList<Start> starts;  // over 12 ticks from load
+        std::vector<int> checked;
+        std::vector<Start> starts;  // over 12 ticks from load
     } cases[] = {
         {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
          {{1, 1},
@@ -84,8 +87,9 @@ TEST_F(PlaylistTest, SilentTicksStepThroughTheCheckedTunesAsUsersKnowIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message()
-                     << c.checked.size() << " checked, first " << c.checked.value(0) << ", last "
-                     << c.checked.value(c.checked.size() - 1));
+                     << c.checked.size() << " checked, first "
+                     << (c.checked.empty() ? 0 : c.checked.front()) << ", last "
+                     << (c.checked.empty() ? 0 : c.checked.back()));
         playlist.MidiCurrent = 0;
         checkOnly(c.checked);
         EXPECT_EQ(run(12), c.starts);
@@ -101,10 +105,10 @@ TEST_F(PlaylistTest, StoredFlagOtherThanZeroOrOneIsNeitherPlayedNorSkipped) {
         checkOnly({2});
         store.write("MIDI1", odd);
         playlist.loadFlags();
-        EXPECT_EQ(run(2), (QList<Start>{{2, 2}}));  // tick 1 stays on tune 1
+        EXPECT_EQ(run(2), (std::vector<Start>{{2, 2}}));  // tick 1 stays on tune 1
     }
     // No number: the flag stays as it was, whether it was checked or not.
-    for (const qint16 before : {0, 1}) {
+    for (const std::int16_t before : {0, 1}) {
         store.write("MIDI1", "abc");
         playlist.MidiChecked[1] = before;
         playlist.loadFlags();
@@ -119,18 +123,18 @@ TEST_F(PlaylistTest, StartKeyBeforeTheFirstTickPlaysTuneOneWhateverItsFlag) {
     store.write("MIDI1", "0");  // re-read by the start key
     timerMidi.stop();           // music off at load
     playlist.MidiSoundsStart();
-    EXPECT_EQ(player.plays, QStringList{"/opt/lumi/1.mid"});
+    EXPECT_EQ(player.plays, std::vector<std::string>{"/opt/lumi/1.mid"});
     EXPECT_EQ(playlist.MidiCurrent, 0);
     EXPECT_TRUE(timerMidi.isActive());
-    EXPECT_EQ(run(1), (QList<Start>{{1, 2}}));
+    EXPECT_EQ(run(1), (std::vector<Start>{{1, 2}}));
 }
 
 TEST_F(PlaylistTest, StartKeyWhileACheckedTuneSoundsPlaysItAgainWithoutStop) {
     checkOnly({1, 3});
     run(2);
     playlist.MidiSoundsStart();
-    EXPECT_EQ(player.plays.size(), 3);
-    EXPECT_EQ(player.plays.last(), "/opt/lumi/3.mid");
+    EXPECT_EQ(player.plays.size(), 3u);
+    EXPECT_EQ(player.plays.back(), "/opt/lumi/3.mid");
     EXPECT_EQ(player.stops, 0);
 }
 
@@ -139,8 +143,8 @@ TEST_F(PlaylistTest, StopThenStartReloadsFlagsAndStepsFromAnUncheckedTune) {
     run(1);
     playlist.MidiSoundsStop();
     EXPECT_EQ(player.stops, 1);
-    EXPECT_EQ(playlist.MidiChecked, (std::array<qint16, 11>{}));
-    EXPECT_TRUE(run(5).isEmpty());
+    EXPECT_EQ(playlist.MidiChecked, (std::array<std::int16_t, 11>{}));
+    EXPECT_TRUE(run(5).empty());
     EXPECT_TRUE(timerMidi.isActive());
 
     // Each silent tick moves three numbers on from 1, so the current tune is 6; uncheck it.
@@ -149,9 +153,9 @@ TEST_F(PlaylistTest, StopThenStartReloadsFlagsAndStepsFromAnUncheckedTune) {
     playlist.MidiChecked.fill(0);
     playlist.MidiSoundsStart();
     EXPECT_EQ(playlist.MidiChecked[7], 1);
-    EXPECT_EQ(player.plays.size(), 1);  // nothing at once
+    EXPECT_EQ(player.plays.size(), 1u);  // nothing at once
     EXPECT_EQ(playlist.MidiCurrent, 7);
-    EXPECT_EQ(run(1), (QList<Start>{{1, 8}}));
+    EXPECT_EQ(run(1), (std::vector<Start>{{1, 8}}));
 }
 
 TEST_F(PlaylistTest, NextSongStopsAndTheNextTickStepsOn) {
@@ -160,7 +164,7 @@ TEST_F(PlaylistTest, NextSongStopsAndTheNextTickStepsOn) {
     player.playing = true;
     playlist.MidiSoundsNextSong();
     EXPECT_FALSE(player.playing);
-    EXPECT_EQ(run(1), (QList<Start>{{1, 2}}));
+    EXPECT_EQ(run(1), (std::vector<Start>{{1, 2}}));
 }
 
 }  // namespace

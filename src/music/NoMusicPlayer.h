@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "linux/platform/MidiPlayer.h"
+#include "platform/MidiPlayer.h"
 
 namespace lumi::music {
 
@@ -9,7 +9,7 @@ namespace lumi::music {
 // same desktop plays the music).
 class NoMusicPlayer final : public platform::MidiPlayer {
 public:
-    void play(const QString&, int, int) override {}
+    void play(std::string_view, int, int) override {}
     void stop() override {}
     bool isPlaying() const override { return false; }
     void setVisible(bool) override {}

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QTimer>
-#include <QtGlobal>
+#include <cstdint>
 
-#include "linux/music/Playlist.h"
-#include "linux/platform/MidiPlayer.h"
+#include "music/Playlist.h"
+#include "platform/MidiPlayer.h"
+#include "platform/Timer.h"
 
 namespace lumi::music {
 
@@ -23,7 +23,7 @@ class SoundOffTimer {
 public:
     // `timerMidi` is the form's TimerMIDI and `playlist` the display's playlist; both, like
     // the player, must outlive this object.
-    SoundOffTimer(platform::MidiPlayer& player, QTimer& timerMidi, Playlist& playlist);
+    SoundOffTimer(platform::MidiPlayer& player, platform::Timer& timerMidi, Playlist& playlist);
 
     // Sets SoundOffSeconds to SoundOffMinutes times 60 when the minutes are one of the
     // choices the Setup dialog offers; any other number leaves SoundOffSeconds as it was
@@ -37,15 +37,15 @@ public:
     void Timer3_Timer();
 
     // The stored number of minutes; 0 means the music is never silenced.
-    qint16 SoundOffMinutes = 0;
+    std::int16_t SoundOffMinutes = 0;
     // The limit in seconds; 0 until SoundOff() sets it.
-    qint16 SoundOffSeconds = 0;
+    std::int16_t SoundOffSeconds = 0;
     // Seconds counted so far; it never exceeds 86399, since it wraps.
-    qint32 SoundOffCounter = 0;
+    std::int32_t SoundOffCounter = 0;
 
 private:
     platform::MidiPlayer& player_;
-    QTimer& timerMidi_;
+    platform::Timer& timerMidi_;
     Playlist& playlist_;
 };
 

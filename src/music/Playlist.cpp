@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "linux/music/Playlist.h"
+#include "music/Playlist.h"
 
 #include <utility>
 
@@ -19,7 +19,7 @@ bool isTuneNumber(int n) {
 }  // namespace
 
 Playlist::Playlist(platform::MidiPlayer& player, const platform::SettingsStore& settings,
-                   QTimer& timerMidi, QString installDir)
+                   platform::Timer& timerMidi, std::string installDir)
     : player_(player),
       settings_(settings),
       timerMidi_(timerMidi),
@@ -37,13 +37,13 @@ void Playlist::readFlags(const char* keyPrefix) {
     }
 }
 
-QString Playlist::tunePath(int n) const {
-    return installDir_ + QString::number(n) + QStringLiteral(".mid");
+std::string Playlist::tunePath(int n) const {
+    return installDir_ + std::to_string(n) + ".mid";
 }
 
 void Playlist::MidiSounds() {
     if (isTuneNumber(MidiCurrent)) {
-        const qint16 n = MidiCurrent;
+        const std::int16_t n = MidiCurrent;
         if (MidiChecked[n] == 1) {
             player_.play(tunePath(n), 0, -1);
         } else if (MidiChecked[n] == 0) {
@@ -53,7 +53,7 @@ void Playlist::MidiSounds() {
         // Only before the first tick: the start key then plays tune 1 unconditionally.
         player_.play(tunePath(kFirstTune), 0, -1);
     }
-    // Restarting an active QTimer would shift its ticks; switching it on is all that's meant.
+    // Restarting an active timer would shift its ticks; switching it on is all that's meant.
     if (!timerMidi_.isActive()) {
         timerMidi_.start();
     }

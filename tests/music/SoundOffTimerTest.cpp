@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <QTimer>
+#include <cstdint>
 
-#include "linux/music/Playlist.h"
-#include "linux/music/SoundOffTimer.h"
-#include "support/Fakes.h"
+#include "music/Playlist.h"
+#include "music/SoundOffTimer.h"
+#include "support/FakeMusic.h"
+#include "support/MemorySettingsStore.h"
 
 namespace lumi::music {
 namespace {
@@ -13,7 +14,7 @@ namespace {
 class SoundOffTimerTest : public ::testing::Test {
 protected:
     // What the form's load step does: every tune checked, music on, the stored minutes.
-    void load(qint16 minutes) {
+    void load(std::int16_t minutes) {
         playlist.loadFlags();
         timerMidi.start();
         timer.SoundOffMinutes = minutes;
@@ -31,12 +32,12 @@ protected:
     // The state after a silencing tick: player stopped, TimerMIDI off, no tune checked.
     bool silenced() const {
         return !player.playing && !timerMidi.isActive() &&
-               playlist.MidiChecked == std::array<qint16, 11>{};
+               playlist.MidiChecked == std::array<std::int16_t, 11>{};
     }
 
     testing::FakeMidiPlayer player;
-    testing::FakeSettingsStore store;
-    QTimer timerMidi;
+    testing::MemorySettingsStore store;
+    testing::FakeTimer timerMidi;
     Playlist playlist{player, store, timerMidi, "/opt/lumi/"};
     SoundOffTimer timer{player, timerMidi, playlist};
 };
@@ -63,7 +64,7 @@ TEST_F(SoundOffTimerTest, OneMinuteSilencesOnTheSixtiethTickAndEveryTickAfter) {
 }
 
 TEST_F(SoundOffTimerTest, MinutesOutsideTheTableSilenceOnTheFirstTick) {
-    for (const qint16 minutes : {7, -3, 1000}) {
+    for (const std::int16_t minutes : {7, -3, 1000}) {
         SCOPED_TRACE(minutes);
         load(minutes);
         EXPECT_EQ(timer.SoundOffSeconds, 0);

@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "linux/music/SoundOffTimer.h"
+#include "music/SoundOffTimer.h"
 
-#include "linux/music/SoundOffTable.h"
+#include "music/SoundOffTable.h"
 
 namespace lumi::music {
 
 namespace {
 
 // The highest count that survives a tick; the tick that goes past it restarts from 0.
-constexpr qint32 kLastCountKept = 86398;
+constexpr std::int32_t kLastCountKept = 86398;
 
 }  // namespace
 
-SoundOffTimer::SoundOffTimer(platform::MidiPlayer& player, QTimer& timerMidi, Playlist& playlist)
+SoundOffTimer::SoundOffTimer(platform::MidiPlayer& player, platform::Timer& timerMidi,
+                             Playlist& playlist)
     : player_(player), timerMidi_(timerMidi), playlist_(playlist) {}
 
 void SoundOffTimer::SoundOff() {

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "linux/music/SoundOffTable.h"
+#include "music/SoundOffTable.h"
 
 #include <array>
 
 namespace lumi::music {
 
-std::optional<qint16> soundOffSeconds(int minutes) {
+std::optional<std::int16_t> soundOffSeconds(int minutes) {
     static constexpr std::array kOfferedMinutes{1,  2,  3,   4,   5,   10,  15,  20,  30, 45,
                                                 60, 90, 120, 180, 240, 300, 360, 420, 480};
     for (const int offered : kOfferedMinutes) {
         if (offered == minutes) {
-            return static_cast<qint16>(minutes * 60);
+            return static_cast<std::int16_t>(minutes * 60);
         }
     }
     return std::nullopt;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "linux/music/LazyMidiPlayer.h"
+#include "music/LazyMidiPlayer.h"
 
 #include <utility>
 
@@ -22,7 +22,7 @@ void LazyMidiPlayer::prepare() {
     player();
 }
 
-void LazyMidiPlayer::play(const QString& path, int reserved1, int reserved2) {
+void LazyMidiPlayer::play(std::string_view path, int reserved1, int reserved2) {
     player().play(path, reserved1, reserved2);
 }
 
@@ -36,8 +36,8 @@ bool LazyMidiPlayer::isPlaying() const {
     return player_ && player_->isPlaying();
 }
 
-QString LazyMidiPlayer::silenceReason() const {
-    return player_ ? player_->silenceReason() : QString();
+std::string LazyMidiPlayer::silenceReason() const {
+    return player_ ? player_->silenceReason() : std::string();
 }
 
 void LazyMidiPlayer::setVisible(bool visible) {
