@@ -18,10 +18,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "FuzzCheck.h"
 #include "linux/platform/IniSettingsStore.h"
-#include "linux/settings/IniDocument.h"
+#include "settings/IniDocument.h"
+#include "settings/SettingKeys.h"
 
 namespace {
 
@@ -35,25 +38,26 @@ const QTemporaryDir& workFolder() {
     return folder;
 }
 
-QByteArray bytesOf(const QString& path) {
+std::string bytesOf(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
 }
 
-void replaceFile(const QString& path, const QByteArray& bytes) {
+void replaceFile(const QString& path, const std::string& bytes) {
     QFile file(path);
     check(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-              file.write(bytes) == bytes.size(),
+              file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                  static_cast<qint64>(bytes.size()),
           "the input is stored as a file");
 }
 
-QString sameKeyIn(const IniDocument& document, const QString& key) {
+std::string sameKeyIn(const IniDocument& document, std::string_view key) {
     for (const auto& [stored, value] : document.values()) {
-        if (stored.compare(key, Qt::CaseInsensitive) == 0) {
+        if (lumi::settings::sameKey(stored, key)) {
             return value;
         }
     }
-    return QStringLiteral("<none>");
+    return "<none>";
 }
 
 }  // namespace
@@ -62,10 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(workFolder().isValid(), "the work folder exists");
     FuzzedDataProvider input(data, size);
     const bool existingKey = input.ConsumeBool();
-    QString key = QString::fromUtf8(input.ConsumeRandomLengthString(24));
-    const QString value = QString::fromUtf8(input.ConsumeRandomLengthString(64));
-    const std::string rest = input.ConsumeRemainingBytesAsString();
-    const QByteArray bytes(rest.data(), static_cast<qsizetype>(rest.size()));
+    std::string key = input.ConsumeRandomLengthString(24);
+    // Values reach the store as UTF-8 text.
+    const std::string value = lumi::settings::validUtf8(input.ConsumeRandomLengthString(64));
+    const std::string bytes = input.ConsumeRemainingBytesAsString();
 
     check(lumi::settings::decodeValue(lumi::settings::encodeValue(value)) == value,
           "the value text of a value reads back as the value");
@@ -82,12 +86,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     replaceFile(path, bytes);
     IniSettingsStore store(path);
     for (const auto& [stored, storedValue] : before.values()) {
-        check(store.read(stored.toStdString(), "<default>") == storedValue.toStdString(),
+        check(store.read(stored, "<default>") == storedValue,
               "the store reads what the document reads");
     }
 
-    store.write(key.toStdString(), value.toStdString());
-    const QByteArray written = bytesOf(path);
+    store.write(key, value);
+    const std::string written = bytesOf(path);
     if (!IniDocument::isStorableKey(key)) {
         check(written == bytes, "a key that the file cannot hold leaves the file as it was");
         return 0;
@@ -96,14 +100,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(!after.damaged(), "the written file has no line that cannot be read");
     check(after.value(key) == value, "the written value reads back");
     for (const auto& [stored, storedValue] : before.values()) {
-        if (stored.compare(key, Qt::CaseInsensitive) != 0) {
+        if (!lumi::settings::sameKey(stored, key)) {
             check(sameKeyIn(after, stored) == storedValue, "every other key keeps its value");
         }
     }
-    const bool newKey = sameKeyIn(before, key) == QStringLiteral("<none>");
+    const bool newKey = sameKeyIn(before, key) == "<none>";
     check(after.values().size() == before.values().size() + (newKey ? 1 : 0),
           "no key is lost and none is made up");
-    const QByteArray copy = bytesOf(path + QStringLiteral(".damaged"));
+    const std::string copy = bytesOf(path + QStringLiteral(".damaged"));
     if (before.damaged()) {
         check(copy == bytes, "the damaged copy holds the file's bytes as they were");
     } else {

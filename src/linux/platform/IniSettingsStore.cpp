@@ -16,7 +16,7 @@
 
 #include "linux/platform/FileSystem.h"
 #include "linux/platform/RegularFile.h"
-#include "linux/settings/IniDocument.h"
+#include "settings/IniDocument.h"
 
 namespace lumi::platform {
 
@@ -163,16 +163,15 @@ IniDocument IniSettingsStore::loadDocument() const {
         complain(QStringLiteral("settings file %1 cannot be read (%2); using the defaults")
                      .arg(describe(filePath_), content.error));
     }
-    return IniDocument::parse(content.bytes);
+    return IniDocument::parse(std::string_view(content.bytes.constData(), content.bytes.size()));
 }
 
 std::string IniSettingsStore::read(std::string_view key, std::string_view defaultValue) const {
-    const std::optional<QString> value = loadDocument().value(QString::fromUtf8(key));
-    return value ? value->toStdString() : std::string(defaultValue);
+    return loadDocument().value(key).value_or(std::string(defaultValue));
 }
 
 bool IniSettingsStore::contains(std::string_view key) const {
-    return loadDocument().value(QString::fromUtf8(key)).has_value();
+    return loadDocument().value(key).has_value();
 }
 
 std::optional<std::string> IniSettingsStore::write(std::string_view key, std::string_view value) {
@@ -187,8 +186,8 @@ std::optional<std::string> IniSettingsStore::writeAll(const Values& values) {
 std::optional<QString> IniSettingsStore::replaceFile(const Values& values) {
     const QString name = describe(filePath_);
     for (const auto& [key, value] : values) {
-        const QString text = QString::fromUtf8(key);
-        if (!IniDocument::isStorableKey(text)) {
+        if (!IniDocument::isStorableKey(key)) {
+            const QString text = QString::fromUtf8(key);
             complain(QStringLiteral("settings file %1 cannot hold the key \"%2\"; not writing")
                          .arg(name, text));
             return QStringLiteral("the file cannot hold the key \"%1\"").arg(text);
@@ -220,16 +219,17 @@ std::optional<QString> IniSettingsStore::replaceFile(const Values& values) {
         }
         return QStringLiteral("the file cannot be read (%1)").arg(content.error);
     }
-    IniDocument document = IniDocument::parse(content.bytes);
+    IniDocument document =
+        IniDocument::parse(std::string_view(content.bytes.constData(), content.bytes.size()));
     if (document.damaged()) {
         if (std::optional<QString> refused = keepDamagedCopy(content.bytes)) {
             return refused;
         }
     }
     for (const auto& [key, value] : values) {
-        document.setValue(QString::fromUtf8(key), QString::fromUtf8(value));
+        document.setValue(key, value);
     }
-    const QByteArray bytes = document.toBytes();
+    const QByteArray bytes = QByteArray::fromStdString(document.toBytes());
     QSaveFile file(filePath_);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
         !file.commit()) {

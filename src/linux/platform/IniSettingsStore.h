@@ -7,7 +7,7 @@
 
 #include "linux/platform/RegularFile.h"
 #include "platform/SettingsStore.h"
-#include "linux/settings/IniDocument.h"
+#include "settings/IniDocument.h"
 
 class QLockFile;
 

@@ -1,31 +1,67 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "linux/settings/IniDocument.h"
-
-#include <QStringDecoder>
+#include "settings/IniDocument.h"
 
 #include <algorithm>
 #include <utility>
+
+#include "settings/SettingKeys.h"
 
 namespace lumi::settings {
 
 namespace {
 
-constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+constexpr std::string_view kByteOrderMark("\xEF\xBB\xBF");
+constexpr std::string_view kReplacementCharacter("\xEF\xBF\xBD");
 constexpr char32_t kLastCodePoint = 0x10FFFF;
-
-QLatin1StringView configSectionName() {
-    return QLatin1StringView("Config");
-}
+constexpr std::string_view kConfigSection("Config");
 
 // The white space that surrounds keys, values and names: that of the C locale.
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r' || c == '\n';
 }
 
-bool isUtf8(QByteArrayView bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    [[maybe_unused]] const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
+std::string_view trimmedOfBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// The length of the well-formed UTF-8 character at the start of `bytes`, 0 when there is
+// none.
+std::size_t characterLength(std::string_view bytes) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const auto continues = [&](std::size_t i, unsigned char low, unsigned char high) {
+        return i < bytes.size() && byte(i) >= low && byte(i) <= high;
+    };
+    if (bytes.empty()) {
+        return 0;
+    }
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return continues(1, 0x80, 0xBF) ? 2 : 0;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        // No overlong form after E0, no surrogate after ED.
+        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
+        return continues(1, low, high) && continues(2, 0x80, 0xBF) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        // No overlong form after F0, nothing past U+10FFFF after F4.
+        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
+        return continues(1, low, high) && continues(2, 0x80, 0xBF) && continues(3, 0x80, 0xBF)
+                   ? 4
+                   : 0;
+    }
+    return 0;
 }
 
 int hexDigitValue(char c) {
@@ -41,17 +77,35 @@ int hexDigitValue(char c) {
     return -1;
 }
 
-bool isHexDigit(char16_t c) {
-    return c < 0x80 && hexDigitValue(static_cast<char>(c)) >= 0;
+// `value` in lower-case hexadecimal digits, without leading zeros.
+std::string hex(unsigned value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), kDigits[value % 16]);
+        value /= 16;
+    } while (value != 0);
+    return digits;
 }
 
-void appendCodePoint(QByteArray& out, char32_t codePoint) {
-    if (codePoint < 0x80) {
+void appendCodePoint(std::string& out, char32_t codePoint) {
+    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
+        out += kReplacementCharacter;
+    } else if (codePoint < 0x80) {
         out += static_cast<char>(codePoint);
-        return;
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (codePoint >> 18));
+        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
     }
-    const char32_t text[] = {codePoint};
-    out += QString::fromUcs4(text, 1).toUtf8();
 }
 
 // The character that a backslash and `c` stand for, or 0 when `c` names no escape.
@@ -83,8 +137,8 @@ char namedEscape(char c) {
 
 // Reads the escape whose backslash stands at `text[i - 1]`; on return `i` is past it.
 // Appends what it stands for to `out`.
-void decodeEscape(QByteArrayView text, qsizetype& i, QByteArray& out) {
-    const qsizetype size = text.size();
+void decodeEscape(std::string_view text, std::size_t& i, std::string& out) {
+    const std::size_t size = text.size();
     if (i >= size) {
         out += '\\';
         return;
@@ -97,7 +151,7 @@ void decodeEscape(QByteArrayView text, qsizetype& i, QByteArray& out) {
     }
     if (c == 'x') {
         char32_t codePoint = 0;
-        qsizetype end = i + 1;
+        std::size_t end = i + 1;
         while (end < size && hexDigitValue(text[end]) >= 0) {
             const char32_t next = codePoint * 16 + static_cast<char32_t>(hexDigitValue(text[end]));
             if (next > kLastCodePoint) {
@@ -116,7 +170,7 @@ void decodeEscape(QByteArrayView text, qsizetype& i, QByteArray& out) {
     }
     if (c >= '0' && c <= '7') {
         char32_t codePoint = 0;
-        qsizetype end = i;
+        std::size_t end = i;
         while (end < size && end < i + 3 && text[end] >= '0' && text[end] <= '7') {
             codePoint = codePoint * 8 + static_cast<char32_t>(text[end] - '0');
             ++end;
@@ -128,17 +182,39 @@ void decodeEscape(QByteArrayView text, qsizetype& i, QByteArray& out) {
     out += '\\';  // before any other character the backslash stands for itself
 }
 
-bool sameKey(QStringView a, QStringView b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 }  // namespace
 
-QString decodeValue(QByteArrayView text) {
-    QByteArray out;
-    qsizetype significant = 0;  // the length of `out` without trailing white space
+bool isUtf8(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const std::size_t length = characterLength(bytes);
+        if (length == 0) {
+            return false;
+        }
+        bytes.remove_prefix(length);
+    }
+    return true;
+}
+
+std::string validUtf8(std::string_view bytes) {
+    std::string text;
+    while (!bytes.empty()) {
+        const std::size_t length = characterLength(bytes);
+        if (length == 0) {
+            text += kReplacementCharacter;
+            bytes.remove_prefix(1);
+        } else {
+            text += bytes.substr(0, length);
+            bytes.remove_prefix(length);
+        }
+    }
+    return text;
+}
+
+std::string decodeValue(std::string_view text) {
+    std::string out;
+    std::size_t significant = 0;  // the length of `out` without trailing white space
     bool quoted = false;
-    qsizetype i = 0;
+    std::size_t i = 0;
     while (i < text.size() && isBlank(text[i])) {
         ++i;
     }
@@ -159,80 +235,73 @@ QString decodeValue(QByteArrayView text) {
             }
         }
     }
-    out.truncate(significant);
-    // A value may begin with U+FEFF, which QString::fromUtf8() would take for a byte-order mark.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    QString value = decoder.decode(out);
-    if (value.startsWith(QLatin1StringView("@@"))) {
-        value.remove(0, 1);
+    out.resize(significant);
+    // A value may begin with U+FEFF: it is a character of the value, not a byte-order mark.
+    if (out.starts_with("@@")) {
+        out.erase(0, 1);
     }
-    return value;
+    return out;
 }
 
-QByteArray encodeValue(const QString& value) {
-    const QString text = value.startsWith(u'@') ? u'@' + value : value;
-    QByteArray out;
+std::string encodeValue(std::string_view value) {
+    const std::string text = value.starts_with('@') ? "@" + std::string(value) : std::string(value);
+    std::string out;
     bool needsQuotes = false;
     // After a numeric escape a hex digit would read as part of it, so it is escaped too.
     bool escapeHexDigit = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == u';' || c == u',' || c == u'=') {
+    for (const char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c == ';' || c == ',' || c == '=') {
             needsQuotes = true;
         }
-        if (escapeHexDigit && isHexDigit(c)) {
-            out += "\\x" + QByteArray::number(c, 16);
+        if (escapeHexDigit && c < 0x80 && hexDigitValue(byte) >= 0) {
+            out += "\\x" + hex(c);
             continue;
         }
         escapeHexDigit = false;
         if (c == 0) {
             out += "\\0";
             escapeHexDigit = true;
-        } else if (c == u'"' || c == u'\\') {
+        } else if (c == '"' || c == '\\') {
             out += '\\';
-            out += static_cast<char>(c);
+            out += byte;
         } else if (c < 0x20) {
             static constexpr char kNames[] = "abtnvfr";  // the escapes of 7 to 13, in order
             if (c >= 7 && c <= 13) {
                 out += '\\';
                 out += kNames[c - 7];
             } else {
-                out += "\\x" + QByteArray::number(c, 16);
+                out += "\\x" + hex(c);
                 escapeHexDigit = true;
             }
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
         } else {
-            const bool pair =
-                QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-            out += QStringView(text).sliced(i, pair ? 2 : 1).toUtf8();
-            i += pair ? 1 : 0;
+            out += byte;  // ASCII, or a byte of a UTF-8 character
         }
     }
-    if (needsQuotes || out.startsWith(' ') || out.endsWith(' ')) {
+    if (needsQuotes || out.starts_with(' ') || out.ends_with(' ')) {
         out = '"' + out + '"';
     }
     return out;
 }
 
-std::optional<IniDocument::Line> IniDocument::parseLine(QByteArrayView raw, bool& repaired) {
-    if (raw.contains('\0') || !isUtf8(raw)) {
+std::optional<IniDocument::Line> IniDocument::parseLine(std::string_view raw, bool& repaired) {
+    if (raw.find('\0') != std::string_view::npos || !isUtf8(raw)) {
         return std::nullopt;
     }
-    qsizetype begin = 0;
-    qsizetype end = raw.size();
+    std::size_t begin = 0;
+    std::size_t end = raw.size();
     // A byte-order mark at the start of a line counts as white space, wherever the line
     // stands: a line may come first in the file once a line before it is left out.
-    while (begin < end && (isBlank(raw[begin]) || raw.sliced(begin).startsWith(kByteOrderMark))) {
+    while (begin < end && (isBlank(raw[begin]) || raw.substr(begin).starts_with(kByteOrderMark))) {
         begin += isBlank(raw[begin]) ? 1 : kByteOrderMark.size();
     }
     while (end > begin && isBlank(raw[end - 1])) {
         --end;
     }
-    const QByteArrayView trimmed = raw.sliced(begin, end - begin);
+    const std::string_view trimmed = raw.substr(begin, end - begin);
     Line line;
-    line.text = raw.toByteArray();
-    if (trimmed.isEmpty()) {
+    line.text = std::string(raw);
+    if (trimmed.empty()) {
         return line;
     }
     if (trimmed.front() == ';' || trimmed.front() == '#') {
@@ -240,47 +309,48 @@ std::optional<IniDocument::Line> IniDocument::parseLine(QByteArrayView raw, bool
         return line;
     }
     if (trimmed.front() == '[') {
-        const qsizetype close = trimmed.indexOf(']');
-        const QByteArray name =
-            trimmed.sliced(1, (close < 0 ? trimmed.size() : close) - 1).toByteArray().trimmed();
-        if (name.isEmpty()) {
+        const std::size_t close = trimmed.find(']');
+        const std::string_view name = trimmedOfBlanks(
+            trimmed.substr(1, (close == std::string_view::npos ? trimmed.size() : close) - 1));
+        if (name.empty()) {
             return std::nullopt;
         }
-        const QByteArray after =
-            close < 0 ? QByteArray() : trimmed.sliced(close + 1).toByteArray().trimmed();
-        if (close < 0 || !(after.isEmpty() || after.startsWith(';') || after.startsWith('#'))) {
+        const std::string_view after = close == std::string_view::npos
+                                           ? std::string_view()
+                                           : trimmedOfBlanks(trimmed.substr(close + 1));
+        if (close == std::string_view::npos ||
+            !(after.empty() || after.starts_with(';') || after.starts_with('#'))) {
             repaired = true;
-            line.text = '[' + name + ']';
+            line.text = "[" + std::string(name) + "]";
         }
         line.kind = Line::Kind::Section;
-        line.inConfig =
-            QString::fromUtf8(name).compare(configSectionName(), Qt::CaseInsensitive) == 0;
+        line.inConfig = sameKey(name, kConfigSection);
         return line;
     }
-    const qsizetype equals = trimmed.indexOf('=');
-    if (equals <= 0) {
+    const std::size_t equals = trimmed.find('=');
+    if (equals == 0 || equals == std::string_view::npos) {
         return std::nullopt;
     }
     line.kind = Line::Kind::Entry;
-    line.key = QString::fromUtf8(trimmed.first(equals).toByteArray().trimmed());
-    line.value = decodeValue(trimmed.sliced(equals + 1));
+    line.key = std::string(trimmedOfBlanks(trimmed.substr(0, equals)));
+    line.value = decodeValue(trimmed.substr(equals + 1));
     return line;
 }
 
-IniDocument IniDocument::parse(QByteArrayView bytes) {
+IniDocument IniDocument::parse(std::string_view bytes) {
     IniDocument document;
-    if (bytes.startsWith(kByteOrderMark)) {
-        bytes = bytes.sliced(kByteOrderMark.size());
+    if (bytes.starts_with(kByteOrderMark)) {
+        bytes.remove_prefix(kByteOrderMark.size());
     }
     bool inConfig = false;
-    qsizetype start = 0;
+    std::size_t start = 0;
     while (start < bytes.size()) {
-        qsizetype end = start;
+        std::size_t end = start;
         while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') {
             ++end;
         }
         bool repaired = false;
-        std::optional<Line> line = parseLine(bytes.sliced(start, end - start), repaired);
+        std::optional<Line> line = parseLine(bytes.substr(start, end - start), repaired);
         start = end + 1;
         if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') {
             ++start;
@@ -299,9 +369,9 @@ IniDocument IniDocument::parse(QByteArrayView bytes) {
     return document;
 }
 
-int IniDocument::lastConfigEntryOf(QStringView key) const {
+int IniDocument::lastConfigEntryOf(std::string_view key) const {
     for (int i = static_cast<int>(lines_.size()) - 1; i >= 0; --i) {
-        const Line& line = lines_[static_cast<size_t>(i)];
+        const Line& line = lines_[static_cast<std::size_t>(i)];
         if (line.kind == Line::Kind::Entry && line.inConfig && sameKey(line.key, key)) {
             return i;
         }
@@ -309,16 +379,16 @@ int IniDocument::lastConfigEntryOf(QStringView key) const {
     return -1;
 }
 
-std::optional<QString> IniDocument::value(QStringView key) const {
+std::optional<std::string> IniDocument::value(std::string_view key) const {
     const int index = lastConfigEntryOf(key);
     if (index < 0) {
         return std::nullopt;
     }
-    return lines_[static_cast<size_t>(index)].value;
+    return lines_[static_cast<std::size_t>(index)].value;
 }
 
-std::vector<std::pair<QString, QString>> IniDocument::values() const {
-    std::vector<std::pair<QString, QString>> result;
+std::vector<std::pair<std::string, std::string>> IniDocument::values() const {
+    std::vector<std::pair<std::string, std::string>> result;
     for (const Line& line : lines_) {
         if (line.kind != Line::Kind::Entry || !line.inConfig) {
             continue;
@@ -335,38 +405,33 @@ std::vector<std::pair<QString, QString>> IniDocument::values() const {
     return result;
 }
 
-bool IniDocument::isStorableKey(QStringView key) {
-    if (key.isEmpty() || !key.isValidUtf16()) {
+bool IniDocument::isStorableKey(std::string_view key) {
+    if (key.empty() || !isUtf8(key)) {
         return false;
     }
-    if (key.front() == u'[' || key.front() == u';' || key.front() == u'#' ||
-        key.front() == QChar::ByteOrderMark) {
+    if (key.front() == '[' || key.front() == ';' || key.front() == '#' ||
+        key.starts_with(kByteOrderMark)) {
         return false;
     }
-    const auto blank = [](QChar c) {
-        return c.unicode() < 0x80 && isBlank(static_cast<char>(c.unicode()));
-    };
-    if (blank(key.front()) || blank(key.back())) {
+    if (isBlank(key.front()) || isBlank(key.back())) {
         return false;
     }
-    return !key.contains(u'=') && !key.contains(u'\r') && !key.contains(u'\n') &&
-           !key.contains(QChar(0));
+    return key.find_first_of(std::string_view("=\r\n\0", 4)) == std::string_view::npos;
 }
 
-void IniDocument::setValue(QStringView key, const QString& value) {
+void IniDocument::setValue(std::string_view key, std::string_view value) {
     Line entry;
     entry.kind = Line::Kind::Entry;
     entry.inConfig = true;
-    entry.key = key.toString();
-    entry.value = value;
-    entry.text = key.toUtf8() + '=' + encodeValue(value);
-
+    entry.key = std::string(key);
+    entry.value = validUtf8(value);
+    entry.text = entry.key + "=" + encodeValue(entry.value);
     const int last = lastConfigEntryOf(key);
     if (last >= 0) {
-        lines_[static_cast<size_t>(last)] = std::move(entry);
+        lines_[static_cast<std::size_t>(last)] = std::move(entry);
         // Earlier lines of the same key would only hide behind the new one; they go.
         for (int i = last - 1; i >= 0; --i) {
-            const Line& line = lines_[static_cast<size_t>(i)];
+            const Line& line = lines_[static_cast<std::size_t>(i)];
             if (line.kind == Line::Kind::Entry && line.inConfig && sameKey(line.key, key)) {
                 lines_.erase(lines_.begin() + i);
             }
@@ -384,7 +449,7 @@ void IniDocument::setValue(QStringView key, const QString& value) {
         Line header;
         header.kind = Line::Kind::Section;
         header.inConfig = true;
-        header.text = '[' + QByteArray(configSectionName().data()) + ']';
+        header.text = "[" + std::string(kConfigSection) + "]";
         lines_.push_back(std::move(header));
         lines_.push_back(std::move(entry));
         return;
@@ -400,8 +465,8 @@ void IniDocument::setValue(QStringView key, const QString& value) {
     lines_.insert(position, std::move(entry));
 }
 
-QByteArray IniDocument::toBytes() const {
-    QByteArray bytes;
+std::string IniDocument::toBytes() const {
+    std::string bytes;
     for (const Line& line : lines_) {
         bytes += line.text;
         bytes += '\n';
