@@ -57,12 +57,21 @@ DecodedPicture decodePicture(const QString& path, PhotoDates dates) {
 DecodedPicture decodePictureWithin(const QString& path, QSize bound, PhotoDates dates) {
     setAllocationLimit();
     // Read whole first, so that a pipe, a device or a file that does not answer is given up
-    // like a file that does not load, and the decode never waits on the file.
-    platform::FileRead file = platform::readRegularFile(path);
-    if (!file.ok()) {
-        return {path, {}, file.state == platform::FileRead::State::Missing
-                              ? QStringLiteral("no such file")
-                              : file.error};
+    // like a file that does not load, and the decode never waits on the file. A file too large
+    // for any picture that the display shows is skipped by its size, never opened.
+    platform::FileRead file = platform::readRegularFile(
+        path, platform::RegularFileReader::kDefaultPatience, pictureFileSizeReadable);
+    switch (file.state) {
+        case platform::FileRead::State::Read:
+            break;
+        case platform::FileRead::State::Missing:
+            return {path, {}, QStringLiteral("no such file")};
+        case platform::FileRead::State::TooLarge:
+            return {path, {}, fileTooLargeError(file.size)};
+        case platform::FileRead::State::NotRegular:
+        case platform::FileRead::State::NoAnswer:
+        case platform::FileRead::State::Unreadable:
+            return {path, {}, file.error};
     }
     // Told by content, not by name, so that Qt's own HEIF plugins, where installed, never
     // decode these files and a photo renamed to ".jpg" still shows.
