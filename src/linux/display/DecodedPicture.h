@@ -23,6 +23,9 @@ struct DecodedPicture {
     // The day the photo was taken, from its EXIF DateTimeOriginal; empty when the file
     // carries none or it was not asked for.
     std::optional<QDate> taken = std::nullopt;
+    // True when the file may give its picture later as it stands: it did not answer in time.
+    // Every other failure lasts until the file changes.
+    bool mayPass = false;
 
     bool ok() const { return !image.isNull(); }
 };
