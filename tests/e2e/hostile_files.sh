@@ -35,6 +35,18 @@ write_settings SetReg=2 BG=1
 write_list "$E2E_ROOT/one.jpg" "$E2E_ROOT/two.jpg" "$E2E_ROOT/three.jpg" "$INSTALL_DIR/default.jpg"
 run_case "pipes as listed pictures" "one.jpg: it is a named pipe, not a regular file"
 
+# A sparse file of 2 GiB as the background and as a listed picture: skipped by its size, each
+# with its own line.
+truncate -s 2G "$E2E_ROOT/big.jpg"
+write_settings SetReg=2 BG=3 "BGFile=$E2E_ROOT/big.jpg"
+write_list "$E2E_ROOT/big.jpg" "$INSTALL_DIR/default.jpg"
+run_case "a 2 GiB file as the background and a listed picture" \
+    "background picture $E2E_ROOT/big.jpg: the file is 2147483648 bytes, more than"
+grep -q "the picture $E2E_ROOT/big.jpg: the file is 2147483648 bytes, more than" \
+    "$E2E_ROOT/out.1.log" || fail "no line about the listed 2 GiB file"
+rm -f "$E2E_ROOT/big.jpg"
+write_settings SetReg=2 BG=1
+
 # The picture list.
 rm -f "$INSTALL_DIR/List.txt"
 mkfifo "$INSTALL_DIR/List.txt"

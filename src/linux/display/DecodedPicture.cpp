@@ -20,4 +20,13 @@ QString tooLargeError(QSize size) {
         .arg(kMaxPicturePixels / 1'000'000);
 }
 
+QString fileTooLargeError(std::uintmax_t bytes) {
+    return QStringLiteral(
+               "the file is %1 bytes, more than the %2 bytes that a picture of %3 "
+               "megapixels can take; it is not read")
+        .arg(bytes)
+        .arg(kMaxPictureFileBytes)
+        .arg(kMaxPicturePixels / 1'000'000);
+}
+
 }  // namespace lumi::display

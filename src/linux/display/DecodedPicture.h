@@ -7,7 +7,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <cstdint>
 #include <optional>
+
+#include "display/PictureFileBound.h"
 
 namespace lumi::display {
 
@@ -20,6 +23,9 @@ struct DecodedPicture {
     // The day the photo was taken, from its EXIF DateTimeOriginal; empty when the file
     // carries none or it was not asked for.
     std::optional<QDate> taken = std::nullopt;
+    // True when the file may give its picture later as it stands: it did not answer in time.
+    // Every other failure lasts until the file changes.
+    bool mayPass = false;
 
     bool ok() const { return !image.isNull(); }
 };
@@ -30,15 +36,14 @@ enum class PhotoDates {
     Read,
 };
 
-// The most pixels that a picture may have. Photos of the largest cameras (100 megapixels)
-// show; a file that declares more, however small the file, is refused before its decode, so
-// that no picture costs more than this many 32-bit pixels.
-inline constexpr qint64 kMaxPicturePixels = 120'000'000;
-
 // True when a picture of `size` pixels is above kMaxPicturePixels.
 bool exceedsPixelLimit(QSize size);
 
 // The error of a picture refused for its size: it names the size and the limit.
 QString tooLargeError(QSize size);
+
+// The error of a file skipped for its size (pictureFileSizeReadable()): it names the size and
+// the bound.
+QString fileTooLargeError(std::uintmax_t bytes);
 
 }  // namespace lumi::display

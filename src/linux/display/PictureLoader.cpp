@@ -57,12 +57,25 @@ DecodedPicture decodePicture(const QString& path, PhotoDates dates) {
 DecodedPicture decodePictureWithin(const QString& path, QSize bound, PhotoDates dates) {
     setAllocationLimit();
     // Read whole first, so that a pipe, a device or a file that does not answer is given up
-    // like a file that does not load, and the decode never waits on the file.
-    platform::FileRead file = platform::readRegularFile(path);
-    if (!file.ok()) {
-        return {path, {}, file.state == platform::FileRead::State::Missing
-                              ? QStringLiteral("no such file")
-                              : file.error};
+    // like a file that does not load, and the decode never waits on the file. A file too large
+    // for any picture that the display shows is skipped by its size, never opened.
+    platform::FileRead file = platform::readRegularFile(
+        path, platform::RegularFileReader::kDefaultPatience, pictureFileSizeReadable);
+    switch (file.state) {
+        case platform::FileRead::State::Read:
+            break;
+        case platform::FileRead::State::Missing:
+            return {path, {}, QStringLiteral("no such file")};
+        case platform::FileRead::State::TooLarge:
+            return {path, {}, fileTooLargeError(file.size)};
+        case platform::FileRead::State::NoAnswer: {
+            DecodedPicture late{path, {}, file.error};
+            late.mayPass = true;
+            return late;
+        }
+        case platform::FileRead::State::NotRegular:
+        case platform::FileRead::State::Unreadable:
+            return {path, {}, file.error};
     }
     // Told by content, not by name, so that Qt's own HEIF plugins, where installed, never
     // decode these files and a photo renamed to ".jpg" still shows.
@@ -145,17 +158,24 @@ PictureLoader::Decode PictureLoader::startDecode(const QString& path) {
             })};
 }
 
+QFuture<PictureLoader::Stamped> PictureLoader::readyFuture(const Stamped& result) {
+    QPromise<Stamped> ready;
+    ready.start();
+    ready.addResult(result);
+    ready.finish();
+    return ready.future();
+}
+
 void PictureLoader::load(const QString& path, Callback done) {
     QFuture<Stamped> future;
+    const auto failed = failed_.constFind(path);
     if (held_ && held_->picture.path == path) {
-        // A future of its own: the watcher ignores the future it already watches.
-        QPromise<Stamped> ready;
-        ready.start();
-        ready.addResult(*held_);
-        ready.finish();
-        future = ready.future();
+        future = readyFuture(*held_);
     } else if (prefetched_ && prefetched_->path == path) {
         future = prefetched_->future;
+    } else if (failed != failed_.cend()) {
+        // Delivered as it was; deliver() decodes the file afresh if it has changed since.
+        future = readyFuture(*failed);
     } else {
         future = startDecode(path).future;
     }
@@ -172,17 +192,35 @@ void PictureLoader::prefetch(const QString& path) {
     if (prefetched_ && prefetched_->path == path) {
         return;
     }
+    if (const auto failed = failed_.constFind(path);
+        failed != failed_.cend() && failed->stamp == stampOf(path)) {
+        prefetched_.reset();  // the load will deliver the kept failure
+        return;
+    }
     prefetched_ = startDecode(path);
     prefetchWatcher_.setFuture(prefetched_->future);
 }
 
 void PictureLoader::prefetchFinished() {
     // The watcher may report a prefetch that a newer one or a load() has replaced since.
-    if (!prefetched_ || !prefetched_->future.isFinished() || !held_) {
+    if (!prefetched_ || !prefetched_->future.isFinished()) {
         return;
     }
-    if (prefetched_->future.result().picture.ok()) {
-        held_.reset();  // the next picture is ready: the one on the screen is no longer needed
+    const Stamped result = prefetched_->future.result();
+    if (!result.picture.ok()) {
+        // Kept now, so that a prefetch of the same file after a step the other way reads
+        // nothing.
+        if (result.stamp == stampOf(result.picture.path)) {
+            keepFailure(result);
+        }
+        return;
+    }
+    held_.reset();  // the next picture is ready: the one on the screen is no longer needed
+}
+
+void PictureLoader::keepFailure(const Stamped& result) {
+    if (!result.picture.mayPass) {
+        failed_.insert(result.picture.path, result);
     }
 }
 
@@ -206,8 +244,15 @@ void PictureLoader::deliver() {
     }
     if (result.picture.ok()) {
         held_ = result;
+        failed_.remove(path);
     } else {
-        held_.reset();  // a file that did not load is tried afresh each time
+        // The picture in hand stays for the next load of its path, unless it is this file,
+        // which has changed and no longer loads.
+        if (held_ && held_->picture.path == path) {
+            held_.reset();
+        }
+        failed_.remove(path);
+        keepFailure(result);
     }
     const Callback done = std::exchange(callback_, nullptr);
     done(result.picture);

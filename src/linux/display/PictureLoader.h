@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFutureWatcher>
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QSize>
@@ -43,9 +44,17 @@ DecodedPicture decodePictureWithin(const QString& path, QSize bound,
 // Each picture is decoded once while its file stays as it is: the picture delivered last is
 // kept (it shares its pixels with the display's copy), and a load or prefetch of the same
 // path uses it again. It is dropped once a prefetch of another path has decoded its picture,
-// so that between two paintings the loader holds one decoded picture, not two. Every delivery first compares the file's size and modification time
-// with those it had when its decode began, and decodes it again if they differ, so the
-// display always shows the file as it is now.
+// so that between two paintings the loader holds one decoded picture, not two. Every
+// delivery first compares the file's size and modification time with those it had when its
+// decode began, and decodes it again if they differ, so the display always shows the file as
+// it is now.
+//
+// Likewise each file that gives no picture is read once while it stays as it is: its failure
+// is kept with the file's size and modification time for the life of the loader, a load of
+// its path delivers that failure again without reading the file, and a prefetch of it decodes
+// nothing. So a broken file, or a video under a picture's name, costs one read in a run of
+// the display, not one on every pass through the list. A file that has changed since is tried
+// afresh; a failure that may pass as the file stands (DecodedPicture::mayPass) is not kept.
 class PictureLoader final : public QObject {
     Q_OBJECT
 
@@ -62,15 +71,16 @@ public:
     void setDecoder(Decoder decode) { decode_ = std::move(decode); }
 
     // Decodes `path` and hands the result to `done` on this object's thread, always from the
-    // event loop, never from within this call. The picture delivered last, or a decode asked
-    // for ahead with prefetch(), is used when it names the same path and the file has not
-    // changed since. A later load() or cancel() replaces a load whose result has not been
-    // delivered: its callback never runs.
+    // event loop, never from within this call. The picture delivered last, a decode asked for
+    // ahead with prefetch(), or the kept failure of the path is used when it names the same
+    // path and the file has not changed since. A later load() or cancel() replaces a load
+    // whose result has not been delivered: its callback never runs.
     void load(const QString& path, Callback done);
 
     // Starts decoding `path` in the background for a later load(); replaces an earlier one.
-    // Nothing is decoded for the path of the picture delivered last; any other path drops
-    // that picture once its own decode has succeeded.
+    // Nothing is decoded for the path of the picture delivered last, nor for a file whose
+    // failure is kept and that has not changed since; any other path drops the picture
+    // delivered last once its own decode has succeeded.
     void prefetch(const QString& path);
 
     // Drops the load in progress, if any; its callback never runs.
@@ -100,13 +110,19 @@ private:
     };
 
     static FileStamp stampOf(const QString& path);
+    // A finished future of its own holding `result`: the watcher ignores the future it
+    // already watches.
+    static QFuture<Stamped> readyFuture(const Stamped& result);
     Decode startDecode(const QString& path);
     void deliver();
     void prefetchFinished();
+    // Keeps a failed decode whose file has not changed since, unless it may pass.
+    void keepFailure(const Stamped& result);
 
     Decoder decode_;
     int decodeCount_ = 0;
     std::optional<Stamped> held_;  // the picture delivered last, if it loaded
+    QHash<QString, Stamped> failed_;  // by path: the files that gave no picture
     std::optional<Decode> prefetched_;
     QFutureWatcher<Stamped> watcher_;
     QFutureWatcher<Stamped> prefetchWatcher_;

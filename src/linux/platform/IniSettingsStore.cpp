@@ -51,6 +51,7 @@ FileContent loadFile(RegularFileReader& reader, const QString& path) {
         case FileRead::State::Read:
             return {FileContent::State::Readable, std::move(read.bytes), {}};
         case FileRead::State::NotRegular:
+        case FileRead::State::TooLarge:  // not asked for: the store gives no size test
         case FileRead::State::Unreadable:
         case FileRead::State::NoAnswer:
             break;

@@ -37,6 +37,14 @@ QString kindOf(mode_t mode) {
     return QStringLiteral("not a file");
 }
 
+FileRead tooLarge(std::uintmax_t bytes) {
+    FileRead result{FileRead::State::TooLarge,
+                    {},
+                    QStringLiteral("it is %1 bytes, too large to read").arg(bytes)};
+    result.size = bytes;
+    return result;
+}
+
 class Descriptor {
 public:
     explicit Descriptor(int fd) : fd_(fd) {}
@@ -65,8 +73,17 @@ struct RegularFileReader::Pending {
     FileRead result;
 };
 
-FileRead RegularFileReader::readRegularFileNow(const QByteArray& path,
+FileRead RegularFileReader::readRegularFileNow(const QByteArray& path, FileSizeTest sizeTest,
                                                const std::function<void()>& progress) {
+    // A file too large to read is known by its status and never opened. What is no regular
+    // file, or has no status, is left to the open and its own status below.
+    if (sizeTest) {
+        struct stat status = {};
+        if (::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode) &&
+            !sizeTest(static_cast<std::uintmax_t>(status.st_size))) {
+            return tooLarge(static_cast<std::uintmax_t>(status.st_size));
+        }
+    }
     // O_NONBLOCK: opening a pipe without a writer returns at once instead of waiting.
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
@@ -86,6 +103,9 @@ FileRead RegularFileReader::readRegularFileNow(const QByteArray& path,
                 {},
                 QStringLiteral("it is %1, not a regular file").arg(kindOf(status.st_mode))};
     }
+    if (sizeTest && !sizeTest(static_cast<std::uintmax_t>(status.st_size))) {
+        return tooLarge(static_cast<std::uintmax_t>(status.st_size));  // it grew since the stat
+    }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     FileRead result{FileRead::State::Read, {}, {}};
     if (status.st_size > 0) {
@@ -103,6 +123,10 @@ FileRead RegularFileReader::readRegularFileNow(const QByteArray& path,
         if (count == 0) {
             return result;
         }
+        const auto total = static_cast<std::uintmax_t>(result.bytes.size() + count);
+        if (sizeTest && !sizeTest(total)) {
+            return tooLarge(total);  // it grows while it is read
+        }
         result.bytes.append(chunk, count);
         progress();
     }
@@ -111,7 +135,7 @@ FileRead RegularFileReader::readRegularFileNow(const QByteArray& path,
 RegularFileReader::RegularFileReader(std::chrono::milliseconds patience, BlockingRead blockingRead)
     : patience_(patience), blockingRead_(std::move(blockingRead)) {}
 
-FileRead RegularFileReader::read(const QString& path) {
+FileRead RegularFileReader::read(const QString& path, FileSizeTest sizeTest) {
     const QString noAnswer =
         QStringLiteral("it did not answer within %1 ms").arg(patience_.count());
     if (pending_) {
@@ -122,8 +146,8 @@ FileRead RegularFileReader::read(const QString& path) {
     }
     pending_.reset();
     auto pending = std::make_shared<Pending>();
-    std::thread([pending, read = blockingRead_, name = encodeFileName(path)] {
-        FileRead result = read(name, [&pending] {
+    std::thread([pending, read = blockingRead_, name = encodeFileName(path), sizeTest] {
+        FileRead result = read(name, sizeTest, [&pending] {
             const std::lock_guard lock(pending->mutex);
             ++pending->progress;
             pending->changed.notify_all();
@@ -150,8 +174,9 @@ FileRead RegularFileReader::read(const QString& path) {
     }
 }
 
-FileRead readRegularFile(const QString& path, std::chrono::milliseconds patience) {
-    return RegularFileReader(patience).read(path);
+FileRead readRegularFile(const QString& path, std::chrono::milliseconds patience,
+                         FileSizeTest sizeTest) {
+    return RegularFileReader(patience).read(path, sizeTest);
 }
 
 QByteArray encodeFileName(const QString& name) {

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -22,15 +23,22 @@ struct FileRead {
         Read,        // `bytes` holds the whole file
         Missing,     // there is no file at the path (or it vanished before it was opened)
         NotRegular,  // a folder, a pipe, a device or a socket: refused, nothing was read
+        TooLarge,    // larger than the reader's size test allows: refused, nothing was kept
         Unreadable,  // the system refused the open or the read
         NoAnswer,    // the file did not answer in time
     };
     State state = State::Missing;
     QByteArray bytes;
-    QString error;  // for every state but Read and Missing: the reason, for a message
+    QString error;            // for every state but Read and Missing: the reason, for a message
+    std::uintmax_t size = 0;  // for TooLarge: the size that was refused, in bytes
 
     bool ok() const { return state == State::Read; }
 };
+
+// Whether a file of `bytes` may be read; a reader given one refuses a larger file as TooLarge.
+// Called on the reader's own thread, so it must be safe on any thread. A null test reads a
+// file of any size.
+using FileSizeTest = bool (*)(std::uintmax_t bytes);
 
 // Reads files one at a time for one owner (the settings store, the picture list, one
 // decode). Safe to use from one thread at a time.
@@ -39,8 +47,8 @@ public:
     using Clock = std::chrono::steady_clock;
     // Reads the file at the given local 8-bit path in the calling thread; may block.
     // `progress` is called after each chunk read, from that thread.
-    using BlockingRead =
-        std::function<FileRead(const QByteArray& path, const std::function<void()>& progress)>;
+    using BlockingRead = std::function<FileRead(const QByteArray& path, FileSizeTest sizeTest,
+                                                const std::function<void()>& progress)>;
 
     static constexpr std::chrono::milliseconds kDefaultPatience{1000};
 
@@ -50,11 +58,14 @@ public:
     // The content of the file at `path`. Returns within the patience once the file stops
     // answering. While an earlier read of this reader still waits for its file, a read
     // returns NoAnswer at once, so that one dead mount costs one patience, not one per read.
-    FileRead read(const QString& path);
+    // With a `sizeTest`, a file whose size fails it is refused as TooLarge.
+    FileRead read(const QString& path, FileSizeTest sizeTest = nullptr);
 
-    // The blocking read itself: open without waiting, refuse what is not a regular file,
-    // then read to the end.
-    static FileRead readRegularFileNow(const QByteArray& path,
+    // The blocking read itself: refuse a regular file whose size by its status fails
+    // `sizeTest` before it is opened; open without waiting, refuse what is not a regular file,
+    // then read to the end, and give up as TooLarge once the bytes read fail `sizeTest` (a
+    // file that grew after its status was taken).
+    static FileRead readRegularFileNow(const QByteArray& path, FileSizeTest sizeTest,
                                        const std::function<void()>& progress);
 
 private:
@@ -65,9 +76,10 @@ private:
     std::shared_ptr<Pending> pending_;  // the read given up on last, until it ends
 };
 
-// Reads `path` with a reader of its own and the given patience.
+// Reads `path` with a reader of its own, the given patience and size test.
 FileRead readRegularFile(const QString& path,
-                         std::chrono::milliseconds patience = RegularFileReader::kDefaultPatience);
+                         std::chrono::milliseconds patience = RegularFileReader::kDefaultPatience,
+                         FileSizeTest sizeTest = nullptr);
 
 // The local 8-bit path of a file name as this program holds it (see decodeFileName()).
 QByteArray encodeFileName(const QString& name);

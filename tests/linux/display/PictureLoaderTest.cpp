@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "linux/display/PictureLoader.h"
@@ -308,6 +309,52 @@ TEST_F(PictureLoaderTest, ChangedFileIsDecodedAgain) {
         EXPECT_EQ(shown.image.pixel(0, 0), expected.pixel(0, 0));
         EXPECT_EQ(*decoder.count, test.decodes)
             << "prefetched " << test.prefetched << ", change " << int(test.change);
+    }
+}
+
+// A file that gives no picture is read once while it stays as it is: later prefetches and
+// loads deliver its failure without a decode, until the file changes. A file larger than any
+// picture is skipped by its size alone, without a read.
+TEST_F(PictureLoaderTest, FailedFileIsNotReadAgainUntilItChanges) {
+    enum class Content { Garbage, Oversized };
+    enum class Change { None, Touched, Replaced };
+    for (const Content content : {Content::Garbage, Content::Oversized}) {
+        for (const Change change : {Change::None, Change::Touched, Change::Replaced}) {
+            const QString file = path("broken.bmp");
+            ASSERT_TRUE(testing::writeFileBytes(file, "no picture here"));
+            if (content == Content::Oversized) {
+                std::filesystem::resize_file(QFile::encodeName(file).toStdString(),
+                                             kMaxPictureFileBytes + 1);
+            }
+            CountingDecoder decoder;
+            PictureLoader loader(decoder);
+            const DecodedPicture failed = loadAndWait(loader, file);
+            EXPECT_FALSE(failed.ok());
+            if (content == Content::Oversized) {
+                EXPECT_EQ(failed.error, fileTooLargeError(kMaxPictureFileBytes + 1));
+            }
+            for (int pass = 0; pass < 3; ++pass) {
+                loader.prefetch(file);
+                EXPECT_EQ(loadAndWait(loader, file).error, failed.error);
+            }
+            EXPECT_EQ(*decoder.count, 1);
+
+            if (change == Change::Touched) {
+                QFile touched(file);
+                ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+                ASSERT_TRUE(touched.setFileTime(QFileInfo(file).lastModified().addSecs(5),
+                                                QFileDevice::FileModificationTime));
+            } else if (change == Change::Replaced) {
+                QImage small(2, 2, QImage::Format_RGB32);
+                small.fill(Qt::red);
+                ASSERT_TRUE(small.save(file, "BMP"));
+            }
+            const DecodedPicture last = loadAndWait(loader, file);
+            EXPECT_EQ(last.ok(), change == Change::Replaced);
+            EXPECT_EQ(loader.decodeCount(), change == Change::None ? 1 : 2)
+                << "content " << int(content) << ", change " << int(change);
+            EXPECT_EQ(*decoder.count, loader.decodeCount());
+        }
     }
 }
 

@@ -208,6 +208,8 @@ TEST_F(SequenceTest, UnloadableEntriesAreSkippedAndReportedOnce) {
     const QString errors = QString::fromStdString(::testing::internal::GetCapturedStderr());
     EXPECT_EQ(errors.count("text.jpg"), 1) << errors.toStdString();
     EXPECT_EQ(errors.count("missing.png"), 1) << errors.toStdString();
+    // Each unloadable file was tried once; a.png twice, b.png once.
+    EXPECT_EQ(form.loader().decodeCount(), 5);
 }
 
 TEST_F(SequenceTest, WhenNoEntryLoadsTheScreenStaysAndTheNextDelayTriesAgain) {

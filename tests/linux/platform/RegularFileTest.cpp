@@ -67,7 +67,8 @@ TEST(RegularFileTest, AFileThatDoesNotAnswerIsGivenUpOnce) {
     auto gate = std::make_shared<Gate>();
     auto calls = std::make_shared<std::atomic<int>>(0);
     RegularFileReader reader(std::chrono::milliseconds(50),
-                             [gate, calls](const QByteArray&, const std::function<void()>&) {
+                             [gate, calls](const QByteArray&, FileSizeTest,
+                                           const std::function<void()>&) {
                                  ++*calls;
                                  std::unique_lock lock(gate->mutex);
                                  gate->opened.wait(lock, [&] { return gate->open; });
