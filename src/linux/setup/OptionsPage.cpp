@@ -300,21 +300,31 @@ void OptionsPage::showCount() {
 }
 
 bool OptionsPage::applyListEdit(const settings::PictureListEdit& edit, int index) {
-    const settings::PictureListEditResult result =
-        settings::editPictureList(settings::pictureListPath(services_.installDir), edit);
+    const QString listFile = settings::pictureListPath(services_.installDir);
+    const settings::PictureListEditResult result = settings::editPictureList(listFile, edit);
     if (!result.ok()) {
         services_.dialogs.error(this, kListTitle, result.error);
+        // The list shows what the file holds, which the refused edit did not change (but
+        // another dialog may have).
+        const settings::PictureListReadResult stored = settings::readPictureList(listFile);
+        if (stored.ok() && stored.entries != listEntries()) {
+            showEntries(stored.entries, kKeepSelection);
+        }
         return false;
     }
+    showEntries(result.entries, index);
+    return true;
+}
+
+void OptionsPage::showEntries(const QStringList& entries, int index) {
     // What the file holds now, another dialog's edits included.
     const int shown = index == kKeepSelection ? listIndex() : index;
     List1->clear();
-    for (const QString& entry : result.entries) {
+    for (const QString& entry : entries) {
         appendEntry(entry);
     }
     setListIndex(std::min(shown, List1->count() - 1));
     showCount();
-    return true;
 }
 
 bool OptionsPage::existsOrReport(const QString& path) {

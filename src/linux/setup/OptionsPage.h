@@ -110,9 +110,12 @@ private:
     void addPaths(const QStringList& paths);
     // Applies `edit` to "List.txt" and shows the result with row `index` selected (the
     // last row when past the end; kKeepSelection: the row selected now). False, after
-    // a message box, when the list could not be written.
+    // a message box, when the list could not be written; the list then shows what the file
+    // holds.
     static constexpr int kKeepSelection = -2;
     bool applyListEdit(const settings::PictureListEdit& edit, int index);
+    // Shows `entries` as the list, with row `index` selected as applyListEdit() selects it.
+    void showEntries(const QStringList& entries, int index);
     void setListIndex(int index);
     void showCount();
 

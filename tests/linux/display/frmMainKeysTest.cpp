@@ -45,7 +45,7 @@ TEST_F(KeysTest, MusicKeysActOnThePlaylistAndKeepTheScreenSaverRunning) {
     settings_.write("MIDI3", "1");
     press(Qt::Key_S, "s");
     EXPECT_EQ(form_->playlist.MidiChecked[3], 1);
-    EXPECT_EQ(player_.plays.last(), dir_.path() + "/3.mid");
+    EXPECT_EQ(player_.plays.back(), (dir_.path() + "/3.mid").toStdString());
     EXPECT_EQ(processEnds_, 0);
 }
 

@@ -156,7 +156,8 @@ TEST_F(SetupTest, TestButtonsPlayTheirTuneFromTheInstallFolderAndStopStops) {
     dialog->SSTab1->setCurrentIndex(1);
     click(dialog->Picture2->cmdTest[0]);
     click(dialog->Picture2->cmdTest[9]);
-    EXPECT_EQ(player_.plays, QStringList({installDir() + "1.mid", installDir() + "10.mid"}));
+    EXPECT_EQ(player_.plays, (std::vector<std::string>{(installDir() + "1.mid").toStdString(),
+                                                  (installDir() + "10.mid").toStdString()}));
     EXPECT_EQ(player_.lastReserved1, 0);
     EXPECT_EQ(player_.lastReserved2, -1);
     click(dialog->Picture2->Command1);

@@ -230,12 +230,14 @@ private:
     bool immutable_ = false;
 };
 
+// A refused edit shows the list that the file holds, here as another program left it.
 TEST_F(SetupTest, AReadOnlyInstallFolderKeepsTheListBytesAndEveryEditIsUndone) {
-    const QString a = picture("a.jpg"), b = picture("b.jpg");
+    const QString a = picture("a.jpg"), b = picture("b.jpg"), c = picture("c.jpg");
     writeBytes(listFile(), lines({a, b}));
     const auto dialog = openDialog();
     dialog->Picture1->List1->setCurrentRow(1);
     dialogs_.selection = a;
+    writeBytes(listFile(), lines({a, b, c}));
     {
         const ReadOnlyFolder readOnly(installDir_.path());
         if (readOnly.writable()) {
@@ -249,12 +251,12 @@ TEST_F(SetupTest, AReadOnlyInstallFolderKeepsTheListBytesAndEveryEditIsUndone) {
     for (const QString& shown : dialogs_.shown) {
         EXPECT_TRUE(shown.startsWith(kError) && shown.contains(listFile())) << qPrintable(shown);
     }
-    EXPECT_EQ(listBytes(), lines({a, b}));
-    EXPECT_EQ(dialog->Picture1->listEntries(), QStringList({a, b}));
+    EXPECT_EQ(listBytes(), lines({a, b, c}));
+    EXPECT_EQ(dialog->Picture1->listEntries(), QStringList({a, b, c}));
     EXPECT_EQ(dialog->Picture1->listIndex(), 1);
-    EXPECT_EQ(dialog->Picture1->lblNum->text(), "2");
+    EXPECT_EQ(dialog->Picture1->lblNum->text(), "3");
     click(dialog->Picture1->CmdDelete);  // writable again: the same edit now succeeds
-    EXPECT_EQ(listBytes(), lines({a}));
+    EXPECT_EQ(listBytes(), lines({a, c}));
 }
 
 // Two dialogs open at once: each edit changes what the file holds, so no dialog's edit is

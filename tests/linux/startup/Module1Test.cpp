@@ -327,7 +327,7 @@ protected:
         QList<bool> cursorCalls;
         QList<bool> runningCalls;
         int stops = 0;
-        QStringList plays;
+        std::vector<std::string> plays;
         std::array<qint16, 11> midiChecked{};
         int picIndex = 0;
         bool operator==(const Observed&) const = default;
@@ -350,7 +350,7 @@ protected:
         cursor_.calls.clear();
         windows_.runningCalls.clear();
         const int stopsBefore = lastPlayer_->stops;
-        const qsizetype playsBefore = lastPlayer_->plays.size();
+        const auto playsBefore = static_cast<std::ptrdiff_t>(lastPlayer_->plays.size());
         QWidget* receiver = target == Target::Form     ? static_cast<QWidget*>(&form)
                             : target == Target::Canvas ? static_cast<QWidget*>(form.Pic2)
                                                        : module1.coverWindows().front().get();
@@ -359,7 +359,7 @@ protected:
                 cursor_.calls,
                 windows_.runningCalls,
                 lastPlayer_->stops - stopsBefore,
-                lastPlayer_->plays.mid(playsBefore),
+                {lastPlayer_->plays.begin() + playsBefore, lastPlayer_->plays.end()},
                 form.playlist.MidiChecked,
                 form.PicIndex};
     }

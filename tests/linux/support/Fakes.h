@@ -22,6 +22,7 @@
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/InstanceRegistry.h"
+#include "support/FakeMusic.h"
 #include "platform/MidiPlayer.h"
 #include "linux/platform/PasswordService.h"
 #include "linux/platform/SessionLock.h"
@@ -158,31 +159,6 @@ public:
 
     double seconds = 3600.0;
     QDateTime dateTime{QDate(2026, 12, 6), QTime(1, 23, 45)};
-};
-
-class FakeMidiPlayer final : public platform::MidiPlayer {
-public:
-    void play(std::string_view path, int reserved1, int reserved2) override {
-        plays.append(QString::fromUtf8(path));
-        lastReserved1 = reserved1;
-        lastReserved2 = reserved2;
-        playing = true;
-    }
-    void stop() override {
-        ++stops;
-        playing = false;
-    }
-    bool isPlaying() const override { return playing; }
-    void setVisible(bool isVisible) override { visible = isVisible; }
-    std::string silenceReason() const override { return silence.toStdString(); }
-
-    QStringList plays;  // every path passed to play(), in order
-    QString silence;    // what silenceReason() answers
-    int stops = 0;
-    int lastReserved1 = 99;
-    int lastReserved2 = 99;
-    bool playing = false;
-    bool visible = true;
 };
 
 class FakeInstanceRegistry final : public platform::InstanceRegistry {
