@@ -17,7 +17,7 @@
 
 #include "linux/platform/RegularFile.h"
 #include "linux/display/CalendarCaption.h"
-#include "linux/display/FitToScreen.h"
+#include "linux/display/CorePixels.h"
 #include "linux/display/KeyAscii.h"
 #include "settings/IntegerConversion.h"
 #include "linux/settings/PictureFolders.h"
