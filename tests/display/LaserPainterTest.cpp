@@ -170,13 +170,10 @@ TEST(LaserPainterTest, MatchesThePlainPaintingForAnyGeometry) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     for (int i = 0; i < 300; ++i) {
-        const int sourceWidth = pick(1, 9);
-        const TestImage source = distinctSource(sourceWidth, pick(1, 9));
-        const Size canvasSize = LaserPainter::canvasSize(source.size());
-        const int beamX = pick(-4, 13);
-        const Point beamOrigin{beamX, pick(-4, 13)};
-        const int offsetX = pick(-3, 3);
-        const Point offset{offsetX, pick(-3, 3)};
+        const TestImage source = distinctSource(pick(1, 9), pick(1, 9));
+        const Size canvasSize = LaserPainter::canvasSize(source.size);
+        const Point beamOrigin{pick(-4, 13), pick(-4, 13)};
+        const Point offset{pick(-3, 3), pick(-3, 3)};
         const std::optional<Rgb> back =
             pick(0, 1) == 0 ? std::nullopt : std::optional<Rgb>(kBack);
         TestImage whole = filled(canvasSize);
@@ -184,10 +181,7 @@ TEST(LaserPainterTest, MatchesThePlainPaintingForAnyGeometry) {
             whole.setPixel({pick(0, whole.width() - 1), y}, 0xff998877u);  // earlier pictures
         }
         // The canvas image: a window that may stick out of the canvas on any side.
-        const int windowLeft = pick(-2, 3);
-        const int windowTop = pick(-2, 3);
-        const int windowWidth = pick(1, 10);
-        const Rect window = Rect::fromSize({windowLeft, windowTop}, {windowWidth, pick(1, 10)});
+        const Rect window = Rect::fromSize({pick(-2, 3), pick(-2, 3)}, {pick(1, 10), pick(1, 10)});
         TestImage canvas = cropOnto(whole, window, filled({window.width(), window.height()}));
         const TestImage expected =
             cropOnto(referencePainting(source, whole, beamOrigin, offset, back), window, canvas);
@@ -307,7 +301,7 @@ TEST(LaserPainterTest, SplitColumnsPaintTheSamePixels) {
             }
             EXPECT_TRUE(splitSteps.finished());
             EXPECT_EQ(split,
-                      referencePainting(source, filled(split.size()), scene.beamOrigin, {}, back));
+                      referencePainting(source, filled(split.size), scene.beamOrigin, {}, back));
         }
     }
 }
@@ -320,18 +314,12 @@ TEST(LaserPainterTest, DirtyRegionHoldsEveryChangedPixel) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     for (int i = 0; i < 200; ++i) {
-        const int sourceWidth = pick(1, 40);
-        const TestImage source = distinctSource(sourceWidth, pick(1, 40));
-        const int beamX = pick(-30, 70);
-        const Point beamOrigin{beamX, pick(-30, 70)};
-        const int windowLeft = pick(-5, 10);
-        const int windowTop = pick(-5, 10);
-        const int windowWidth = pick(1, 45);
-        const Size windowSize{windowWidth, pick(1, 45)};
-        TestImage canvas = filled(windowSize);
+        const TestImage source = distinctSource(pick(1, 40), pick(1, 40));
+        const Point beamOrigin{pick(-30, 70), pick(-30, 70)};
+        const Rect window = Rect::fromSize({pick(-5, 10), pick(-5, 10)}, {pick(1, 45), pick(1, 45)});
+        TestImage canvas = filled({window.width(), window.height()});
         LaserPainter painter;
-        painter.start(source.pixels(), canvas.pixels(), {windowLeft, windowTop}, beamOrigin, {},
-                      kBack);
+        painter.start(source.pixels(), canvas.pixels(), window.topLeft(), beamOrigin, {}, kBack);
         while (painter.running()) {
             const TestImage before = canvas;
             painter.step(pick(1, 50));
@@ -369,7 +357,7 @@ Rect boundingRect(const Region& region) {
 // The fan of one column fills a triangle of its bounding box, and the dirty region follows it.
 TEST(LaserPainterTest, DirtyRegionOfAFanFollowsItsOutline) {
     const TestImage source = distinctSource(640, 480);
-    TestImage canvas = filled(LaserPainter::canvasSize(source.size()));
+    TestImage canvas = filled(LaserPainter::canvasSize(source.size));
     LaserPainter painter;
     painter.start(source.pixels(), canvas.pixels(), {}, {640, 480}, {}, kBack);
     for (int column = 0; column < 100; ++column) {

@@ -202,7 +202,7 @@ TEST(LineRasteriserTest, FollowsTheRowLengthOfTheImage) {
     drawReference(expected, Point{}, {0, 0}, {3, 4}, kInk);
     EXPECT_EQ(image, expected);
     // Nothing in the padding.
-    EXPECT_EQ(std::count(image.memory().begin(), image.memory().end(), kInk), 5);
+    EXPECT_EQ(std::count(image.memory.begin(), image.memory.end(), kInk), 5);
 }
 
 TEST(LineRasteriserTest, LinesOutsideDrawNothingAtNoCostForTheirLength) {
@@ -249,16 +249,12 @@ TEST(LineRasteriserTest, AFanEqualsItsBeamsDrawnInOrder) {
         const int firstY = from.y - reach + pick(-2, reach);
         const int count = pick(1, 2 * reach + 3);
         const Point origin{pick(-10, 3), pick(-10, 3)};
-        const int clipLeft = pick(-2, 12);
-        const int clipTop = pick(-2, 12);
-        const int clipWidth = pick(0, 14);
-        const Rect clip = Rect::fromSize({clipLeft, clipTop}, {clipWidth, pick(0, 14)});
+        const Rect clip = Rect::fromSize({pick(-2, 12), pick(-2, 12)}, {pick(0, 14), pick(0, 14)});
         std::vector<Rgb> colors(static_cast<std::size_t>(count));
         for (Rgb& color : colors) {
             color = 0xff000000u | static_cast<Rgb>(pick(0, 0xffffff));
         }
-        const int width = pick(1, 14);
-        TestImage expected = filled(width, pick(1, 14));
+        TestImage expected = filled(pick(1, 14), pick(1, 14));
         TestImage actual = expected;
         LineRasteriser beams(expected.pixels(), origin);
         beams.setClip(clip);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
-#include <ostream>
 #include <vector>
 
 #include "display/Geometry.h"
@@ -10,29 +10,24 @@
 
 namespace lumi::display {
 
-// A small image that owns its pixels, for the painting tests: `height` rows of `width`
-// pixels, `stride` pixels apart (at least `width`; the pixels past a row's end are padding).
-// Two images are equal when their sizes and all their visible pixels are.
-class TestImage {
-public:
+// A small image of its own pixels for the painting tests, rows `stride` pixels apart (the
+// pixels past a row's end are padding). Two images are equal when their sizes and all their
+// visible pixels are.
+struct TestImage {
     TestImage(Size size, Rgb fill, int stride = 0)
-        : size_(size),
-          stride_(stride > size.width ? stride : size.width),
-          memory_(static_cast<std::size_t>(stride_) * static_cast<std::size_t>(size.height), fill) {}
+        : size(size),
+          stride(std::max(stride, size.width)),
+          memory(static_cast<std::size_t>(this->stride * size.height), fill) {}
 
-    PixelBuffer pixels() { return {memory_.data(), size_.width, size_.height, stride_}; }
-    ConstPixelBuffer pixels() const { return {memory_.data(), size_.width, size_.height, stride_}; }
-    const std::vector<Rgb>& memory() const { return memory_; }
+    PixelBuffer pixels() { return {memory.data(), size.width, size.height, stride}; }
+    ConstPixelBuffer pixels() const { return {memory.data(), size.width, size.height, stride}; }
+    int width() const { return size.width; }
+    int height() const { return size.height; }
+    Rect rect() const { return Rect::fromSize({}, size); }
+    Rgb pixel(Point at) const { return memory[static_cast<std::size_t>(at.y * stride + at.x)]; }
+    void setPixel(Point at, Rgb color) { memory[static_cast<std::size_t>(at.y * stride + at.x)] = color; }
 
-    Size size() const { return size_; }
-    int width() const { return size_.width; }
-    int height() const { return size_.height; }
-    Rect rect() const { return Rect::fromSize({}, size_); }
-
-    Rgb pixel(Point at) const { return memory_[index(at)]; }
-    void setPixel(Point at, Rgb color) { memory_[index(at)] = color; }
-
-    // The pixels of `area`, which must lie inside the image.
+    // The pixels of `area`, which lies inside the image.
     TestImage copy(const Rect& area) const {
         TestImage part({area.width(), area.height()}, 0);
         for (int y = 0; y < part.height(); ++y) {
@@ -44,37 +39,12 @@ public:
     }
 
     friend bool operator==(const TestImage& a, const TestImage& b) {
-        if (a.size_ != b.size_) {
-            return false;
-        }
-        for (int y = 0; y < a.height(); ++y) {
-            for (int x = 0; x < a.width(); ++x) {
-                if (a.pixel({x, y}) != b.pixel({x, y})) {
-                    return false;
-                }
-            }
-        }
-        return true;
+        return a.size == b.size && a.copy(a.rect()).memory == b.copy(b.rect()).memory;
     }
 
-private:
-    std::size_t index(Point at) const {
-        return static_cast<std::size_t>(at.y) * static_cast<std::size_t>(stride_) +
-               static_cast<std::size_t>(at.x);
-    }
-
-    Size size_;
-    int stride_;
-    std::vector<Rgb> memory_;
+    Size size;
+    int stride;
+    std::vector<Rgb> memory;
 };
-
-inline void PrintTo(const Rect& rect, std::ostream* out) {
-    *out << "(" << rect.left << "," << rect.top << ")-(" << rect.right << "," << rect.bottom
-         << ")";
-}
-
-inline void PrintTo(Point point, std::ostream* out) {
-    *out << "(" << point.x << "," << point.y << ")";
-}
 
 }  // namespace lumi::display

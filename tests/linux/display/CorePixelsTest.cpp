@@ -12,25 +12,17 @@ namespace {
 TEST(CorePixelsTest, AViewWritesIntoTheImageItself) {
     std::vector<QRgb> memory(5 * 2, 0xff000000u);
     QImage image(reinterpret_cast<uchar*>(memory.data()), 3, 2, 5 * 4, QImage::Format_RGB32);
-    const PixelBuffer pixels = pixelsOf(image);
-    ASSERT_EQ(pixels.bits, memory.data());
-    EXPECT_EQ(pixels.stride, 5);
-    pixels.row(1)[2] = 0xff123456u;
-    EXPECT_EQ(image.pixel(2, 1), 0xff123456u);
+    pixelsOf(image).row(1)[2] = 0xff123456u;
+    EXPECT_EQ(memory[5 + 2], 0xff123456u);
     EXPECT_EQ(constPixelsOf(image).row(1)[2], 0xff123456u);
-    QImage gray(2, 2, QImage::Format_Grayscale8);
-    EXPECT_TRUE(pixelsOf(gray).isNull());  // only 32-bit images have pixels the core can use
 }
 
 TEST(CorePixelsTest, RectanglesKeepTheirEdges) {
     for (const QRect& rect : {QRect(), QRect(2, 3, 1, 1), QRect(-5, 4, 13, 6), QRect(7, 1, 0, 4)}) {
-        const Rect core = toRect(rect);
-        EXPECT_EQ(core.isEmpty(), rect.isEmpty());
-        EXPECT_EQ(core.width(), rect.width());
-        EXPECT_EQ(toQRect(core), rect);
+        EXPECT_EQ(toQRect(toRect(rect)), rect);
+        EXPECT_EQ(toRect(rect).isEmpty(), rect.isEmpty());
     }
-    const Region bands{{0, 0, 9, 31}, {2, 32, 5, 40}};
-    EXPECT_EQ(toQRegion(bands), QRegion(0, 0, 10, 32) + QRegion(2, 32, 4, 9));
+    EXPECT_EQ(toQRegion({{0, 0, 9, 31}, {2, 32, 5, 40}}), QRegion(0, 0, 10, 32) + QRegion(2, 32, 4, 9));
 }
 
 }  // namespace
