@@ -10,9 +10,10 @@
 // machine may be busy with other work. Beams that only sweep over the canvas are limited by
 // the memory system rather than by the processor, so busy neighbours still slow them down.
 
-#include "linux/display/DirtyBands.h"
-#include "linux/display/LaserPainter.h"
-#include "linux/display/LineRasteriser.h"
+#include "display/DirtyBands.h"
+#include "display/LaserPainter.h"
+#include "display/LineRasteriser.h"
+#include "linux/display/CorePixels.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -28,8 +29,14 @@
 
 namespace {
 
+using lumi::display::constPixelsOf;
 using lumi::display::LaserPainter;
 using lumi::display::LineRasteriser;
+using lumi::display::pixelsOf;
+using lumi::display::toPoint;
+using lumi::display::toQSize;
+using lumi::display::toRect;
+using lumi::display::toSize;
 
 double cpuSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
@@ -68,7 +75,7 @@ QImage gradient(QSize size) {
 Setup makeSetup(const Scene& scene) {
     Setup setup;
     setup.source = gradient(scene.source);
-    const QSize canvasSize = LaserPainter::canvasSize(scene.source);
+    const QSize canvasSize = toQSize(LaserPainter::canvasSize(toSize(scene.source)));
     const QPoint corner((scene.screen.width() - canvasSize.width()) / 2,
                         (scene.screen.height() - canvasSize.height()) / 2);
     const QRect onScreen(corner, canvasSize);
@@ -115,11 +122,11 @@ void forEachBeam(const Setup& setup, const std::vector<int>& columns, Figures& f
 Figures rasteriseFans(Setup& setup, const std::vector<int>& columns) {
     Figures figures;
     const double start = cpuSeconds();
-    LineRasteriser raster(setup.canvas, setup.canvasOrigin);
-    raster.setClip(setup.clip);
+    LineRasteriser raster(pixelsOf(setup.canvas), toPoint(setup.canvasOrigin));
+    raster.setClip(toRect(setup.clip));
     forEachBeam(setup, columns, figures, [&](QPoint target, QRgb color) {
         figures.pixels +=
-            LineRasteriser::pixelCount(raster.drawLine(setup.beamOrigin, target, color));
+            LineRasteriser::pixelCount(raster.drawLine(toPoint(setup.beamOrigin), toPoint(target), color));
     });
     figures.seconds = cpuSeconds() - start;
     return figures;
@@ -131,11 +138,12 @@ Figures rasteriseFans(Setup& setup, const std::vector<int>& columns) {
 Figures rasteriseWholeFans(Setup& setup, const std::vector<int>& columns, qint64 beamPixels) {
     Figures figures;
     const double start = cpuSeconds();
-    LineRasteriser raster(setup.canvas, setup.canvasOrigin);
-    raster.setClip(setup.clip);
+    LineRasteriser raster(pixelsOf(setup.canvas), toPoint(setup.canvasOrigin));
+    raster.setClip(toRect(setup.clip));
     const int w = setup.source.width();
     const int h = setup.source.height();
     const QPoint o = setup.beamOrigin;
+    const lumi::display::Point from = toPoint(o);
     std::vector<QRgb> colors;
     for (const int c : columns) {
         const int reach = std::abs(c - o.x());
@@ -146,20 +154,20 @@ Figures rasteriseWholeFans(Setup& setup, const std::vector<int>& columns, qint64
                 return reinterpret_cast<const QRgb*>(setup.source.constScanLine(r))[c];
             };
             for (int r = 0; r < fanFirst; ++r) {
-                raster.drawLine(o, QPoint(c, r), color(r));
+                raster.drawLine(from, {c, r}, color(r));
             }
             colors.resize(static_cast<std::size_t>(fanEnd - fanFirst));
             for (int r = fanFirst; r < fanEnd; ++r) {
                 colors[static_cast<std::size_t>(r - fanFirst)] = color(r);
             }
-            raster.drawFan(o, c, fanFirst, colors.data(), fanEnd - fanFirst);
+            raster.drawFan(from, c, fanFirst, colors.data(), fanEnd - fanFirst);
             for (int r = fanEnd; r < h; ++r) {
-                raster.drawLine(o, QPoint(c, r), color(r));
+                raster.drawLine(from, {c, r}, color(r));
             }
         }
-        raster.drawLine(o, QPoint(c, h), 0xff000000u);
+        raster.drawLine(from, {c, h}, 0xff000000u);
         for (int r = 0; c == w && r <= h; ++r) {
-            raster.drawLine(o, QPoint(w, r), 0xff000000u);
+            raster.drawLine(from, {w, r}, 0xff000000u);
         }
         figures.beams += h + 2 + (c == w ? h + 1 : 0);
         ++figures.columns;
@@ -197,8 +205,8 @@ Figures painterFans(Setup& setup, const std::vector<int>& columns, double timeBo
 double laserPainting(Setup& setup, bool takeRepaints = false) {
     const double start = cpuSeconds();
     LaserPainter painter;
-    painter.start(setup.source, &setup.canvas, setup.canvasOrigin, setup.beamOrigin, {},
-                  0xff000000u);
+    painter.start(constPixelsOf(setup.source), pixelsOf(setup.canvas), toPoint(setup.canvasOrigin),
+                  toPoint(setup.beamOrigin), {}, 0xff000000u);
     while (painter.running()) {
         painter.step();
         if (takeRepaints) {
@@ -215,11 +223,11 @@ double laserPainting(Setup& setup, bool takeRepaints = false) {
 double perBeamRecordPainting(Setup& setup) {
     const double start = cpuSeconds();
     lumi::display::DirtyBands dirty;
-    dirty.reset(setup.canvas.size());
-    LineRasteriser raster(setup.canvas, setup.canvasOrigin);
-    raster.setClip(setup.clip);
-    const QPoint originInImage = setup.beamOrigin - setup.canvasOrigin;
-    QRect box;
+    dirty.reset(toSize(setup.canvas.size()));
+    LineRasteriser raster(pixelsOf(setup.canvas), toPoint(setup.canvasOrigin));
+    raster.setClip(toRect(setup.clip));
+    const lumi::display::Point originInImage = toPoint(setup.beamOrigin - setup.canvasOrigin);
+    lumi::display::Rect box;
     const int w = setup.source.width();
     std::vector<int> columns(static_cast<std::size_t>(w + 1));
     for (int c = 0; c <= w; ++c) {
@@ -228,10 +236,11 @@ double perBeamRecordPainting(Setup& setup) {
     Figures figures;
     int lastColumn = 0;
     forEachBeam(setup, columns, figures, [&](QPoint target, QRgb color) {
-        const QRect drawn = raster.drawLine(setup.beamOrigin, target, color | 0xff000000u);
+        const lumi::display::Rect drawn =
+            raster.drawLine(toPoint(setup.beamOrigin), toPoint(target), color | 0xff000000u);
         if (!drawn.isEmpty()) {
-            box |= drawn;
-            dirty.addLine(originInImage, target - setup.canvasOrigin, drawn);
+            box = box.united(drawn);
+            dirty.addLine(originInImage, toPoint(target - setup.canvasOrigin), drawn);
         }
         if (figures.columns != lastColumn) {
             lastColumn = figures.columns;

@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "FuzzCheck.h"
-#include "linux/display/FitToScreen.h"
+#include "linux/display/CorePixels.h"
 #include "linux/display/HeifDecoder.h"
 #include "linux/display/PhotoDate.h"
 

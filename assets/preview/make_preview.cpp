@@ -10,7 +10,8 @@
 
 #include <cstdio>
 
-#include "linux/display/LaserPainter.h"
+#include "display/LaserPainter.h"
+#include "linux/display/CorePixels.h"
 
 namespace {
 
@@ -47,8 +48,8 @@ int main(int argc, char** argv) {
     }
 
     lumi::display::LaserPainter painter;
-    painter.start(picture, &still, QPoint(0, 0), QPoint(kStillSize.width(), kStillSize.height()),
-                  QPoint(0, 0), qRgb(0, 0, 0));
+    painter.start(lumi::display::constPixelsOf(picture), lumi::display::pixelsOf(still), {},
+                  {kStillSize.width(), kStillSize.height()}, {}, qRgb(0, 0, 0));
     const int columns = static_cast<int>(painter.stepCount() * kPaintedShare);
     for (int column = 0; column < columns; ++column) {
         painter.step();

@@ -15,7 +15,8 @@
 
 #include <cstdio>
 
-#include "linux/display/LaserPainter.h"
+#include "display/LaserPainter.h"
+#include "linux/display/CorePixels.h"
 #include "music/NoMusicPlayer.h"
 #include "linux/platform/IniSettingsStore.h"
 #include "linux/platform/QtShell.h"
@@ -38,13 +39,15 @@ QImage displayScreenshot(const QImage& picture, const QImage& background) {
         QPainter painter(&screen);
         painter.drawImage(QPoint(0, 0), background);
     }
-    const QSize canvasSize = lumi::display::LaserPainter::canvasSize(picture.size());
+    const QSize canvasSize = lumi::display::toQSize(
+        lumi::display::LaserPainter::canvasSize(lumi::display::toSize(picture.size())));
     const QPoint topLeft((kScreenSize.width() - picture.width()) / 2,
                          (kScreenSize.height() - picture.height()) / 2);
     QImage canvas = screen.copy(QRect(topLeft, canvasSize));
     lumi::display::LaserPainter laser;
-    laser.start(picture, &canvas, QPoint(0, 0), QPoint(picture.width(), picture.height()),
-                QPoint(0, 0), std::nullopt);
+    const QImage source = picture.convertToFormat(QImage::Format_RGB32);
+    laser.start(lumi::display::constPixelsOf(source), lumi::display::pixelsOf(canvas), {},
+                {picture.width(), picture.height()}, {}, std::nullopt);
     const int columns = static_cast<int>(laser.stepCount() * kPaintedShare);
     for (int column = 0; column < columns; ++column) {
         laser.step();

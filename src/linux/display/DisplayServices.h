@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "linux/display/FitToScreen.h"
+#include "display/FitToScreen.h"
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/MidiPlayer.h"

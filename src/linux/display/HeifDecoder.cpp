@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-#include "linux/display/FitToScreen.h"
+#include "linux/display/CorePixels.h"
 #include "linux/display/PhotoDate.h"
 
 namespace lumi::display {

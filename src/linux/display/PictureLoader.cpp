@@ -10,7 +10,7 @@
 
 #include <mutex>
 
-#include "linux/display/FitToScreen.h"
+#include "linux/display/CorePixels.h"
 #include "linux/display/HeifDecoder.h"
 #include "linux/display/PhotoDate.h"
 #include "linux/platform/RegularFile.h"

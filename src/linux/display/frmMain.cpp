@@ -17,7 +17,7 @@
 
 #include "linux/platform/RegularFile.h"
 #include "linux/display/CalendarCaption.h"
-#include "linux/display/FitToScreen.h"
+#include "linux/display/CorePixels.h"
 #include "linux/display/KeyAscii.h"
 #include "settings/IntegerConversion.h"
 #include "linux/settings/PictureFolders.h"
@@ -416,8 +416,13 @@ void frmMain::LaserPaint() {
     if (const auto color = toQColor(BackColor)) {
         backColor = color->rgb();
     }
-    painter_.start(Picture1, &Pic2->image(), Pic2->imageOrigin(), QPoint(BeamX, BeamY),
-                   QPoint(0, 0), backColor);
+    painterSource_ = Picture1.format() == QImage::Format_RGB32
+                         ? Picture1
+                         : Picture1.convertToFormat(QImage::Format_RGB32);
+    // The painter writes into the canvas image's own pixels; the canvas keeps that image in
+    // place until the next picture is shown, which abandons this painting first.
+    painter_.start(constPixelsOf(painterSource_), pixelsOf(Pic2->image()),
+                   toPoint(Pic2->imageOrigin()), Point{BeamX, BeamY}, Point{}, backColor);
     frameClock_.start();
     paintStepTimer_.start();
 }
@@ -443,6 +448,7 @@ void frmMain::paintStep() {
     Timer1.start();
     // The canvas keeps the pixels; the loader keeps the decode until the next is ready.
     Picture1 = QImage();
+    painterSource_ = QImage();
     // Decode the next picture while this one stays on the screen.
     if (LastPic >= 0) {
         loader_.prefetch(List1.entries.value(order_.upcoming()));
@@ -450,9 +456,9 @@ void frmMain::paintStep() {
 }
 
 void frmMain::flushCanvas() {
-    const QRegion dirty = painter_.takeDirtyRegion();
-    if (!dirty.isEmpty()) {
-        Pic2->update(dirty.translated(Pic2->imageOrigin()));
+    const Region dirty = painter_.takeDirtyRegion();
+    if (!dirty.empty()) {
+        Pic2->update(toQRegion(dirty).translated(Pic2->imageOrigin()));
     }
     frameClock_.start();
 }

@@ -16,9 +16,9 @@
 #include "linux/display/Colors.h"
 #include "linux/display/DisplayServices.h"
 #include "linux/display/KeyAscii.h"
-#include "linux/display/LaserPainter.h"
 #include "linux/display/PictureLoader.h"
 #include "linux/platform/QtTimer.h"
+#include "display/LaserPainter.h"
 #include "display/PictureOrder.h"
 #include "music/Playlist.h"
 #include "music/SoundOffTimer.h"
@@ -203,6 +203,10 @@ private:
     QImage backgroundPicture_;
     PictureLoader loader_;
     LaserPainter painter_;
+    // The pixels that the painter reads while it paints Picture1: Picture1 itself when it has
+    // Format_RGB32, which shares its memory, else a converted copy. It stays unchanged until
+    // the painting ends or the next one starts, and is null after a finished painting.
+    QImage painterSource_;
     QTimer paintStepTimer_;     // at most one painted column per pass of the event loop
     QElapsedTimer frameClock_;  // time since the canvas was last asked to repaint
     PictureOrder order_{1, ShowOrder::List, 0};

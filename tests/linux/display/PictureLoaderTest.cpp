@@ -422,5 +422,34 @@ TEST(PictureLoaderHostileTest, APictureWhoseNameIsNotUtf8Shows) {
     EXPECT_EQ(decoded.image.pixel(0, 0), qRgb(0, 0, 255));
 }
 
+// The decoder delivers exactly the fitted size, from a JPEG decoded at a reduced size, from a
+// format that cannot (PNG), and from a JPEG that stands on its side until turned upright.
+TEST_F(PictureLoaderTest, DecodesLargePicturesAtTheFittedSize) {
+    QTemporaryDir dir;
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(QColor(30, 160, 90));
+    const QString jpeg = dir.filePath("a.jpg");
+    const QString png = dir.filePath("a.png");
+    ASSERT_TRUE(picture.save(jpeg, "JPEG", 95));
+    ASSERT_TRUE(picture.save(png));
+    for (const QString& path : {jpeg, png}) {
+        const DecodedPicture shrunk = decodePictureWithin(path, QSize(100, 100));
+        ASSERT_TRUE(shrunk.ok()) << shrunk.error.toStdString();
+        EXPECT_EQ(shrunk.image.size(), QSize(100, 75)) << path.toStdString();
+        EXPECT_EQ(shrunk.image.format(), QImage::Format_RGB32);
+        EXPECT_EQ(decodePictureWithin(path, QSize(500, 500)).image.size(), QSize(400, 300));
+        EXPECT_EQ(decodePicture(path).image.size(), QSize(400, 300));
+    }
+
+    const QString turned = dir.filePath("turned.jpg");
+    QImageWriter writer(turned, "jpeg");
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(picture));
+    if (decodePicture(turned).image.size() != QSize(300, 400)) {
+        GTEST_SKIP() << "the JPEG writer keeps no orientation here";
+    }
+    EXPECT_EQ(decodePictureWithin(turned, QSize(200, 100)).image.size(), QSize(75, 100));
+}
+
 }  // namespace
 }  // namespace lumi::display

@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QImage>
-#include <QPoint>
-#include <QRect>
-#include <QRgb>
-
+#include <algorithm>
 #include <cstddef>
+
+#include "display/Geometry.h"
+#include "display/PixelBuffer.h"
 
 namespace lumi::display {
 
-// Draws one-pixel-wide straight lines between integer end points directly into the pixels of
-// a 32-bit image, without a QPainter. The laser painting draws hundreds of thousands of lines
+// Draws one-pixel-wide straight lines between integer end points directly into 32-bit
+// pixels. The laser painting draws hundreds of thousands of lines
 // per picture, so this is its inner loop.
 //
 // Which pixels a line covers. Let the major axis be x when |dx| >= |dy| and y otherwise. The
@@ -33,26 +32,25 @@ namespace lumi::display {
 // within +-2^29 of each other, which keeps the integer arithmetic exact.
 class LineRasteriser {
 public:
-    // `image` must have 4 bytes per pixel (Format_RGB32 or one of the ARGB32 formats). The
-    // constructor detaches it if it is shared, and the rasteriser writes into its pixels until
-    // it is destroyed; the image must outlive it and must not be changed by other means in
-    // between. The clip rectangle starts as the whole image.
-    explicit LineRasteriser(QImage& image, QPoint origin = {});
+    // The rasteriser writes into the pixels of `image` until it is destroyed; they must stay
+    // in place until then. The clip rectangle starts as the whole image, and is empty for a
+    // buffer without pixels.
+    explicit LineRasteriser(const PixelBuffer& image, Point origin = {});
 
     // Restricts drawing to `clip` (image coordinates), intersected with the image.
-    void setClip(const QRect& clip);
-    QRect clip() const { return clip_; }
+    void setClip(const Rect& clip);
+    Rect clip() const { return clip_; }
 
     // Draws the line from `from` to `to` (line coordinates) in `color`, stored into the pixels
-    // as it is (an RGB32 image wants its top byte 0xff). Returns the bounding rectangle of the
+    // as it is (an opaque image wants its top byte 0xff). Returns the bounding rectangle of the
     // pixels written, in image coordinates; an empty rectangle if none.
-    QRect drawLine(QPoint from, QPoint to, QRgb color);
+    Rect drawLine(Point from, Point to, Rgb color);
 
     // What drawFan() wrote: the bounding rectangle of the pixels of all its beams (image
     // coordinates), and the first and last beam (by index) that has a pixel inside the clip;
     // an empty rectangle and -1 for both if none has.
     struct FanDrawn {
-        QRect drawn;
+        Rect drawn;
         int firstBeam = -1;
         int lastBeam = -1;
     };
@@ -64,20 +62,20 @@ public:
     // with the colour of the last beam that covers it, rather than beam by beam with most
     // pixels painted over many times. Every beam must have x as its major axis:
     // targetX != from.x and |firstY + i - from.y| <= |targetX - from.x|.
-    FanDrawn drawFan(QPoint from, int targetX, int firstY, const QRgb* colors, int count);
+    FanDrawn drawFan(Point from, int targetX, int firstY, const Rgb* colors, int count);
 
     // The number of pixels that a drawLine() call wrote, given the rectangle it returned:
     // one per major coordinate.
-    static int pixelCount(const QRect& drawn) {
-        return drawn.isEmpty() ? 0 : qMax(drawn.width(), drawn.height());
+    static int pixelCount(const Rect& drawn) {
+        return drawn.isEmpty() ? 0 : std::max(drawn.width(), drawn.height());
     }
 
 private:
-    QRgb* bits_ = nullptr;
+    Rgb* bits_ = nullptr;
     std::ptrdiff_t stride_ = 0;  // in pixels
-    QRect bounds_;               // the whole image
-    QRect clip_;
-    QPoint origin_;
+    Rect bounds_;                // the whole image
+    Rect clip_;
+    Point origin_;
 };
 
 }  // namespace lumi::display

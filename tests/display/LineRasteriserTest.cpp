@@ -1,8 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "linux/display/LineRasteriser.h"
-
-#include <QImage>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,35 +7,36 @@
 #include <random>
 #include <vector>
 
+#include "display/LineRasteriser.h"
+#include "display/TestImage.h"
+
 namespace lumi::display {
 namespace {
 
-constexpr QRgb kMarker = 0xff102030u;
-constexpr QRgb kInk = 0xffe0c0a0u;
+constexpr Rgb kMarker = 0xff102030u;
+constexpr Rgb kInk = 0xffe0c0a0u;
 
-QImage filled(int width, int height, QRgb color = kMarker) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(color);
-    return image;
+TestImage filled(int width, int height, Rgb color = kMarker) {
+    return TestImage({width, height}, color);
 }
 
 // The pixels of `image` that differ from kMarker, row by row.
-std::vector<QPoint> inked(const QImage& image) {
-    std::vector<QPoint> points;
+std::vector<Point> inked(const TestImage& image) {
+    std::vector<Point> points;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) != kMarker) {
-                points.push_back(QPoint(x, y));
+            if (image.pixel({x, y}) != kMarker) {
+                points.push_back(Point{x, y});
             }
         }
     }
     return points;
 }
 
-QRect boundingRect(const std::vector<QPoint>& points) {
-    QRect rect;
-    for (const QPoint& point : points) {
-        rect |= QRect(point, QSize(1, 1));
+Rect boundingRect(const std::vector<Point>& points) {
+    Rect rect;
+    for (const Point& point : points) {
+        rect = rect.united(Rect::fromCorners(point, point));
     }
     return rect;
 }
@@ -47,21 +44,21 @@ QRect boundingRect(const std::vector<QPoint>& points) {
 // The reference line, straight from its definition: one pixel per major coordinate (only the
 // visible ones are visited), the minor coordinate of the ideal segment rounded half up, i.e.
 // floor(v + 1/2). Drawn on `image`, whose pixel (0, 0) is at `origin`.
-void drawReference(QImage& image, QPoint origin, QPoint from, QPoint to, QRgb color) {
-    const std::int64_t dx = std::int64_t{to.x()} - from.x();
-    const std::int64_t dy = std::int64_t{to.y()} - from.y();
+void drawReference(TestImage& image, Point origin, Point from, Point to, Rgb color) {
+    const std::int64_t dx = std::int64_t{to.x} - from.x;
+    const std::int64_t dy = std::int64_t{to.y} - from.y;
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
-    const QPoint start = (xMajor ? dx : dy) < 0 ? to : from;
-    const std::int64_t a0 = xMajor ? start.x() : start.y();
-    const std::int64_t b0 = xMajor ? start.y() : start.x();
+    const Point start = (xMajor ? dx : dy) < 0 ? to : from;
+    const std::int64_t a0 = xMajor ? start.x : start.y;
+    const std::int64_t b0 = xMajor ? start.y : start.x;
     const std::int64_t da = std::llabs(xMajor ? dx : dy);
     const std::int64_t db = (start == from ? 1 : -1) * (xMajor ? dy : dx);
-    const std::int64_t majorMin = xMajor ? origin.x() : origin.y();
+    const std::int64_t majorMin = xMajor ? origin.x : origin.y;
     const std::int64_t majorMax = majorMin + (xMajor ? image.width() : image.height()) - 1;
     for (std::int64_t a = std::max(a0, majorMin); a <= std::min(a0 + da, majorMax); ++a) {
         const std::int64_t twice = 2 * b0 * da + 2 * db * (a - a0) + da;
         const std::int64_t b = da == 0 ? b0 : twice / (2 * da) - (twice % (2 * da) < 0 ? 1 : 0);
-        const QPoint local = (xMajor ? QPoint(int(a), int(b)) : QPoint(int(b), int(a))) - origin;
+        const Point local = (xMajor ? Point{int(a), int(b)} : Point{int(b), int(a)}) - origin;
         if (image.rect().contains(local)) {
             image.setPixel(local, color);
         }
@@ -70,9 +67,9 @@ void drawReference(QImage& image, QPoint origin, QPoint from, QPoint to, QRgb co
 
 struct LineCase {
     const char* name;
-    QPoint from;
-    QPoint to;
-    std::vector<QPoint> pixels;  // row by row
+    Point from;
+    Point to;
+    std::vector<Point> pixels;  // row by row
 };
 
 class LineShapeTest : public ::testing::TestWithParam<LineCase> {};
@@ -81,9 +78,9 @@ class LineShapeTest : public ::testing::TestWithParam<LineCase> {};
 TEST_P(LineShapeTest, CoversExactlyTheExpectedPixelsInBothDirections) {
     const LineCase& line = GetParam();
     for (const bool reversed : {false, true}) {
-        QImage image = filled(8, 8);
-        LineRasteriser raster(image);
-        const QRect drawn = reversed ? raster.drawLine(line.to, line.from, kInk)
+        TestImage image = filled(8, 8);
+        LineRasteriser raster(image.pixels());
+        const Rect drawn = reversed ? raster.drawLine(line.to, line.from, kInk)
                                      : raster.drawLine(line.from, line.to, kInk);
         EXPECT_EQ(inked(image), line.pixels) << (reversed ? "reversed" : "forward");
         EXPECT_EQ(drawn, boundingRect(line.pixels));
@@ -118,14 +115,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LineRasteriserTest, MatchesTheDefinitionForAllLinesOnASmallGrid) {
     for (int from = 0; from < 49; ++from) {
         for (int to = 0; to < 49; ++to) {
-            const QPoint a(from % 7, from / 7);
-            const QPoint b(to % 7, to / 7);
-            QImage image = filled(7, 7);
-            LineRasteriser(image).drawLine(a, b, kInk);
-            QImage expected = filled(7, 7);
-            drawReference(expected, QPoint(), a, b, kInk);
-            ASSERT_EQ(image, expected)
-                << "line " << a.x() << "," << a.y() << " - " << b.x() << "," << b.y();
+            const Point a{from % 7, from / 7};
+            const Point b{to % 7, to / 7};
+            TestImage image = filled(7, 7);
+            LineRasteriser(image.pixels()).drawLine(a, b, kInk);
+            TestImage expected = filled(7, 7);
+            drawReference(expected, Point{}, a, b, kInk);
+            ASSERT_EQ(image, expected) << "line " << a.x << "," << a.y << " - " << b.x << "," << b.y;
         }
     }
 }
@@ -138,28 +134,29 @@ TEST(LineRasteriserTest, ClippedLinesEqualTheCropOfUnclippedOnes) {
     std::uniform_int_distribution<int> coordinate(-60, 80);
     std::uniform_int_distribution<int> shift(-5, 25);
     for (int i = 0; i < 4000; ++i) {
-        const QPoint from(coordinate(random), coordinate(random));
-        const QPoint to(coordinate(random), coordinate(random));
-        const QPoint origin(shift(random), shift(random));  // line coordinate of pixel (0, 0)
-        const QRect clip = i % 2 == 0 ? QRect(0, 0, 17, 11) : QRect(3, 2, 9, 6);
+        const Point from{coordinate(random), coordinate(random)};
+        const Point to{coordinate(random), coordinate(random)};
+        const Point origin{shift(random), shift(random)};  // line coordinate of pixel (0, 0)
+        const Rect clip =
+            i % 2 == 0 ? Rect::fromSize({0, 0}, {17, 11}) : Rect::fromSize({3, 2}, {9, 6});
 
-        QImage large = filled(300, 300);
-        LineRasteriser(large, QPoint(-150, -150)).drawLine(from, to, kInk);
-        const QImage expectedWindow = large.copy(QRect(origin + QPoint(150, 150), QSize(17, 11)));
-        QImage expected = filled(17, 11);
-        for (const QPoint& point : inked(expectedWindow)) {
+        TestImage large = filled(300, 300);
+        LineRasteriser(large.pixels(), Point{-150, -150}).drawLine(from, to, kInk);
+        const TestImage expectedWindow =
+            large.copy(Rect::fromSize(origin + Point{150, 150}, {17, 11}));
+        TestImage expected = filled(17, 11);
+        for (const Point& point : inked(expectedWindow)) {
             if (clip.contains(point)) {
                 expected.setPixel(point, kInk);
             }
         }
 
-        QImage small = filled(17, 11);
-        LineRasteriser raster(small, origin);
+        TestImage small = filled(17, 11);
+        LineRasteriser raster(small.pixels(), origin);
         raster.setClip(clip);
-        const QRect drawn = raster.drawLine(from, to, kInk);
-        ASSERT_EQ(small, expected)
-            << "line " << from.x() << "," << from.y() << " - " << to.x() << "," << to.y()
-            << " origin " << origin.x() << "," << origin.y();
+        const Rect drawn = raster.drawLine(from, to, kInk);
+        ASSERT_EQ(small, expected) << "line " << from.x << "," << from.y << " - " << to.x << ","
+                                   << to.y << " origin " << origin.x << "," << origin.y;
         ASSERT_EQ(drawn, boundingRect(inked(expected)));
     }
 }
@@ -167,14 +164,14 @@ TEST(LineRasteriserTest, ClippedLinesEqualTheCropOfUnclippedOnes) {
 // Lines far longer than the image: the visible part is computed from the line equation, and
 // lines too long for the fixed-point walk take the exact integer one.
 TEST(LineRasteriserTest, LongLinesMatchTheDefinitionWhereVisible) {
-    const QSize wide(2500, 4);
-    const QSize tall(4, 2500);
+    const Size wide{2500, 4};
+    const Size tall{4, 2500};
     const struct {
         const char* name;
-        QPoint from;
-        QPoint to;
-        QSize size;
-        QPoint origin;
+        Point from;
+        Point to;
+        Size size;
+        Point origin;
     } lines[] = {
         {"ShallowFixedPoint", {-300000, 1}, {300001, 2}, wide, {-1200, 0}},
         {"ShallowTieAtLength", {-1000000, 0}, {1000000, 3}, wide, {-1200, 0}},
@@ -188,9 +185,9 @@ TEST(LineRasteriserTest, LongLinesMatchTheDefinitionWhereVisible) {
         {"BeyondFixedPoint", {-2193707, -773097}, {1806294, 636566}, {2100, 900}, {0, 0}},
     };
     for (const auto& line : lines) {
-        QImage image = filled(line.size.width(), line.size.height());
-        LineRasteriser(image, line.origin).drawLine(line.from, line.to, kInk);
-        QImage expected = filled(line.size.width(), line.size.height());
+        TestImage image = filled(line.size.width, line.size.height);
+        LineRasteriser(image.pixels(), line.origin).drawLine(line.from, line.to, kInk);
+        TestImage expected = filled(line.size.width, line.size.height);
         drawReference(expected, line.origin, line.from, line.to, kInk);
         EXPECT_FALSE(inked(expected).empty()) << line.name;
         EXPECT_EQ(image, expected) << line.name;
@@ -199,20 +196,20 @@ TEST(LineRasteriserTest, LongLinesMatchTheDefinitionWhereVisible) {
 
 // Rows may be longer than the visible pixels (an image on foreign memory).
 TEST(LineRasteriserTest, FollowsTheRowLengthOfTheImage) {
-    std::vector<QRgb> memory(7 * 5, kMarker);
-    QImage image(reinterpret_cast<uchar*>(memory.data()), 4, 5, 7 * 4, QImage::Format_RGB32);
-    LineRasteriser(image).drawLine({0, 0}, {3, 4}, kInk);
-    QImage expected = filled(4, 5);
-    drawReference(expected, QPoint(), {0, 0}, {3, 4}, kInk);
+    TestImage image({4, 5}, kMarker, 7);
+    LineRasteriser(image.pixels()).drawLine({0, 0}, {3, 4}, kInk);
+    TestImage expected = filled(4, 5);
+    drawReference(expected, Point{}, {0, 0}, {3, 4}, kInk);
     EXPECT_EQ(image, expected);
-    EXPECT_EQ(std::count(memory.begin(), memory.end(), kInk), 5);  // nothing in the padding
+    // Nothing in the padding.
+    EXPECT_EQ(std::count(image.memory.begin(), image.memory.end(), kInk), 5);
 }
 
 TEST(LineRasteriserTest, LinesOutsideDrawNothingAtNoCostForTheirLength) {
     constexpr int kFar = 1 << 28;
     const struct {
-        QPoint from;
-        QPoint to;
+        Point from;
+        Point to;
     } lines[] = {
         {{-kFar, -5}, {kFar, -1}},                        // above
         {{-kFar, 10}, {kFar, 12}},                        // below
@@ -223,8 +220,8 @@ TEST(LineRasteriserTest, LinesOutsideDrawNothingAtNoCostForTheirLength) {
         {{-kFar, 10 - kFar / 2}, {kFar, 10 + kFar / 2}},  // by the bottom-left corner
         {{-1, 0}, {0, -1}},                               // by the top-left corner
     };
-    QImage image = filled(10, 10);
-    LineRasteriser raster(image);
+    TestImage image = filled(10, 10);
+    LineRasteriser raster(image.pixels());
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 1000; ++i) {
         for (const auto& line : lines) {
@@ -246,34 +243,34 @@ TEST(LineRasteriserTest, AFanEqualsItsBeamsDrawnInOrder) {
     };
     for (int i = 0; i < 3000; ++i) {
         const int scale = i % 3 == 0 ? 400 : 12;
-        const QPoint from(pick(-scale, scale), pick(-scale, scale));
-        const int targetX = from.x() + pick(-scale, scale);
-        const int reach = std::abs(targetX - from.x());
-        const int firstY = from.y() - reach + pick(-2, reach);
+        const Point from{pick(-scale, scale), pick(-scale, scale)};
+        const int targetX = from.x + pick(-scale, scale);
+        const int reach = std::abs(targetX - from.x);
+        const int firstY = from.y - reach + pick(-2, reach);
         const int count = pick(1, 2 * reach + 3);
-        const QPoint origin(pick(-10, 3), pick(-10, 3));
-        const QRect clip(pick(-2, 12), pick(-2, 12), pick(0, 14), pick(0, 14));
-        std::vector<QRgb> colors(static_cast<std::size_t>(count));
-        for (QRgb& color : colors) {
-            color = 0xff000000u | static_cast<QRgb>(pick(0, 0xffffff));
+        const Point origin{pick(-10, 3), pick(-10, 3)};
+        const Rect clip = Rect::fromSize({pick(-2, 12), pick(-2, 12)}, {pick(0, 14), pick(0, 14)});
+        std::vector<Rgb> colors(static_cast<std::size_t>(count));
+        for (Rgb& color : colors) {
+            color = 0xff000000u | static_cast<Rgb>(pick(0, 0xffffff));
         }
-        QImage expected = filled(pick(1, 14), pick(1, 14));
-        QImage actual = expected;
-        LineRasteriser beams(expected, origin);
+        TestImage expected = filled(pick(1, 14), pick(1, 14));
+        TestImage actual = expected;
+        LineRasteriser beams(expected.pixels(), origin);
         beams.setClip(clip);
-        QRect drawn;
+        Rect drawn;
         int firstBeam = -1;
         int lastBeam = -1;
         for (int beam = 0; beam < count; ++beam) {
-            const QRect rect = beams.drawLine(from, QPoint(targetX, firstY + beam),
-                                              colors[static_cast<std::size_t>(beam)]);
+            const Rect rect = beams.drawLine(from, Point{targetX, firstY + beam},
+                                             colors[static_cast<std::size_t>(beam)]);
             if (!rect.isEmpty()) {
                 firstBeam = firstBeam < 0 ? beam : firstBeam;
                 lastBeam = beam;
-                drawn |= rect;
+                drawn = drawn.united(rect);
             }
         }
-        LineRasteriser fan(actual, origin);
+        LineRasteriser fan(actual.pixels(), origin);
         fan.setClip(clip);
         const LineRasteriser::FanDrawn result =
             fan.drawFan(from, targetX, firstY, colors.data(), count);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QSize>
+#include "display/Geometry.h"
 
 namespace lumi::display {
 
@@ -15,6 +15,6 @@ enum class LargePictures {
 // shrink: `picture` itself when it fits (a picture never grows), otherwise the largest size
 // with the picture's proportions that fits, each side rounded to the nearest pixel and at
 // least 1. An empty `bound` leaves every picture at its own size.
-QSize fittedSize(QSize picture, QSize bound);
+Size fittedSize(Size picture, Size bound);
 
 }  // namespace lumi::display

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QPoint>
-#include <QRect>
-#include <QRegion>
-#include <QSize>
-
 #include <vector>
+
+#include "display/Geometry.h"
 
 namespace lumi::display {
 
@@ -21,22 +18,23 @@ public:
     static constexpr int kBandHeight = 32;
 
     // Starts over, clean, for an image of `size`.
-    void reset(QSize size);
+    void reset(Size size);
 
     // Adds the pixels that LineRasteriser writes for the line from `from` to `to`, both in image
     // coordinates (they may lie far outside the image), within `drawn`: the rectangle that
     // drawLine() returned, or any rectangle of the line's rows that holds it. In each band the
     // line's span is held to the columns of `drawn` rather than dropped when it lies beside
     // them. Nothing is added for an empty `drawn`.
-    void addLine(QPoint from, QPoint to, const QRect& drawn);
+    void addLine(Point from, Point to, const Rect& drawn);
 
     // Adds every pixel of `rect` (image coordinates) that lies in the image.
-    void addRect(const QRect& rect);
+    void addRect(const Rect& rect);
 
     bool isEmpty() const { return firstBand_ > lastBand_; }
 
-    // The changed pixels as a region of image coordinates; the bands are clean afterwards.
-    QRegion takeRegion();
+    // The changed pixels as a region of image coordinates, one rectangle per dirty band from
+    // the top band down; the bands are clean afterwards.
+    Region takeRegion();
 
 private:
     // Widens [firstBand_, lastBand_] to take in the bands from firstBand to lastBand.
@@ -44,7 +42,7 @@ private:
 
     void addSpan(int band, int left, int right);
 
-    QSize size_;
+    Size size_;
     std::vector<int> left_;  // per band; left_ > right_ when the band is clean
     std::vector<int> right_;
     int firstBand_ = 0;  // the dirty bands lie within [firstBand_, lastBand_]

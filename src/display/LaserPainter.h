@@ -1,18 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QImage>
-#include <QPoint>
-#include <QRect>
-#include <QRegion>
-#include <QRgb>
-#include <QSize>
-
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
-#include "linux/display/DirtyBands.h"
+#include "display/DirtyBands.h"
+#include "display/Geometry.h"
+#include "display/PixelBuffer.h"
 
 namespace lumi::display {
 
@@ -37,29 +34,31 @@ namespace lumi::display {
 //
 // Pixels. Beams are drawn with LineRasteriser, so the result is exact and independent of the
 // platform; the coloured beams of a step whose major axis is x go to it as one fan, which
-// leaves the same pixels as drawing them one by one. Source colours are read from a copy converted once to Format_RGB32, which keeps
-// the colour channels and ignores alpha (the display flattens transparency before). The
+// leaves the same pixels as drawing them one by one. Source colours are the colour channels of
+// the source pixels; their alpha is ignored (the display flattens transparency before). The
 // canvas receives opaque 0xffRRGGBB pixels.
 //
-// The canvas image may hold only a part of the canvas (the part on the screen); the painter
-// draws only what falls into that part and into the canvas rectangle.
+// The canvas pixels may hold only a part of the canvas (the part on the screen); the painter
+// draws only what falls into that part and into the canvas rectangle. The painter owns no
+// pixels: the source and the canvas are views of the caller's memory.
 class LaserPainter {
 public:
     // The size of the visible canvas for a source of `sourceSize`.
-    static QSize canvasSize(QSize sourceSize);
+    static Size canvasSize(Size sourceSize);
 
-    // Begins a painting, abandoning the running one if any. The source and its size are taken
-    // now; later changes to the caller's image do not reach the painting. `canvas` must have 32
-    // bits per pixel (it is converted to Format_RGB32 if not); it holds the canvas pixels whose
-    // top-left pixel is at `canvasOrigin` in canvas coordinates. The canvas must stay alive until
-    // the painting finishes or is abandoned. `backColor` is the background colour of the erasing
-    // and closing beams; nothing means "no colour", and those beams then draw nothing.
-    void start(const QImage& source, QImage* canvas, QPoint canvasOrigin, QPoint beamOrigin,
-               QPoint offset, std::optional<QRgb> backColor);
+    // Begins a painting, abandoning the running one if any. The source pixels are read by the
+    // steps that follow, so they must stay in place and unchanged until the painting finishes or
+    // is abandoned, and must not be the canvas's own. `canvas` holds the canvas pixels whose
+    // top-left pixel is at `canvasOrigin` in canvas coordinates, under the same terms; a canvas
+    // without pixels receives nothing, while the steps still run and count their beams.
+    // `backColor` is the background colour of the erasing and closing beams; nothing means "no
+    // colour", and those beams then draw nothing.
+    void start(const ConstPixelBuffer& source, const PixelBuffer& canvas, Point canvasOrigin,
+               Point beamOrigin, Point offset, std::optional<Rgb> backColor);
 
     // Points the running painting at other canvas pixels, for a display that replaced or moved
-    // its offscreen image between two steps.
-    void setCanvas(QImage* canvas, QPoint canvasOrigin);
+    // its offscreen image between two steps. The dirty region starts over, clean.
+    void setCanvas(const PixelBuffer& canvas, Point canvasOrigin);
 
     // The beam limit of a step that paints the rest of its column.
     static constexpr int kWholeColumn = INT_MAX;
@@ -68,15 +67,14 @@ public:
     // never past the end of the current column; the step that ends the last column also draws
     // the closing pass, within the same limit. Returns a rectangle, in canvas-image coordinates,
     // that holds every pixel the step wrote (the union of the beams' bounding boxes). Empty if
-    // the step wrote nothing or no painting runs. Each step writes through canvas->bits(),
-    // which detaches the canvas image if it is shared. The pixels written are also collected
-    // for takeDirtyRegion().
-    QRect step(int maxBeams = kWholeColumn);
+    // the step wrote nothing or no painting runs. The pixels written are also collected for
+    // takeDirtyRegion().
+    Rect step(int maxBeams = kWholeColumn);
 
     // The canvas-image pixels written since start(), setCanvas() or the last call, as a region
     // of few rectangles that follows the outline of the beams rather than their bounding boxes;
     // the part of the screen to repaint.
-    QRegion takeDirtyRegion() { return dirty_.takeRegion(); }
+    Region takeDirtyRegion() { return dirty_.takeRegion(); }
 
     // Stops the running painting for good: later steps do nothing until the next start().
     void abandon();
@@ -94,9 +92,9 @@ public:
 
     // Beams handed to the rasteriser since start(), including those in "no colour", counted as
     // they are drawn.
-    qint64 coloredBeams() const { return coloredBeams_; }
-    qint64 erasingBeams() const { return erasingBeams_; }
-    qint64 closingBeams() const { return closingBeams_; }
+    std::int64_t coloredBeams() const { return coloredBeams_; }
+    std::int64_t erasingBeams() const { return erasingBeams_; }
+    std::int64_t closingBeams() const { return closingBeams_; }
 
 private:
     enum class State { Idle, Running, Finished };
@@ -108,12 +106,12 @@ private:
     struct FanRecord {
         int firstRow = INT_MAX;  // the least and greatest target row, in canvas coordinates
         int lastRow = INT_MIN;
-        QRect drawn;  // the union of the beams' bounding boxes, in canvas-image coordinates
+        Rect drawn;  // the union of the beams' bounding boxes, in canvas-image coordinates
 
-        void add(int row, const QRect& beam) {
-            firstRow = qMin(firstRow, row);
-            lastRow = qMax(lastRow, row);
-            drawn |= beam;
+        void add(int row, const Rect& beam) {
+            firstRow = std::min(firstRow, row);
+            lastRow = std::max(lastRow, row);
+            drawn = drawn.united(beam);
         }
     };
 
@@ -122,22 +120,22 @@ private:
     void recordFan(const FanRecord& fan, int targetX);
 
     State state_ = State::Idle;
-    QImage source_;  // Format_RGB32
-    QImage* canvas_ = nullptr;
-    QPoint canvasOrigin_;
-    QPoint beamOrigin_;
-    QPoint offset_;
-    std::optional<QRgb> backColor_;
+    ConstPixelBuffer source_;
+    PixelBuffer canvas_;
+    Point canvasOrigin_;
+    Point beamOrigin_;
+    Point offset_;
+    std::optional<Rgb> backColor_;
     int width_ = 0;
     int height_ = 0;
     int column_ = 0;
     Phase phase_ = Phase::Colored;
     int row_ = 0;
     DirtyBands dirty_;
-    std::vector<QRgb> fanColors_;  // the colours of a step's fan, reused from step to step
-    qint64 coloredBeams_ = 0;
-    qint64 erasingBeams_ = 0;
-    qint64 closingBeams_ = 0;
+    std::vector<Rgb> fanColors_;  // the colours of a step's fan, reused from step to step
+    std::int64_t coloredBeams_ = 0;
+    std::int64_t erasingBeams_ = 0;
+    std::int64_t closingBeams_ = 0;
 };
 
 }  // namespace lumi::display

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "linux/display/LineRasteriser.h"
+#include "display/LineRasteriser.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -136,8 +136,8 @@ bool clipAlongMajor(std::int64_t a0, std::int64_t b0, std::int64_t a1, std::int6
 // Writes `count` pixels from `pixel` on, one per step of `aStep`, the k-th displaced by
 // (position + k * slope) >> 32 steps of `minorStep`. The pixels do not depend on each other,
 // unlike in a Bresenham loop, so the processor can overlap their stores.
-void drawFixedPoint(QRgb* pixel, std::ptrdiff_t aStep, std::ptrdiff_t minorStep,
-                    std::uint64_t position, std::uint64_t slope, std::int64_t count, QRgb color) {
+void drawFixedPoint(Rgb* pixel, std::ptrdiff_t aStep, std::ptrdiff_t minorStep,
+                    std::uint64_t position, std::uint64_t slope, std::int64_t count, Rgb color) {
     const auto minor = [minorStep](std::uint64_t at) {
         return static_cast<std::ptrdiff_t>(at >> 32) * minorStep;
     };
@@ -159,8 +159,8 @@ void drawFixedPoint(QRgb* pixel, std::ptrdiff_t aStep, std::ptrdiff_t minorStep,
 // Writes the pixels of a line too long for 32.32 fixed point with the exact integer walk
 // (Bresenham's). The loop advances before it writes, so the pointer never leaves the visible
 // pixels.
-void drawBresenham(QRgb* pixel, std::ptrdiff_t aStep, std::ptrdiff_t minorStep, const Span& span,
-                   QRgb color) {
+void drawBresenham(Rgb* pixel, std::ptrdiff_t aStep, std::ptrdiff_t minorStep, const Span& span,
+                   Rgb color) {
     std::int64_t remainder = span.remainder;
     *pixel = color;
     for (std::int64_t left = span.count - 1; left > 0; --left) {
@@ -203,8 +203,8 @@ struct FloorWalk {
 // colors[min(last, (numerator + k * increment) / divisor)], with a numerator >= 0 and a
 // divisor > 0. In 32.32 fixed point when that is exact (see drawFixedPoint), which it is for
 // every fan of a picture, else with the exact integer walk.
-void drawFanColumn(QRgb* pixel, std::ptrdiff_t stride, std::int64_t rows, std::int64_t numerator,
-                   std::int64_t increment, std::int64_t divisor, const QRgb* colors,
+void drawFanColumn(Rgb* pixel, std::ptrdiff_t stride, std::int64_t rows, std::int64_t numerator,
+                   std::int64_t increment, std::int64_t divisor, const Rgb* colors,
                    std::int64_t last) {
     const std::int64_t quotient = numerator / divisor;
     const std::int64_t remainder = numerator % divisor;
@@ -241,19 +241,19 @@ void drawFanColumn(QRgb* pixel, std::ptrdiff_t stride, std::int64_t rows, std::i
 // Clips the line from `from` to `to` (line coordinates) to `clip` (image coordinates, not
 // empty) and sets up the walk over its visible pixels; `drawn` receives their bounding
 // rectangle. Returns false when no pixel is visible.
-bool clipLine(QPoint from, QPoint to, QPoint origin, const QRect& clip, Span& span, QRect& drawn) {
-    const std::int64_t x0 = std::int64_t{from.x()} - origin.x();
-    const std::int64_t y0 = std::int64_t{from.y()} - origin.y();
-    const std::int64_t x1 = std::int64_t{to.x()} - origin.x();
-    const std::int64_t y1 = std::int64_t{to.y()} - origin.y();
+bool clipLine(Point from, Point to, Point origin, const Rect& clip, Span& span, Rect& drawn) {
+    const std::int64_t x0 = std::int64_t{from.x} - origin.x;
+    const std::int64_t y0 = std::int64_t{from.y} - origin.y;
+    const std::int64_t x1 = std::int64_t{to.x} - origin.x;
+    const std::int64_t y1 = std::int64_t{to.y} - origin.y;
     span.xMajor = std::abs(x1 - x0) >= std::abs(y1 - y0);
     if (span.xMajor) {
-        const AxisClip axisClip{clip.left(), clip.right(), clip.top(), clip.bottom()};
+        const AxisClip axisClip{clip.left, clip.right, clip.top, clip.bottom};
         if (!clipAlongMajor(x0, y0, x1, y1, axisClip, span)) {
             return false;
         }
     } else {
-        const AxisClip axisClip{clip.top(), clip.bottom(), clip.left(), clip.right()};
+        const AxisClip axisClip{clip.top, clip.bottom, clip.left, clip.right};
         if (!clipAlongMajor(y0, x0, y1, x1, axisClip, span)) {
             return false;
         }
@@ -264,17 +264,16 @@ bool clipLine(QPoint from, QPoint to, QPoint origin, const QRect& clip, Span& sp
     const int aLast = static_cast<int>(span.aLast);
     const int bLow = static_cast<int>(std::min(span.bFirst, span.bLast));
     const int bHigh = static_cast<int>(std::max(span.bFirst, span.bLast));
-    drawn = span.xMajor ? QRect(QPoint(aFirst, bLow), QPoint(aLast, bHigh))
-                        : QRect(QPoint(bLow, aFirst), QPoint(bHigh, aLast));
+    drawn = span.xMajor ? Rect{aFirst, bLow, aLast, bHigh} : Rect{bLow, aFirst, bHigh, aLast};
     return true;
 }
 
 // Writes the visible pixels of a clipped line into the image whose pixel (0, 0) is at `bits`
 // and whose rows are `stride` pixels apart.
-void drawSpan(QRgb* bits, std::ptrdiff_t stride, const Span& span, QRgb color) {
+void drawSpan(Rgb* bits, std::ptrdiff_t stride, const Span& span, Rgb color) {
     const std::ptrdiff_t aStep = span.xMajor ? 1 : stride;
     const std::ptrdiff_t minorStep = (span.xMajor ? stride : 1) * span.sign;
-    QRgb* const first = bits + span.aFirst * aStep + span.bFirst * (span.xMajor ? stride : 1);
+    Rgb* const first = bits + span.aFirst * aStep + span.bFirst * (span.xMajor ? stride : 1);
     if (span.fixedPoint) {
         drawFixedPoint(first, aStep, minorStep, span.position, span.slope, span.count, color);
     } else {
@@ -284,23 +283,22 @@ void drawSpan(QRgb* bits, std::ptrdiff_t stride, const Span& span, QRgb color) {
 
 }  // namespace
 
-LineRasteriser::LineRasteriser(QImage& image, QPoint origin)
+LineRasteriser::LineRasteriser(const PixelBuffer& image, Point origin)
     : bounds_(image.rect()), clip_(image.rect()), origin_(origin) {
-    if (image.isNull() || image.depth() != 32) {
-        clip_ = QRect();
+    if (image.isNull()) {
         return;
     }
-    bits_ = reinterpret_cast<QRgb*>(image.bits());
-    stride_ = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    bits_ = image.bits;
+    stride_ = image.stride;
 }
 
-void LineRasteriser::setClip(const QRect& clip) {
-    clip_ = bits_ == nullptr ? QRect() : clip.intersected(bounds_);
+void LineRasteriser::setClip(const Rect& clip) {
+    clip_ = bits_ == nullptr ? Rect{} : clip.intersected(bounds_);
 }
 
-QRect LineRasteriser::drawLine(QPoint from, QPoint to, QRgb color) {
+Rect LineRasteriser::drawLine(Point from, Point to, Rgb color) {
     Span span;
-    QRect drawn;
+    Rect drawn;
     if (clip_.isEmpty() || !clipLine(from, to, origin_, clip_, span, drawn)) {
         return {};
     }
@@ -308,8 +306,8 @@ QRect LineRasteriser::drawLine(QPoint from, QPoint to, QRgb color) {
     return drawn;
 }
 
-LineRasteriser::FanDrawn LineRasteriser::drawFan(QPoint from, int targetX, int firstY,
-                                                 const QRgb* colors, int count) {
+LineRasteriser::FanDrawn LineRasteriser::drawFan(Point from, int targetX, int firstY,
+                                                 const Rgb* colors, int count) {
     FanDrawn result;
     if (count <= 0 || clip_.isEmpty()) {
         return result;
@@ -322,20 +320,20 @@ LineRasteriser::FanDrawn LineRasteriser::drawFan(QPoint from, int targetX, int f
     // last beam on row O.y + m is the greatest e with f(e) <= m:
     //     eMax(m) = floor((d (2m + 1) - 1) / (2u)),  held to eHi;
     // the first is the least e with f(e) >= m: ceil(d (2m - 1) / (2u)).
-    const std::int64_t ox = std::int64_t{from.x()} - origin_.x();
-    const std::int64_t oy = std::int64_t{from.y()} - origin_.y();
-    const std::int64_t d = std::abs(std::int64_t{targetX} - from.x());
-    const std::int64_t eLo = std::int64_t{firstY} - from.y();
+    const std::int64_t ox = std::int64_t{from.x} - origin_.x;
+    const std::int64_t oy = std::int64_t{from.y} - origin_.y;
+    const std::int64_t d = std::abs(std::int64_t{targetX} - from.x);
+    const std::int64_t eLo = std::int64_t{firstY} - from.y;
     const std::int64_t eHi = eLo + count - 1;
     constexpr std::int64_t kFanLimit = std::int64_t{1} << 24;  // keeps the products exact
     const auto beamByBeam = [&] {
         FanDrawn drawn;
         for (int i = 0; i < count; ++i) {
-            const QRect beam = drawLine(from, QPoint(targetX, firstY + i), colors[i]);
+            const Rect beam = drawLine(from, Point{targetX, firstY + i}, colors[i]);
             if (!beam.isEmpty()) {
                 drawn.firstBeam = drawn.firstBeam < 0 ? i : drawn.firstBeam;
                 drawn.lastBeam = i;
-                drawn.drawn |= beam;
+                drawn.drawn = drawn.drawn.united(beam);
             }
         }
         return drawn;
@@ -348,7 +346,7 @@ LineRasteriser::FanDrawn LineRasteriser::drawFan(QPoint from, int targetX, int f
     // and the beams' own walks along their rows are faster than the fan's down its long
     // columns: there, the beams are drawn one by one, clipped to those columns. The columns are disjoint, so the order
     // between the two parts does not matter.
-    const std::int64_t tx = std::int64_t{targetX} - origin_.x();
+    const std::int64_t tx = std::int64_t{targetX} - origin_.x;
     // A column u away from the origin holds about count * u / d rows of the fan; beyond some
     // hundreds of rows a column's walk no longer finds its pixels in the first-level cache.
     constexpr std::int64_t kColumnRows = 512;
@@ -356,21 +354,21 @@ LineRasteriser::FanDrawn LineRasteriser::drawFan(QPoint from, int targetX, int f
     const std::int64_t nearLow = tx < ox ? ox - nearReach : ox;
     const std::int64_t nearHigh = tx < ox ? ox : ox + nearReach;
     const std::int64_t farLow =
-        std::max<std::int64_t>(tx < ox ? tx : nearHigh + 1, clip_.left());
+        std::max<std::int64_t>(tx < ox ? tx : nearHigh + 1, clip_.left);
     const std::int64_t farHigh =
-        std::min<std::int64_t>(tx < ox ? nearLow - 1 : tx, clip_.right());
+        std::min<std::int64_t>(tx < ox ? nearLow - 1 : tx, clip_.right);
     FanDrawn far;
     if (farLow <= farHigh) {
-        const QRect wholeClip = clip_;
-        clip_ = QRect(QPoint(static_cast<int>(farLow), wholeClip.top()),
-                      QPoint(static_cast<int>(farHigh), wholeClip.bottom()));
+        const Rect wholeClip = clip_;
+        clip_ = Rect{static_cast<int>(farLow), wholeClip.top, static_cast<int>(farHigh),
+                     wholeClip.bottom};
         far = beamByBeam();
         clip_ = wholeClip;
     }
-    const std::int64_t xFrom = std::max<std::int64_t>(nearLow, clip_.left());
-    const std::int64_t xTo = std::min<std::int64_t>(nearHigh, clip_.right());
-    const std::int64_t mTop = clip_.top() - oy;
-    const std::int64_t mBottom = clip_.bottom() - oy;
+    const std::int64_t xFrom = std::max<std::int64_t>(nearLow, clip_.left);
+    const std::int64_t xTo = std::min<std::int64_t>(nearHigh, clip_.right);
+    const std::int64_t mTop = clip_.top - oy;
+    const std::int64_t mBottom = clip_.bottom - oy;
     const std::int64_t twoD = 2 * d;
     std::int64_t eFirst = eHi + 1;
     std::int64_t eLast = eLo - 1;
@@ -391,7 +389,7 @@ LineRasteriser::FanDrawn LineRasteriser::drawFan(QPoint from, int targetX, int f
         if (mA > mB) {
             continue;
         }
-        QRgb* const pixel = bits_ + (oy + mA) * stride_ + x;
+        Rgb* const pixel = bits_ + (oy + mA) * stride_ + x;
         if (u == 0) {
             *pixel = colors[count - 1];  // every beam starts on O's pixel, row f(e) = 0
             eFirst = eLo;
@@ -416,12 +414,12 @@ LineRasteriser::FanDrawn LineRasteriser::drawFan(QPoint from, int targetX, int f
     if (xHigh < xLow) {
         return far;
     }
-    result.drawn = QRect(QPoint(static_cast<int>(xLow), static_cast<int>(oy + mLow)),
-                         QPoint(static_cast<int>(xHigh), static_cast<int>(oy + mHigh)));
+    result.drawn = Rect{static_cast<int>(xLow), static_cast<int>(oy + mLow),
+                        static_cast<int>(xHigh), static_cast<int>(oy + mHigh)};
     result.firstBeam = static_cast<int>(eFirst - eLo);
     result.lastBeam = static_cast<int>(eLast - eLo);
     if (far.firstBeam >= 0) {
-        result.drawn |= far.drawn;
+        result.drawn = result.drawn.united(far.drawn);
         result.firstBeam = std::min(result.firstBeam, far.firstBeam);
         result.lastBeam = std::max(result.lastBeam, far.lastBeam);
     }

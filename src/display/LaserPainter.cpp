@@ -1,36 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "linux/display/LaserPainter.h"
+#include "display/LaserPainter.h"
 
-#include "linux/display/LineRasteriser.h"
+#include <cstdlib>
+
+#include "display/LineRasteriser.h"
 
 namespace lumi::display {
 
 namespace {
 
-constexpr QRgb kOpaque = 0xff000000u;
-
-// The source as RGB32 pixels; Qt's conversion keeps the colour channels and drops alpha. An
-// RGB32 source is shared, not copied.
-QImage sourcePixels(const QImage& source) {
-    return source.format() == QImage::Format_RGB32 ? source
-                                                   : source.convertToFormat(QImage::Format_RGB32);
-}
+constexpr Rgb kOpaque = 0xff000000u;
 
 }  // namespace
 
-QSize LaserPainter::canvasSize(QSize sourceSize) {
-    return QSize(qMax(0, sourceSize.width() - 1), qMax(0, sourceSize.height() - 1));
+Size LaserPainter::canvasSize(Size sourceSize) {
+    return {std::max(0, sourceSize.width - 1), std::max(0, sourceSize.height - 1)};
 }
 
-void LaserPainter::start(const QImage& source, QImage* canvas, QPoint canvasOrigin,
-                         QPoint beamOrigin, QPoint offset, std::optional<QRgb> backColor) {
+void LaserPainter::start(const ConstPixelBuffer& source, const PixelBuffer& canvas,
+                         Point canvasOrigin, Point beamOrigin, Point offset,
+                         std::optional<Rgb> backColor) {
     abandon();
-    source_ = sourcePixels(source);
-    width_ = source_.width();
-    height_ = source_.height();
+    source_ = source.isNull() ? ConstPixelBuffer() : source;
+    width_ = source_.width;
+    height_ = source_.height;
     beamOrigin_ = beamOrigin;
     offset_ = offset;
-    backColor_ = backColor ? std::optional<QRgb>(*backColor | kOpaque) : std::nullopt;
+    backColor_ = backColor ? std::optional<Rgb>(*backColor | kOpaque) : std::nullopt;
     column_ = 0;
     phase_ = Phase::Colored;
     row_ = 0;
@@ -41,49 +37,45 @@ void LaserPainter::start(const QImage& source, QImage* canvas, QPoint canvasOrig
     setCanvas(canvas, canvasOrigin);
 }
 
-void LaserPainter::setCanvas(QImage* canvas, QPoint canvasOrigin) {
-    canvas_ = canvas;
+void LaserPainter::setCanvas(const PixelBuffer& canvas, Point canvasOrigin) {
+    canvas_ = canvas.isNull() ? PixelBuffer() : canvas;
     canvasOrigin_ = canvasOrigin;
-    if (canvas_ != nullptr && !canvas_->isNull() && canvas_->depth() != 32) {
-        *canvas_ = canvas_->convertToFormat(QImage::Format_RGB32);
-    }
-    dirty_.reset(canvas_ != nullptr ? canvas_->size() : QSize());
+    dirty_.reset({canvas_.width, canvas_.height});
 }
 
 void LaserPainter::abandon() {
     state_ = State::Idle;
-    canvas_ = nullptr;
-    source_ = QImage();
+    canvas_ = {};
+    source_ = {};
 }
 
 void LaserPainter::finish() {
     state_ = State::Finished;
-    canvas_ = nullptr;
-    source_ = QImage();
+    canvas_ = {};
+    source_ = {};
 }
 
-QRect LaserPainter::step(int maxBeams) {
+Rect LaserPainter::step(int maxBeams) {
     if (state_ != State::Running) {
         return {};
     }
     // Without a canvas the steps still run and count their beams, which keeps the display's
     // timing; the rasteriser then has nothing to draw on.
-    QImage noCanvas;
-    LineRasteriser raster(canvas_ != nullptr ? *canvas_ : noCanvas, canvasOrigin_);
-    raster.setClip(QRect(-canvasOrigin_, canvasSize(QSize(width_, height_))));
+    LineRasteriser raster(canvas_, canvasOrigin_);
+    raster.setClip(Rect::fromSize(-canvasOrigin_, canvasSize({width_, height_})));
     // Every beam of a step ends on one canvas column, so the beams that drew something form
     // one fan; only its first and last target rows are kept, and the fan is recorded once,
     // when the step returns.
     FanRecord fan;
-    const auto draw = [&](QPoint target, QRgb color) {
-        const QRect drawn = raster.drawLine(beamOrigin_, target, color);
+    const auto draw = [&](Point target, Rgb color) {
+        const Rect drawn = raster.drawLine(beamOrigin_, target, color);
         if (!drawn.isEmpty()) {
-            fan.add(target.y(), drawn);
+            fan.add(target.y, drawn);
         }
     };
-    int beamsLeft = qMax(1, maxBeams);
+    int beamsLeft = std::max(1, maxBeams);
     // The last column and the closing pass share this column: offset.x + W.
-    const int targetX = offset_.x() + column_;
+    const int targetX = offset_.x + column_;
     const auto done = [&] {
         recordFan(fan, targetX);
         return fan.drawn;
@@ -91,22 +83,25 @@ QRect LaserPainter::step(int maxBeams) {
 
     if (phase_ == Phase::Colored) {
         if (column_ < width_) {
-            const auto* pixel = reinterpret_cast<const QRgb*>(source_.constBits()) + column_;
-            const qsizetype sourceStride = source_.bytesPerLine() / qsizetype(sizeof(QRgb));
-            const int end = row_ + qMin(height_ - row_, beamsLeft);
+            const Rgb* pixel = source_.bits + column_;
+            const std::ptrdiff_t sourceStride = source_.stride;
+            const int end = row_ + std::min(height_ - row_, beamsLeft);
             const int begin = row_;
             // The beams whose major axis is x share their length along x: they are drawn as
             // one fan, between those before and after them drawn one by one.
-            const qint64 reach = qAbs(qint64{targetX} - beamOrigin_.x());
-            const qint64 centre = qint64{beamOrigin_.y()} - offset_.y();  // a row, maybe outside
+            const std::int64_t reach = std::abs(std::int64_t{targetX} - beamOrigin_.x);
+            const std::int64_t centre = std::int64_t{beamOrigin_.y} - offset_.y;  // maybe outside
             const int fanFirst =
-                reach == 0 ? end : static_cast<int>(qBound(qint64{row_}, centre - reach, qint64{end}));
+                reach == 0 ? end
+                           : static_cast<int>(std::clamp(centre - reach, std::int64_t{row_},
+                                                         std::int64_t{end}));
             const int fanEnd =
                 reach == 0 ? end
-                           : static_cast<int>(qBound(qint64{fanFirst}, centre + reach + 1, qint64{end}));
+                           : static_cast<int>(std::clamp(centre + reach + 1,
+                                                         std::int64_t{fanFirst}, std::int64_t{end}));
             const auto drawOneByOne = [&](int stop) {
                 for (; row_ < stop; ++row_) {
-                    draw(QPoint(targetX, row_ + offset_.y()), pixel[row_ * sourceStride] | kOpaque);
+                    draw(Point{targetX, row_ + offset_.y}, pixel[row_ * sourceStride] | kOpaque);
                 }
             };
             drawOneByOne(fanFirst);
@@ -117,11 +112,11 @@ QRect LaserPainter::step(int maxBeams) {
                         pixel[row * sourceStride] | kOpaque;
                 }
                 const LineRasteriser::FanDrawn drawn =
-                    raster.drawFan(beamOrigin_, targetX, fanFirst + offset_.y(), fanColors_.data(),
+                    raster.drawFan(beamOrigin_, targetX, fanFirst + offset_.y, fanColors_.data(),
                                    fanEnd - fanFirst);
                 if (drawn.firstBeam >= 0) {
-                    fan.add(fanFirst + drawn.firstBeam + offset_.y(), drawn.drawn);
-                    fan.add(fanFirst + drawn.lastBeam + offset_.y(), drawn.drawn);
+                    fan.add(fanFirst + drawn.firstBeam + offset_.y, drawn.drawn);
+                    fan.add(fanFirst + drawn.lastBeam + offset_.y, drawn.drawn);
                 }
                 row_ = fanEnd;
             }
@@ -144,7 +139,7 @@ QRect LaserPainter::step(int maxBeams) {
         ++coloredBeams_;  // the beam to (c, H), outside the source
         ++erasingBeams_;
         if (backColor_) {
-            draw(QPoint(targetX, offset_.y() + height_), *backColor_);
+            draw(Point{targetX, offset_.y + height_}, *backColor_);
             --beamsLeft;
         }
         if (column_ < width_) {
@@ -162,7 +157,7 @@ QRect LaserPainter::step(int maxBeams) {
     }
 
     for (; row_ <= height_ && beamsLeft > 0; ++row_, --beamsLeft) {
-        draw(QPoint(targetX, row_ + offset_.y()), *backColor_);
+        draw(Point{targetX, row_ + offset_.y}, *backColor_);
         ++closingBeams_;
     }
     if (row_ <= height_) {
@@ -184,23 +179,22 @@ void LaserPainter::recordFan(const FanRecord& fan, int targetX) {
     // two outer beams and the column between them, each over its own rows and held to the
     // drawn box, give the fan's outline; the margin that covers one line's rounding covers the
     // rounding of the beams between them as well.
-    const QRect& box = fan.drawn;
-    const QPoint origin = beamOrigin_ - canvasOrigin_;
-    const QPoint first = QPoint(targetX, fan.firstRow) - canvasOrigin_;
-    const QPoint last = QPoint(targetX, fan.lastRow) - canvasOrigin_;
+    const Rect& box = fan.drawn;
+    const Point origin = beamOrigin_ - canvasOrigin_;
+    const Point first = Point{targetX, fan.firstRow} - canvasOrigin_;
+    const Point last = Point{targetX, fan.lastRow} - canvasOrigin_;
     // The rows from `top` to `bottom` that the box holds, across the box's columns.
     const auto rowsInBox = [&](int top, int bottom) {
-        return QRect(QPoint(box.left(), qMax(top, box.top())),
-                     QPoint(box.right(), qMin(bottom, box.bottom())));
+        return Rect{box.left, std::max(top, box.top), box.right, std::min(bottom, box.bottom)};
     };
-    for (const QPoint target : {first, last}) {
+    for (const Point target : {first, last}) {
         dirty_.addLine(origin, target,
-                       rowsInBox(qMin(origin.y(), target.y()), qMax(origin.y(), target.y())));
+                       rowsInBox(std::min(origin.y, target.y), std::max(origin.y, target.y)));
     }
-    const QRect columnRows = rowsInBox(first.y(), last.y());
+    const Rect columnRows = rowsInBox(first.y, last.y);
     if (!columnRows.isEmpty()) {
-        const int x = qBound(box.left(), first.x(), box.right());
-        dirty_.addRect(QRect(x, columnRows.top(), 1, columnRows.height()));
+        const int x = std::clamp(first.x, box.left, box.right);
+        dirty_.addRect(Rect{x, columnRows.top, x, columnRows.bottom});
     }
 }
 
