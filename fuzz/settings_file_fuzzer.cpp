@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,13 +52,13 @@ void replaceFile(const QString& path, const std::string& bytes) {
           "the input is stored as a file");
 }
 
-std::string sameKeyIn(const IniDocument& document, std::string_view key) {
+std::optional<std::string> sameKeyIn(const IniDocument& document, std::string_view key) {
     for (const auto& [stored, value] : document.values()) {
         if (lumi::settings::sameKey(stored, key)) {
             return value;
         }
     }
-    return "<none>";
+    return std::nullopt;
 }
 
 }  // namespace
@@ -104,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             check(sameKeyIn(after, stored) == storedValue, "every other key keeps its value");
         }
     }
-    const bool newKey = sameKeyIn(before, key) == "<none>";
+    const bool newKey = !sameKeyIn(before, key);
     check(after.values().size() == before.values().size() + (newKey ? 1 : 0),
           "no key is lost and none is made up");
     const std::string copy = bytesOf(path + QStringLiteral(".damaged"));

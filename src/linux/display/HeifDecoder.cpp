@@ -17,6 +17,9 @@
 namespace lumi::display {
 namespace {
 
+// The longest side of a HEIF picture that is decoded at all.
+constexpr int kMaxHeifSide = 16384;
+
 // The largest EXIF block that is read for the date.
 constexpr size_t kLargestExifBlock = 4 << 20;
 
@@ -169,6 +172,11 @@ DecodedPicture decodeHeif(const QString& path, const QByteArray& bytes, QSize bo
     }
     // The stored rotation, mirroring and crop, applied by libheif.
     options->ignore_transformations = 0;
+    // The coded picture may be far larger than the size that the file declares, which is all
+    // that the pixel limit above can see: libheif refuses, before it takes any memory for it,
+    // a decoded side longer than this (the widest panoramas that phones store as HEIF), so
+    // that a damaged file of a few hundred bytes cannot take gigabytes.
+    heif_context_set_maximum_image_size_limit(context.get(), kMaxHeifSide);
     heif_image* rawImage = nullptr;
     error = heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
                               heif_chroma_interleaved_RGBA, options.get());

@@ -167,6 +167,13 @@ TEST(HeifDecoderTest, PicturesOfMoreThan120MegapixelsAreRefusedFromTheirHeader) 
         EXPECT_FALSE(picture.ok());
         EXPECT_EQ(picture.error, tooLargeError(size)) << picture.error.toStdString();
     }
+    // A file of 534 bytes that declares 64 x 48 pixels and codes 30720 x 25452: refused before
+    // its decode takes the gigabytes of that size.
+    const DecodedPicture huge = decodeHeif(
+        "huge.avif", testing::fileBytes(heifData("stream_larger_than_declared.avif")), {},
+        PhotoDates::Skip);
+    EXPECT_FALSE(huge.ok());
+    EXPECT_FALSE(huge.error.isEmpty());
 }
 
 // Every cut of a file, and bytes that only start like one, give no picture and a reason,
