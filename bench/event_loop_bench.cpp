@@ -29,7 +29,7 @@
 
 #include "BenchSupport.h"
 #include "linux/display/PictureLoader.h"
-#include "linux/display/frmMain.h"
+#include "linux/display/DisplayWindow.h"
 #include "music/NoMusicPlayer.h"
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
@@ -93,13 +93,14 @@ void paintingScene(QSize size, double watchSeconds) {
     bench::NoWindows windows(QRect(0, 0, 1920, 1080));
     platform::SystemClock systemClock;
     music::NoMusicPlayer player;
-    display::frmMain form(display::DisplayServices{store, cursor, windows, systemClock, player,
+    display::DisplayWindow window(display::DisplayServices{store, cursor, windows, systemClock, player,
                                                    dir.path() + "/", QSize(1920, 1080), [] {}});
+    display::frmMain& form = window.form;
     form.Form_Load();
-    form.setGeometry(0, 0, 1920, 1080);
-    form.show();
+    window.setGeometry(0, 0, 1920, 1080);
+    window.show();
     RepaintCounter repaints;
-    form.Pic2->installEventFilter(&repaints);
+    window.Pic2->installEventFilter(&repaints);
 
     // A 1 ms timer records the longest wait between two of its ticks: the time the event
     // loop went unserved.
@@ -141,7 +142,7 @@ void paintingScene(QSize size, double watchSeconds) {
     const int columns = form.painter().column();
     const double perColumnMs = paintedMs / std::max(columns, 1);
     const int frames = repaints.frames - framesAtStart;
-    const qint64 visible = qint64{form.Pic2->image().width()} * form.Pic2->image().height();
+    const qint64 visible = qint64{window.Pic2->image().width()} * window.Pic2->image().height();
     const double pixelsPerFrame = double(repaints.pixels - pixelsAtStart) / std::max(frames, 1);
     std::printf("%d x %d JPEG centred on a 1920 x 1080 screen\n", size.width(), size.height());
     std::printf("  decode on the UI thread (baseline):  %8.1f ms unserved\n", syncDecodeMs);

@@ -16,7 +16,7 @@
 #include <cstdio>
 
 #include "BenchSupport.h"
-#include "linux/display/frmMain.h"
+#include "linux/display/DisplayWindow.h"
 #include "music/NoMusicPlayer.h"
 #include "linux/platform/Clock.h"
 #include "linux/settings/PictureList.h"
@@ -41,11 +41,12 @@ int child(const QString& installDir, const QString& fitLarge) {
     bench::NoWindows windows(QRect(QPoint(0, 0), kScreen));
     platform::SystemClock clock;
     music::NoMusicPlayer player;
-    display::frmMain form(display::DisplayServices{store, cursor, windows, clock, player,
+    display::DisplayWindow window(display::DisplayServices{store, cursor, windows, clock, player,
                                                    installDir, kScreen, [] {}});
+    display::frmMain& form = window.form;
     form.Form_Load();
-    form.setGeometry(QRect(QPoint(0, 0), kScreen));
-    form.show();
+    window.setGeometry(QRect(QPoint(0, 0), kScreen));
+    window.show();
     const QString hwmBefore = bench::procStatus("VmHWM:");
 
     QElapsedTimer sinceActivate;
@@ -64,7 +65,7 @@ int child(const QString& installDir, const QString& fitLarge) {
     probe.start();
     form.Form_Activate();
     const int status = QApplication::exec();
-    std::printf("%.1f %dx%d %s|%s\n", firstBeamMs, form.Picture1.width(), form.Picture1.height(),
+    std::printf("%.1f %dx%d %s|%s\n", firstBeamMs, form.Picture1.pixels.width, form.Picture1.pixels.height,
                 qPrintable(hwmBefore), qPrintable(bench::procStatus("VmHWM:")));
     return status;
 }

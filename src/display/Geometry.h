@@ -38,18 +38,18 @@ struct Rect {
     int bottom = -1;
 
     // The rectangle from `topLeft` to `bottomRight`, both pixels inside it.
-    static Rect fromCorners(Point topLeft, Point bottomRight) {
+    static constexpr Rect fromCorners(Point topLeft, Point bottomRight) {
         return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
     }
     // The rectangle of `size` whose top-left pixel is `topLeft`.
-    static Rect fromSize(Point topLeft, Size size) {
+    static constexpr Rect fromSize(Point topLeft, Size size) {
         return {topLeft.x, topLeft.y, topLeft.x + size.width - 1, topLeft.y + size.height - 1};
     }
 
-    int width() const { return right - left + 1; }
-    int height() const { return bottom - top + 1; }
-    Point topLeft() const { return {left, top}; }
-    bool isEmpty() const { return left > right || top > bottom; }
+    constexpr int width() const { return right - left + 1; }
+    constexpr int height() const { return bottom - top + 1; }
+    constexpr Point topLeft() const { return {left, top}; }
+    constexpr bool isEmpty() const { return left > right || top > bottom; }
     bool contains(Point point) const {
         return point.x >= left && point.x <= right && point.y >= top && point.y <= bottom;
     }

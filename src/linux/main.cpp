@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "linux/display/frmMain.h"
+#include "linux/display/DisplayWindow.h"
 #include "linux/music/FluidSynthPlayer.h"
 #include "linux/platform/Clock.h"
 #include "linux/platform/IniSettingsStore.h"
@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
 
     // A display asked to end ends as it does for a key: the running flag goes back to 0.
     platform::onTerminationRequest(&app, [&module1] {
-        if (display::frmMain* form = module1.displayForm()) {
-            form->CloseDown();
+        if (display::DisplayWindow* form = module1.displayForm()) {
+            form->form.CloseDown();
             return;
         }
         platform::endProcessNow();

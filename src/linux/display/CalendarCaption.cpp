@@ -11,7 +11,6 @@ namespace lumi::display {
 namespace {
 
 constexpr QChar kQuote = u'\'';
-constexpr double kCalendarFromBottom = 0.078;
 
 // A stretch of a QLocale format: either a quoted literal, kept with its quotes, or the
 // format letters and plain characters between such literals.
@@ -128,11 +127,6 @@ QString calendarCaption(const QDateTime& now, const QLocale& locale) {
         }
     }
     return caption;
-}
-
-int calendarTop(int screenHeight) {
-    const double height = screenHeight;
-    return static_cast<int>(std::lround(height - height * kCalendarFromBottom));
 }
 
 }  // namespace lumi::display

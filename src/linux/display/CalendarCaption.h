@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QString>
 
+#include "display/CalendarStrip.h"
+
 namespace lumi::display {
 
 // The calendar strip's text for the moment `now`: the date as full weekday name, comma,
@@ -32,9 +34,5 @@ QString calendarDate(QDate date, const QLocale& locale);
 // kept.
 QString timeFormatWithoutZone(const QString& format);
 
-// The top edge, in pixels, of the calendar strip on a screen `screenHeight` pixels high:
-// the height less 7.8 % of it, worked out in double precision and rounded to the nearest
-// pixel (halves away from zero), which puts the strip at 92.2 % of the screen height.
-int calendarTop(int screenHeight);
 
 }  // namespace lumi::display

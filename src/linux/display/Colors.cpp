@@ -4,8 +4,6 @@
 #include <QApplication>
 #include <QPalette>
 
-#include <limits>
-
 namespace lumi::display {
 
 std::optional<QColor> toQColor(ColorValue value) {
@@ -20,20 +18,6 @@ std::optional<QColor> toQColor(ColorValue value) {
         return QApplication::palette().color(QPalette::Active, QPalette::Button);
     }
     return QColor(bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF);
-}
-
-QString colorText(ColorValue value) {
-    return QString::number(value);
-}
-
-std::optional<ColorValue> colorFromText(const QString& text) {
-    bool ok = false;
-    const qlonglong value = text.trimmed().toLongLong(&ok);
-    if (!ok || value < std::numeric_limits<ColorValue>::min() ||
-        value > std::numeric_limits<quint32>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<ColorValue>(static_cast<quint32>(value & 0xFFFFFFFF));
 }
 
 }  // namespace lumi::display

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "display/FitToScreen.h"
+#include "display/frmMain.h"
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/MidiPlayer.h"
@@ -16,16 +17,6 @@
 #include "linux/platform/WindowServices.h"
 
 namespace lumi::display {
-
-// How the display is hosted.
-enum class DisplayMode {
-    // The screen saver over the whole screen: it hides the cursor, and a click, enough
-    // mouse movement or a key ends it.
-    FullScreen,
-    // Inside a window that a host program gave it: the host owns the cursor and the input,
-    // and ends the process when it wants; the display's own input handling is off.
-    Hosted,
-};
 
 // What the display form needs from outside. The start-up module fills it with the real
 // platform; unit tests with fakes. The display owns none of these.

@@ -3,6 +3,8 @@
 
 #include <optional>
 
+#include "display/ArrowStep.h"
+
 class QKeyEvent;
 
 namespace lumi::display {
@@ -16,12 +18,6 @@ namespace lumi::display {
 // that produce no character (arrow, function and modifier keys) give nothing, and so does
 // Delete, although X11 gives it the character U+007F.
 std::optional<int> keyAscii(const QKeyEvent& event);
-
-// The two arrow keys that move through the pictures.
-enum class ArrowStep {
-    Previous,  // Left
-    Next,      // Right
-};
 
 // The step of a Left or Right arrow key (also on the keypad, with any modifier), or nothing
 // for any other key. These keys give no character, so keyAscii() ignores them.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linux/display/PhotoDate.h"
 
+#include "display/CalendarDate.h"
+
 #include <QByteArray>
 #include <QFile>
 
@@ -98,35 +100,15 @@ std::optional<QDate> pngDate(QFile& file) {
     return std::nullopt;
 }
 
-bool isDigits(QByteArrayView text) {
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 std::optional<QDate> parseExifDate(QByteArrayView text) {
-    if (text.size() < 10 || text[4] != ':' || text[7] != ':') {
+    const std::optional<CalendarDate> day =
+        display::parseExifDate(std::string_view(text.data(), static_cast<std::size_t>(text.size())));
+    if (!day) {
         return std::nullopt;
     }
-    if (!isDigits(text.sliced(0, 4)) || !isDigits(text.sliced(5, 2)) ||
-        !isDigits(text.sliced(8, 2))) {
-        return std::nullopt;
-    }
-    if (text.size() > 10 && text[10] != ' ' && text[10] != '\0') {
-        return std::nullopt;
-    }
-    const QDate date(text.sliced(0, 4).toInt(), text.sliced(5, 2).toInt(),
-                     text.sliced(8, 2).toInt());
-    // Year 0 (and every day that does not exist) reads as invalid.
-    if (!date.isValid() || date.year() < 1) {
-        return std::nullopt;
-    }
-    return date;
+    return QDate(day->year, day->month, day->day);
 }
 
 std::optional<QDate> photoDateOfExif(QByteArrayView exif) {

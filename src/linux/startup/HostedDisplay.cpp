@@ -24,7 +24,7 @@ double previewScale(QSize preview, QSize screen) {
     return std::min({across, down, 1.0});
 }
 
-std::unique_ptr<display::frmMain> HostedDisplay::makeForm(QSize size, bool preview) {
+std::unique_ptr<display::DisplayWindow> HostedDisplay::makeForm(QSize size, bool preview) {
     // A preview shrinks large pictures whatever the setting says, and its calendar caption
     // with the whole screen that it stands for.
     display::DisplayServices displayServices{
@@ -33,8 +33,8 @@ std::unique_ptr<display::frmMain> HostedDisplay::makeForm(QSize size, bool previ
         preview ? std::optional(display::LargePictures::Shrink) : std::nullopt};
     displayServices.calendarScale =
         preview ? previewScale(size, services_.windows.screenRect().size()) : 1.0;
-    auto form = std::make_unique<display::frmMain>(std::move(displayServices));
-    form->Form_Load();
+    auto form = std::make_unique<display::DisplayWindow>(std::move(displayServices));
+    form->form.Form_Load();
     return form;
 }
 
@@ -62,7 +62,7 @@ bool HostedDisplay::start(const HostOptions& options) {
             form_->show();
             break;
     }
-    form_->Form_Activate();
+    form_->form.Form_Activate();
     return true;
 }
 

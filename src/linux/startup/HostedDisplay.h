@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "linux/display/frmMain.h"
+#include "linux/display/DisplayWindow.h"
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/MidiPlayer.h"
@@ -44,7 +44,7 @@ public:
     // Shows the display where `options` say. False when the host window does not exist.
     bool start(const HostOptions& options);
 
-    display::frmMain* form() const { return form_.get(); }
+    display::DisplayWindow* form() const { return form_.get(); }
 
 private:
     // The host owns the cursor: hiding and showing it is not the hosted display's business.
@@ -53,12 +53,12 @@ private:
         int showCursor(bool) override { return 0; }
     };
 
-    std::unique_ptr<display::frmMain> makeForm(QSize size, bool preview);
+    std::unique_ptr<display::DisplayWindow> makeForm(QSize size, bool preview);
     void watchHost(platform::NativeWindow host);
 
     Services services_;
     HostCursor cursor_;
-    std::unique_ptr<display::frmMain> form_;
+    std::unique_ptr<display::DisplayWindow> form_;
     QTimer hostWatch_;
 };
 

@@ -58,12 +58,12 @@ Module1::Outcome Module1::runFullScreen() {
         services_.settings, services_.cursor, services_.windows, services_.clock, *player_,
         services_.installDir, ScreenRect.size(), services_.endProcess};
     displayServices.makeSessionLock = services_.makeSessionLock;
-    frmMain_ = std::make_unique<display::frmMain>(std::move(displayServices));
-    frmMain_->Form_Load();
+    frmMain_ = std::make_unique<display::DisplayWindow>(std::move(displayServices));
+    frmMain_->form.Form_Load();
     // A display that locks the session at its end also does so when it is told to end.
-    if (frmMain_->locksSession() && services_.onTerminationRequest) {
+    if (frmMain_->form.locksSession() && services_.onTerminationRequest) {
         services_.onTerminationRequest(frmMain_.get(),
-                                       [this] { frmMain_->TerminationRequested(); });
+                                       [this] { frmMain_->form.TerminationRequested(); });
     }
     // The covers first, so that the form, shown last, holds the focus.
     coverOtherMonitors(monitors);
@@ -74,21 +74,21 @@ Module1::Outcome Module1::runFullScreen() {
 }
 
 void Module1::coverOtherMonitors(const QList<QRect>& monitors) {
-    const QColor background = display::toQColor(frmMain_->backColor()).value_or(Qt::black);
+    const QColor background = display::toQColor(frmMain_->form.backColor()).value_or(Qt::black);
     const display::CoverWindow::Input input{
-        [this] { frmMain_->Form_MouseUp(); },
-        [this](int keyAscii) { frmMain_->Pic2_KeyPress(keyAscii); },
+        [this] { frmMain_->form.Form_MouseUp(); },
+        [this](int keyAscii) { frmMain_->form.Pic2_KeyPress(keyAscii); },
         [this] {
             // A cover holds the focus that belongs to the form (keys still reach the display
             // through it): the display starts as if the form had been activated, and the form
             // asks for the focus.
-            frmMain_->Form_Activate();
+            frmMain_->form.Form_Activate();
             frmMain_->activateWindow();
         },
-        [this](display::ArrowStep step) { frmMain_->Pic2_ArrowKey(step); }};
+        [this](display::ArrowStep step) { frmMain_->form.Pic2_ArrowKey(step); }};
     for (const QRect& monitor : display::monitorsToCover(monitors)) {
         auto cover = std::make_unique<display::CoverWindow>(background,
-                                                            frmMain_->backgroundPicture(), input);
+                                                            frmMain_->backgroundImage(), input);
         services_.windows.showTopMostWithoutFocus(*cover, monitor);
         coverWindows_.push_back(std::move(cover));
     }

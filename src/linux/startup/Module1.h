@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "linux/display/CoverWindow.h"
-#include "linux/display/frmMain.h"
+#include "linux/display/Colors.h"
+#include "linux/display/DisplayWindow.h"
 #include "linux/platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/InstanceRegistry.h"
@@ -70,7 +71,7 @@ public:
     QRect ScreenRect;
     platform::NativeWindow PreviewWnd = 0;
 
-    display::frmMain* displayForm() const { return frmMain_.get(); }
+    display::DisplayWindow* displayForm() const { return frmMain_.get(); }
     const std::vector<std::unique_ptr<display::CoverWindow>>& coverWindows() const {
         return coverWindows_;
     }
@@ -85,7 +86,7 @@ private:
 
     StartupServices services_;
     std::unique_ptr<platform::MidiPlayer> player_;
-    std::unique_ptr<display::frmMain> frmMain_;
+    std::unique_ptr<display::DisplayWindow> frmMain_;
     // One for each monitor beside the form's; they call into frmMain_, so they go first.
     std::vector<std::unique_ptr<display::CoverWindow>> coverWindows_;
     std::unique_ptr<QWidget> previewForm_;

@@ -9,7 +9,8 @@
 
 #include <memory>
 
-#include "linux/display/frmMain.h"
+#include "linux/display/DisplayWindow.h"
+#include "linux/platform/RegularFile.h"
 #include "linux/settings/PictureList.h"
 #include "support/Fakes.h"
 
@@ -22,16 +23,28 @@ class DisplayFixture : public ::testing::Test {
 protected:
     QString installDir() const { return dir_.path() + "/"; }
 
-    std::unique_ptr<display::frmMain> makeForm(QSize screen) {
-        return std::make_unique<display::frmMain>(
+    // A display window on the fakes, kept in window_; its form.
+    display::frmMain& makeForm(QSize screen) {
+        window_ = std::make_unique<display::DisplayWindow>(
             display::DisplayServices{settings_, cursor_, windows_, clock_, player_, installDir(),
                                      screen, [this] { ++processEnds_; }});
+        return window_->form;
     }
 
     display::frmMain& loadForm(QSize screen) {
-        form_ = makeForm(screen);
-        form_->Form_Load();
-        return *form_;
+        makeForm(screen).Form_Load();
+        return window_->form;
+    }
+
+    display::DisplayWindow& window() { return *window_; }
+
+    // The entries of List1 as file names.
+    static QStringList entriesOf(const display::frmMain& form) {
+        QStringList entries;
+        for (const std::string& entry : form.List1.entries) {
+            entries.append(platform::decodeFileName(QByteArray::fromStdString(entry)));
+        }
+        return entries;
     }
 
     QString savePicture(const QString& name, const QImage& image) {
@@ -46,12 +59,13 @@ protected:
 
     // Waits until the picture that ChangePic() asked for is painted.
     void waitForPicture() {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !form_->changingPicture(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window_->form.changingPicture(); }, 5000));
     }
 
     // The canvas pixels, as a full canvas-sized image.
     QImage canvas() const {
-        return form_->Pic2->image().copy(QRect(-form_->Pic2->imageOrigin(), form_->Pic2->size()));
+        const display::Canvas& canvas = *window_->Pic2;
+        return canvas.image().copy(QRect(-canvas.imageOrigin(), canvas.size()));
     }
 
     QTemporaryDir dir_;
@@ -61,7 +75,7 @@ protected:
     FakeClock clock_;
     FakeMidiPlayer player_;
     int processEnds_ = 0;
-    std::unique_ptr<display::frmMain> form_;
+    std::unique_ptr<display::DisplayWindow> window_;
 };
 
 }  // namespace lumi::testing

@@ -28,23 +28,23 @@ protected:
 
     void press(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = {}) {
         QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
-        QCoreApplication::sendEvent(form_->Pic2, &event);
+        QCoreApplication::sendEvent(window_->Pic2, &event);
     }
 };
 
 TEST_F(KeysTest, MusicKeysActOnThePlaylistAndKeepTheScreenSaverRunning) {
-    form_->playlist.MidiCurrent = 3;
+    window_->form.playlist.MidiCurrent = 3;
     player_.playing = true;
     press(Qt::Key_N, "n");
     EXPECT_EQ(player_.stops, 1);
     press(Qt::Key_Q, "q");
     EXPECT_EQ(player_.stops, 2);
     for (int n = 1; n <= 10; ++n) {
-        EXPECT_EQ(form_->playlist.MidiChecked[n], 0) << n;
+        EXPECT_EQ(window_->form.playlist.MidiChecked[n], 0) << n;
     }
     settings_.write("MIDI3", "1");
     press(Qt::Key_S, "s");
-    EXPECT_EQ(form_->playlist.MidiChecked[3], 1);
+    EXPECT_EQ(window_->form.playlist.MidiChecked[3], 1);
     EXPECT_EQ(player_.plays.back(), (dir_.path() + "/3.mid").toStdString());
     EXPECT_EQ(processEnds_, 0);
 }
@@ -64,7 +64,7 @@ TEST_F(KeysTest, EveryOtherCharacterEndsTheScreenSaverAfterStoppingThePlayer) {
         EXPECT_EQ(processEnds_, before + 1) << c.text;
         EXPECT_EQ(player_.stops, stopsBefore + 1) << c.text;
     }
-    EXPECT_TRUE(form_->Pic2->hasFocus() || !form_->isVisible());
+    EXPECT_TRUE(window_->Pic2->hasFocus() || !window_->isVisible());
 }
 
 TEST_F(KeysTest, ControlCharactersEndTheScreenSaver) {
@@ -91,16 +91,16 @@ TEST_F(KeysTest, KeysWithoutACharacterDoNothing) {
 }
 
 TEST_F(KeysTest, SpaceShowsTheNextPictureAtOnceAndRestartsTheCount) {
-    form_->Form_Activate();
+    window_->form.Form_Activate();
     waitForPicture();
-    form_->Timer1_Timer();
-    form_->Timer1_Timer();
+    window_->form.Timer1_Timer();
+    window_->form.Timer1_Timer();
     press(Qt::Key_Space, " ");
-    EXPECT_TRUE(form_->changingPicture());
+    EXPECT_TRUE(window_->form.changingPicture());
     waitForPicture();
-    EXPECT_EQ(form_->PicIndex, 1);
-    EXPECT_EQ(form_->DelayCount, 0);
-    EXPECT_TRUE(form_->Timer1.isActive());
+    EXPECT_EQ(window_->form.PicIndex, 1);
+    EXPECT_EQ(window_->form.DelayCount, 0);
+    EXPECT_TRUE(window_->form.Timer1.isActive());
 }
 
 // Left shows the picture before (from the first, the last), Right the next; neither ends the
@@ -110,60 +110,60 @@ TEST_F(KeysTest, ArrowKeysStepBackAndForthThroughThePictures) {
     third.fill(Qt::red);
     writeList({installDir() + "p0.png", installDir() + "p1.png", savePicture("p2.png", third)});
     loadForm(QSize(40, 30));
-    form_->Form_Activate();
+    window_->form.Form_Activate();
     waitForPicture();
     QList<int> shown;
     for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Right, Qt::Key_Right}) {
-        form_->Timer1_Timer();
+        window_->form.Timer1_Timer();
         press(key, QString());
         waitForPicture();
-        shown.append(form_->PicIndex);
-        EXPECT_EQ(form_->DelayCount, 0);
+        shown.append(window_->form.PicIndex);
+        EXPECT_EQ(window_->form.DelayCount, 0);
     }
     EXPECT_EQ(shown, (QList<int>{2, 1, 2, 0}));
-    EXPECT_EQ(form_->picture1Geometry.width(), 12);
+    EXPECT_EQ(window_->form.picture1Geometry.width(), 12);
     EXPECT_EQ(processEnds_, 0);
     EXPECT_EQ(player_.stops, 0);
 }
 
 TEST_F(KeysTest, SpaceDuringAPaintingAbandonsItForTheNextPicture) {
-    form_->Form_Activate();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return form_->painter().column() >= 2; }, 120000));
+    window_->form.Form_Activate();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window_->form.painter().column() >= 2; }, 120000));
     press(Qt::Key_Space, " ");
     waitForPicture();
-    EXPECT_EQ(form_->PicIndex, 1);
-    EXPECT_EQ(form_->picture1Geometry.width(), 13);
-    EXPECT_EQ(form_->painter().coloredBeams(), 14 * 7);  // the new painting, whole
-    EXPECT_EQ(form_->DelayCount, 0);
+    EXPECT_EQ(window_->form.PicIndex, 1);
+    EXPECT_EQ(window_->form.picture1Geometry.width(), 13);
+    EXPECT_EQ(window_->form.painter().coloredBeams(), 14 * 7);  // the new painting, whole
+    EXPECT_EQ(window_->form.DelayCount, 0);
     EXPECT_EQ(processEnds_, 0);
 }
 
 TEST_F(KeysTest, ALaterActivationChangesNothing) {
-    form_->Form_Activate();
+    window_->form.Form_Activate();
     waitForPicture();
-    form_->Timer1_Timer();
-    form_->Timer1_Timer();
+    window_->form.Timer1_Timer();
+    window_->form.Timer1_Timer();
     const QImage painted = canvas();
     QEvent activate(QEvent::WindowActivate);
-    QCoreApplication::sendEvent(form_.get(), &activate);
-    form_->Form_Activate();
-    EXPECT_FALSE(form_->changingPicture());
-    EXPECT_EQ(form_->DelayCount, 2);
-    EXPECT_EQ(form_->PicIndex, 0);
-    EXPECT_TRUE(form_->Timer1.isActive());
+    QCoreApplication::sendEvent(window_.get(), &activate);
+    window_->form.Form_Activate();
+    EXPECT_FALSE(window_->form.changingPicture());
+    EXPECT_EQ(window_->form.DelayCount, 2);
+    EXPECT_EQ(window_->form.PicIndex, 0);
+    EXPECT_TRUE(window_->form.Timer1.isActive());
     EXPECT_EQ(canvas(), painted);
 }
 
 TEST_F(KeysTest, CalendarCaptionIsFilledAtOnceAndEveryTick) {
     settings_.write("Calendar", "1");
-    form_ = makeForm(QSize(40, 30));
+    makeForm(QSize(40, 30));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    form_->Form_Load();
-    EXPECT_FALSE(form_->lblCal->text().isEmpty());
+    window_->form.Form_Load();
+    EXPECT_FALSE(window_->lblCal->text().isEmpty());
     clock_.dateTime = QDateTime(QDate(2026, 12, 6), QTime(13, 5, 9));
-    form_->TimerCal_Timer();
-    EXPECT_TRUE(form_->lblCal->text().startsWith("Sunday, Dec 6 2026 --- "))
-        << form_->lblCal->text().toStdString();
+    window_->form.TimerCal_Timer();
+    EXPECT_TRUE(window_->lblCal->text().startsWith("Sunday, Dec 6 2026 --- "))
+        << window_->lblCal->text().toStdString();
 }
 
 // Where the locale puts a narrow no-break space before "PM" (newer locale data), the caption
@@ -171,14 +171,14 @@ TEST_F(KeysTest, CalendarCaptionIsFilledAtOnceAndEveryTick) {
 // for a glyph that its font lacks.
 TEST_F(KeysTest, CalendarCaptionShowsTheLocalesSpacesAsSpaces) {
     settings_.write("Calendar", "1");
-    form_ = makeForm(QSize(300, 30));
+    makeForm(QSize(300, 30));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     clock_.dateTime = QDateTime(QDate(2026, 12, 6), QTime(13, 5, 9));
-    form_->Form_Load();
-    form_->TimerCal_Timer();
-    const QImage shown = form_->lblCal->grab().toImage();
-    form_->lblCal->setText(QStringLiteral("Sunday, Dec 6 2026 --- 1:05:09 PM"));
-    const QImage plain = form_->lblCal->grab().toImage();
+    window_->form.Form_Load();
+    window_->form.TimerCal_Timer();
+    const QImage shown = window_->lblCal->grab().toImage();
+    window_->lblCal->setText(QStringLiteral("Sunday, Dec 6 2026 --- 1:05:09 PM"));
+    const QImage plain = window_->lblCal->grab().toImage();
     ASSERT_FALSE(shown.isNull());
     EXPECT_EQ(shown, plain);
 }

@@ -15,10 +15,10 @@ namespace {
 // A display form on fakes, loaded from the settings and files each test puts in place.
 class FormLoadTest : public testing::DisplayFixture {
 protected:
-    std::unique_ptr<frmMain> loadedForm() {
-        auto form = makeForm(QSize(1000, 500));
-        form->Form_Load();
-        return form;
+    frmMain* loadedForm() {
+        frmMain& form = makeForm(QSize(1000, 500));
+        form.Form_Load();
+        return &form;
     }
 
     void writeFile(const QString& name, const QByteArray& bytes) {
@@ -69,7 +69,7 @@ TEST_F(FormLoadTest, FirstRunValuesAreWrittenAgainWhenSetRegIsNotTwo) {
 
 TEST_F(FormLoadTest, WithoutAListFileTheFallbackPictureIsListed) {
     const auto form = loadedForm();
-    EXPECT_EQ(form->List1.entries, QStringList{installDir() + "default.jpg"});
+    EXPECT_EQ(entriesOf(*form), QStringList{installDir() + "default.jpg"});
     EXPECT_EQ(form->List1.listIndex, 0);
     EXPECT_EQ(form->LastPic, 0);
 }
@@ -77,7 +77,7 @@ TEST_F(FormLoadTest, WithoutAListFileTheFallbackPictureIsListed) {
 TEST_F(FormLoadTest, ListFileEntriesAreListedInOrderWithTheFirstCurrent) {
     writeFile("List.txt", "\"/p/a.jpg\"\r\n\"/p/b.jpg\"\r\n\"/p/c.jpg\"\r\n");
     const auto form = loadedForm();
-    EXPECT_EQ(form->List1.entries, (QStringList{"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}));
+    EXPECT_EQ(entriesOf(*form), (QStringList{"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"}));
     EXPECT_EQ(form->LastPic, 2);
     EXPECT_EQ(form->List1.listIndex, 0);
 }
@@ -93,12 +93,12 @@ TEST_F(FormLoadTest, FolderEntriesAreExpandedAtEachStart) {
     }
     const QStringList list{pics + "/", "/p/a.jpg", pics + "/empty"};
     ASSERT_FALSE(settings::writePictureList(installDir() + "List.txt", list).has_value());
-    EXPECT_EQ(loadedForm()->List1.entries, (QStringList{pics + "/IMG_2.JPG", pics + "/IMG_10.jpg",
+    EXPECT_EQ(entriesOf(*loadedForm()), (QStringList{pics + "/IMG_2.JPG", pics + "/IMG_10.jpg",
                                                         "/p/a.jpg", pics + "/empty"}));
 
     writeFile("pics/IMG_3.png", "");
     const auto form = loadedForm();
-    EXPECT_EQ(form->List1.entries.mid(0, 3),
+    EXPECT_EQ(entriesOf(*form).mid(0, 3),
               (QStringList{pics + "/IMG_2.JPG", pics + "/IMG_3.png", pics + "/IMG_10.jpg"}));
     EXPECT_EQ(form->LastPic, 4);
 }
@@ -106,7 +106,7 @@ TEST_F(FormLoadTest, FolderEntriesAreExpandedAtEachStart) {
 TEST_F(FormLoadTest, EmptyListFileListsTheFallbackPicture) {
     writeFile("List.txt", "");
     const auto form = loadedForm();
-    EXPECT_EQ(form->List1.entries, QStringList{installDir() + "default.jpg"});
+    EXPECT_EQ(entriesOf(*form), QStringList{installDir() + "default.jpg"});
     EXPECT_EQ(form->LastPic, 0);
 }
 
@@ -121,7 +121,7 @@ TEST_F(FormLoadTest, BackgroundChoices) {
         settings_.write("BG", c.bg);
         const auto form = loadedForm();
         EXPECT_EQ(form->backColor(), c.color) << c.bg;
-        EXPECT_TRUE(form->backgroundPicture().isNull()) << c.bg;
+        EXPECT_TRUE(window().backgroundImage().isNull()) << c.bg;
     }
 }
 
@@ -134,8 +134,8 @@ TEST_F(FormLoadTest, BackgroundPictureIsLoadedOverBlack) {
     settings_.write("BGFile", (installDir() + "back.png").toStdString());
     const auto form = loadedForm();
     EXPECT_EQ(form->backColor(), kBlack);
-    ASSERT_EQ(form->backgroundPicture().size(), QSize(3, 2));
-    EXPECT_EQ(form->backgroundPicture().pixelColor(2, 1), QColor(10, 20, 30));
+    ASSERT_EQ(window().backgroundImage().size(), QSize(3, 2));
+    EXPECT_EQ(window().backgroundImage().pixelColor(2, 1), QColor(10, 20, 30));
 }
 
 TEST_F(FormLoadTest, BackgroundPictureKeepsOnlyWhatTheScreenShows) {
@@ -146,9 +146,9 @@ TEST_F(FormLoadTest, BackgroundPictureKeepsOnlyWhatTheScreenShows) {
     ASSERT_TRUE(picture.save(installDir() + "wide.png"));
     settings_.write("BG", "3");
     settings_.write("BGFile", (installDir() + "wide.png").toStdString());
-    const auto form = loadedForm();  // on a 1000 x 500 screen
-    ASSERT_EQ(form->backgroundPicture().size(), QSize(1000, 500));
-    EXPECT_EQ(form->backgroundPicture().pixel(999, 499), qRgb(250, 1, 2));
+    loadedForm();  // on a 1000 x 500 screen
+    ASSERT_EQ(window().backgroundImage().size(), QSize(1000, 500));
+    EXPECT_EQ(window().backgroundImage().pixel(999, 499), qRgb(250, 1, 2));
 }
 
 TEST_F(FormLoadTest, MissingBackgroundPictureLeavesBlackAndTheLoadCompletes) {
@@ -158,7 +158,7 @@ TEST_F(FormLoadTest, MissingBackgroundPictureLeavesBlackAndTheLoadCompletes) {
     settings_.write("Delay", "9");
     const auto form = loadedForm();
     EXPECT_EQ(form->backColor(), kBlack);
-    EXPECT_TRUE(form->backgroundPicture().isNull());
+    EXPECT_TRUE(window().backgroundImage().isNull());
     EXPECT_EQ(form->Delay, 9);
     EXPECT_EQ(cursor_.calls, QList<bool>{false});
 }
@@ -174,14 +174,14 @@ TEST_F(FormLoadTest, OnlyCalendarOneShowsTheStripAtItsPlace) {
     settings_.write("Calendar", "2");
     const auto hidden = loadedForm();
     EXPECT_FALSE(hidden->TimerCal.isActive());
-    EXPECT_TRUE(hidden->picCal->isHidden());
+    EXPECT_TRUE(window().picCal->isHidden());
 
     settings_.write("Calendar", "1");
     const auto shown = loadedForm();
     EXPECT_TRUE(shown->TimerCal.isActive());
-    EXPECT_FALSE(shown->picCal->isHidden());
+    EXPECT_FALSE(window().picCal->isHidden());
     // 500 - 500 * 0.078 = 461: the strip's top at 92.2 % of the screen height.
-    EXPECT_EQ(shown->picCal->geometry(), QRect(5, 461, 271, 25));
+    EXPECT_EQ(window().picCal->geometry(), QRect(5, 461, 271, 25));
 }
 
 TEST_F(FormLoadTest, SoundOffLimitFromTheStoredMinutes) {
@@ -220,7 +220,7 @@ TEST_F(FormLoadTest, StoredValuesThatDoNotConvertLeaveTheirMembersAsTheyWere) {
         EXPECT_EQ(form->playlist.MidiChecked[4], 0);
         EXPECT_EQ(form->playlist.MidiChecked[5], 1);  // missing: the read default
         EXPECT_EQ(form->CalendarOn, 0);
-        EXPECT_TRUE(form->picCal->isHidden());
+        EXPECT_TRUE(window().picCal->isHidden());
         EXPECT_EQ(form->soundOff.SoundOffMinutes, 0);
         EXPECT_EQ(form->backColor(), kBlack);
         EXPECT_TRUE(settings_.writes.isEmpty());

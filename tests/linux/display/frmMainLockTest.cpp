@@ -35,14 +35,14 @@ protected:
             return std::make_unique<platform::SessionLock>(std::move(lockServices),
                                                            lockClock_.scheduler());
         };
-        form_ = std::make_unique<frmMain>(std::move(services));
-        form_->Form_Load();
+        window_ = std::make_unique<DisplayWindow>(std::move(services));
+        window_->form.Form_Load();
         cursor_.calls.clear();
     }
 
     void press(const QString& text) {
         QKeyEvent event(QEvent::KeyPress, Qt::Key_X, {}, text);
-        QCoreApplication::sendEvent(form_->Pic2, &event);
+        QCoreApplication::sendEvent(window_->Pic2, &event);
     }
 
     QStringList log_;
@@ -58,15 +58,15 @@ TEST_F(LockTest, WithLockScreenOneTheEndWaitsForTheLockWithTheFormShown) {
     press("x");
     EXPECT_EQ(player_.stops, 1) << "the music stops at once";
     EXPECT_EQ(log_, QStringList({"logind prepare", "logind lock"}));
-    EXPECT_TRUE(form_->lockRequested());
+    EXPECT_TRUE(window_->form.lockRequested());
     // Another key, a music key, an arrow and a click change nothing while the lock is
     // awaited.
     press("y");
     press("s");
-    form_->Pic2_ArrowKey(ArrowStep::Next);
+    window_->form.Pic2_ArrowKey(ArrowStep::Next);
     EXPECT_TRUE(player_.plays.empty());
-    form_->Pic2_MouseDown();
-    form_->Form_MouseUp();
+    window_->form.Pic2_MouseDown();
+    window_->form.Form_MouseUp();
     EXPECT_EQ(log_.count("logind lock"), 1);
     service_->answerLock(true);
     service_->answerLocked(false);
@@ -82,7 +82,7 @@ TEST_F(LockTest, WithLockScreenOneTheEndWaitsForTheLockWithTheFormShown) {
 
 TEST_F(LockTest, AnUnconfirmedLockEndsTheDisplayAtTheBound) {
     loadLockingForm("1");
-    form_->TerminationRequested();
+    window_->form.TerminationRequested();
     service_->answerLock(true);
     service_->answerLocked(false);
     lockClock_.advance(platform::SessionLock::kLockWait - std::chrono::milliseconds(1));
@@ -102,8 +102,8 @@ TEST_F(LockTest, OtherwiseNoLockIsMade) {
         processEnds_ = 0;
         loadLockingForm(c.lockScreen, c.mode);
         EXPECT_EQ(locksMade_, 0) << c.lockScreen;
-        EXPECT_FALSE(form_->locksSession()) << c.lockScreen;
-        form_->CloseDown();
+        EXPECT_FALSE(window_->form.locksSession()) << c.lockScreen;
+        window_->form.CloseDown();
         EXPECT_EQ(processEnds_, 1) << c.lockScreen;
     }
 }

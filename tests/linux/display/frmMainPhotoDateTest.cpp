@@ -58,12 +58,12 @@ protected:
     // Shows the next picture and waits until its painting has begun.
     void advanceAndWaitForThePaintingToBegin(frmMain& form) {
         form.AdvancePicture();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !form.loader().loading(); }, 60'000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window().loader().loading(); }, 60'000));
     }
 
     // Yellow pixels of the caption in a grab of the whole form within `rect`.
-    static int yellowPixels(frmMain& form, QRect rect) {
-        const QImage shot = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int yellowPixels(QRect rect) {
+        const QImage shot = window().grab().toImage().convertToFormat(QImage::Format_RGB32);
         int count = 0;
         for (int y = rect.top(); y <= rect.bottom(); ++y) {
             for (int x = rect.left(); x <= rect.right(); ++x) {
@@ -80,31 +80,31 @@ protected:
 TEST_F(PhotoDateCaptionTest, EachPhotoShowsTheDayItWasTakenInTheBottomRightCorner) {
     const QSize screen(1024, 768);
     frmMain& form = loadForm(screen);
-    form.resize(screen);
+    window().resize(screen);
     form.Form_Activate();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.loader().loading(); }, 60'000));
-    EXPECT_TRUE(form.picDate->isVisible() || !form.isVisible());
-    EXPECT_FALSE(form.picDate->isHidden());
-    EXPECT_EQ(form.lblDate->text(), calendarDate(QDate(2019, 7, 14), QLocale()));
-    const QRect strip = form.picDate->geometry();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window().loader().loading(); }, 60'000));
+    EXPECT_TRUE(window().picDate->isVisible() || !window().isVisible());
+    EXPECT_FALSE(window().picDate->isHidden());
+    EXPECT_EQ(window().lblDate->text(), calendarDate(QDate(2019, 7, 14), QLocale()));
+    const QRect strip = window().picDate->geometry();
     EXPECT_EQ(strip.right(), screen.width() - 5 - 1);
     EXPECT_EQ(strip.top(), calendarTop(screen.height()));
-    EXPECT_EQ(strip.height(), form.picCal->height());
-    EXPECT_FALSE(strip.intersects(form.picCal->geometry()));
-    EXPECT_GT(yellowPixels(form, strip), 20);
-    const QFontMetrics metrics(form.lblDate->font());
-    EXPECT_GE(form.lblDate->width(), metrics.horizontalAdvance(form.lblDate->text()));
+    EXPECT_EQ(strip.height(), window().picCal->height());
+    EXPECT_FALSE(strip.intersects(window().picCal->geometry()));
+    EXPECT_GT(yellowPixels(strip), 20);
+    const QFontMetrics metrics(window().lblDate->font());
+    EXPECT_GE(window().lblDate->width(), metrics.horizontalAdvance(window().lblDate->text()));
 
     waitForPicture();
     advanceAndWaitForThePaintingToBegin(form);
-    EXPECT_FALSE(form.picDate->isHidden());
-    EXPECT_EQ(form.lblDate->text(), calendarDate(QDate(2021, 3, 2), QLocale()));
-    EXPECT_EQ(form.picDate->geometry().right(), screen.width() - 5 - 1);
+    EXPECT_FALSE(window().picDate->isHidden());
+    EXPECT_EQ(window().lblDate->text(), calendarDate(QDate(2021, 3, 2), QLocale()));
+    EXPECT_EQ(window().picDate->geometry().right(), screen.width() - 5 - 1);
 
     waitForPicture();
     advanceAndWaitForThePaintingToBegin(form);
-    EXPECT_TRUE(form.picDate->isHidden());
-    EXPECT_EQ(yellowPixels(form, strip), 0);
+    EXPECT_TRUE(window().picDate->isHidden());
+    EXPECT_EQ(yellowPixels(strip), 0);
 }
 
 TEST_F(PhotoDateCaptionTest, NothingShowsWithTheSettingOff) {
@@ -112,7 +112,7 @@ TEST_F(PhotoDateCaptionTest, NothingShowsWithTheSettingOff) {
     frmMain& form = loadForm({640, 480});
     form.Form_Activate();
     waitForPicture();
-    EXPECT_TRUE(form.picDate->isHidden());
+    EXPECT_TRUE(window().picDate->isHidden());
 }
 
 // However narrow the screen, the date strip stays within it and clear of the calendar strip:
@@ -124,13 +124,13 @@ TEST_F(PhotoDateCaptionTest, TheDateNeverOverlapsTheCalendarStrip) {
                                    QSize(200, 150)}) {
             settings_.write("Calendar", calendar);
             frmMain& form = loadForm(screen);
-            form.resize(screen);
+            window().resize(screen);
             form.Form_Activate();
             waitForPicture();
-            const QRect strip = form.picDate->geometry();
+            const QRect strip = window().picDate->geometry();
             const std::string where = std::to_string(screen.width()) + " wide, calendar " +
                                       calendar;
-            if (form.picDate->isHidden()) {
+            if (window().picDate->isHidden()) {
                 EXPECT_LT(screen.width(), 400) << where;
                 continue;
             }
@@ -139,13 +139,13 @@ TEST_F(PhotoDateCaptionTest, TheDateNeverOverlapsTheCalendarStrip) {
             EXPECT_LT(strip.right(), screen.width()) << where;
             EXPECT_EQ(strip.top(), calendarTop(screen.height())) << where;
             if (form.CalendarOn == 1) {
-                EXPECT_GT(strip.left(), form.picCal->geometry().right() + 1) << where;
+                EXPECT_GT(strip.left(), window().picCal->geometry().right() + 1) << where;
             }
             const QString full = calendarDate(QDate(2019, 7, 14), QLocale());
-            const QFontMetrics metrics(form.lblDate->font());
-            EXPECT_TRUE(form.lblDate->text() == full || form.lblDate->text().endsWith(u'…'))
+            const QFontMetrics metrics(window().lblDate->font());
+            EXPECT_TRUE(window().lblDate->text() == full || window().lblDate->text().endsWith(u'…'))
                 << where;
-            EXPECT_LE(metrics.horizontalAdvance(form.lblDate->text()), form.lblDate->width())
+            EXPECT_LE(metrics.horizontalAdvance(window().lblDate->text()), window().lblDate->width())
                 << where;
         }
     }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "display/DisplayFixture.h"
+#include "linux/display/CorePixels.h"
 
 namespace lumi::display {
 namespace {
@@ -42,15 +43,15 @@ TEST_F(SequenceTest, FirstPictureIsCentredAndPaintedThenTheSlideTimerRuns) {
     const QImage picture = distinctPicture(9, 5, 1);
     writeList({savePicture("a.png", picture)});
     frmMain& form = loadForm();
-    EXPECT_EQ(form.loader().decodeCount(), 1);  // the decode starts with the load
+    EXPECT_EQ(window().loader().decodeCount(), 1);  // the decode starts with the load
     form.Form_Activate();
     EXPECT_FALSE(form.Timer1.isActive());  // off while the picture loads and paints
     waitForPicture();
-    EXPECT_EQ(form.loader().decodeCount(), 1);
+    EXPECT_EQ(window().loader().decodeCount(), 1);
 
     // (24 - 9) / 2 = 7.5 and (16 - 5) / 2 = 5.5, rounded; the canvas is one pixel smaller.
-    EXPECT_EQ(form.picture1Geometry, QRect(8, 6, 9, 5));
-    EXPECT_EQ(form.Pic2->geometry(), QRect(8, 6, 8, 4));
+    EXPECT_EQ(toQRect(form.picture1Geometry), QRect(8, 6, 9, 5));
+    EXPECT_EQ(window().Pic2->geometry(), QRect(8, 6, 8, 4));
     EXPECT_EQ(form.BeamX, 9);
     EXPECT_EQ(form.BeamY, 5);
     EXPECT_EQ(canvas(), picture.copy(0, 0, 8, 4));
@@ -66,10 +67,10 @@ TEST_F(SequenceTest, PictureLargerThanTheScreenKeepsOnlyTheVisibleCanvas) {
     form.Form_Activate();
     waitForPicture();
     // Left = 12 - 20 = -8, top = 8 - 15 = -7: negative, as the formulas give.
-    EXPECT_EQ(form.picture1Geometry, QRect(-8, -7, 40, 30));
-    EXPECT_EQ(form.Pic2->image().size(), kScreen);
-    EXPECT_EQ(form.Pic2->imageOrigin(), QPoint(8, 7));
-    EXPECT_EQ(form.Pic2->image(), picture.copy(8, 7, kScreen.width(), kScreen.height()));
+    EXPECT_EQ(toQRect(form.picture1Geometry), QRect(-8, -7, 40, 30));
+    EXPECT_EQ(window().Pic2->image().size(), kScreen);
+    EXPECT_EQ(window().Pic2->imageOrigin(), QPoint(8, 7));
+    EXPECT_EQ(window().Pic2->image(), picture.copy(8, 7, kScreen.width(), kScreen.height()));
 }
 
 // With "FitLarge" 1 a picture larger than the screen is shrunk to fit it and then painted
@@ -99,8 +100,8 @@ TEST_F(SequenceTest, FitLargeShrinksALargePictureAndPaintsItAtThatSize) {
         }
     }
     // (16 - 8) / 2 = 4; the canvas is one pixel smaller, the origin its outer corner.
-    EXPECT_EQ(form.picture1Geometry, QRect(0, 4, 24, 8));
-    EXPECT_EQ(form.Pic2->geometry(), QRect(0, 4, 23, 7));
+    EXPECT_EQ(toQRect(form.picture1Geometry), QRect(0, 4, 24, 8));
+    EXPECT_EQ(window().Pic2->geometry(), QRect(0, 4, 23, 7));
     EXPECT_EQ(form.BeamX, 24);
     EXPECT_EQ(form.BeamY, 8);
     EXPECT_EQ(form.painter().coloredBeams(), 25 * 9);
@@ -118,7 +119,7 @@ TEST_F(SequenceTest, ThreePicturesShowInOrderAndWrap) {
         form.Timer1_Timer();  // Delay 1: every tick moves on
         waitForPicture();
         shown.append(form.PicIndex);
-        EXPECT_TRUE(form.Picture1.isNull());  // the canvas keeps the pixels
+        EXPECT_FALSE(form.Picture1.ok());  // the canvas keeps the pixels
     }
     EXPECT_EQ(shown, (QList<int>{0, 1, 2, 0, 1}));
     EXPECT_EQ(canvas(), distinctPicture(5, 4, 2).copy(0, 0, 4, 3));
@@ -154,14 +155,14 @@ TEST_F(SequenceTest, OnePictureIsDecodedOnceUntilItsFileChanges) {
         form.Timer1_Timer();  // Delay 1: every tick paints the entry again
         waitForPicture();
     }
-    EXPECT_EQ(form.loader().decodeCount(), 1);
+    EXPECT_EQ(window().loader().decodeCount(), 1);
     EXPECT_EQ(canvas(), distinctPicture(4, 3, 1).copy(0, 0, 3, 2));
 
     savePicture("a.png", distinctPicture(6, 5, 2));
     form.Timer1_Timer();
     waitForPicture();
-    EXPECT_EQ(form.loader().decodeCount(), 2);
-    EXPECT_EQ(form.picture1Geometry.size(), QSize(6, 5));
+    EXPECT_EQ(window().loader().decodeCount(), 2);
+    EXPECT_EQ(toQRect(form.picture1Geometry).size(), QSize(6, 5));
     EXPECT_EQ(canvas(), distinctPicture(6, 5, 2).copy(0, 0, 5, 4));
 }
 
@@ -209,7 +210,7 @@ TEST_F(SequenceTest, UnloadableEntriesAreSkippedAndReportedOnce) {
     EXPECT_EQ(errors.count("text.jpg"), 1) << errors.toStdString();
     EXPECT_EQ(errors.count("missing.png"), 1) << errors.toStdString();
     // Each unloadable file was tried once; a.png twice, b.png once.
-    EXPECT_EQ(form.loader().decodeCount(), 5);
+    EXPECT_EQ(window().loader().decodeCount(), 5);
 }
 
 TEST_F(SequenceTest, WhenNoEntryLoadsTheScreenStaysAndTheNextDelayTriesAgain) {
@@ -219,8 +220,8 @@ TEST_F(SequenceTest, WhenNoEntryLoadsTheScreenStaysAndTheNextDelayTriesAgain) {
     form.Form_Activate();
     waitForPicture();
     EXPECT_TRUE(form.Timer1.isActive());
-    EXPECT_TRUE(form.Picture1.isNull());
-    EXPECT_EQ(form.Pic2->size(), QSize(0, 0));
+    EXPECT_FALSE(form.Picture1.ok());
+    EXPECT_EQ(window().Pic2->size(), QSize(0, 0));
 
     // The next Delay tries again; once a file appears, it is shown.
     savePicture("gone2.png", distinctPicture(3, 3, 4));
@@ -267,7 +268,7 @@ protected:
     void moveOverCanvas() {
         QMouseEvent move(QEvent::MouseMove, QPointF(1, 1), QPointF(1, 1), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form_->Pic2, &move);
+        QCoreApplication::sendEvent(window_->Pic2, &move);
     }
 
     void pauseSeconds(double seconds) { clock_.seconds += seconds; }
@@ -364,32 +365,32 @@ TEST_F(MouseTest, MovesBeforeActivationAreNotCounted) {
 }
 
 TEST_F(MouseTest, MovementOutsideTheCanvasNeverEnds) {
-    frmMain& form = activeForm();
+    activeForm();
     for (int move = 0; move < 10; ++move) {
         QMouseEvent event(QEvent::MouseMove, QPointF(0, 0), QPointF(0, 0), Qt::NoButton,
                           Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&form, &event);
-        QCoreApplication::sendEvent(form.picCal, &event);
+        QCoreApplication::sendEvent(&window(), &event);
+        QCoreApplication::sendEvent(window().picCal, &event);
     }
     EXPECT_EQ(processEnds_, 0);
 }
 
 TEST_F(MouseTest, APressOverTheCanvasEndsAtThePress) {
-    frmMain& form = activeForm();
+    activeForm();
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::RightButton,
                       Qt::RightButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.Pic2, &press);
+    QCoreApplication::sendEvent(window().Pic2, &press);
     EXPECT_EQ(processEnds_, 1);
     EXPECT_EQ(player_.stops, 1);
 }
 
 TEST_F(MouseTest, AReleaseOverTheFormEndsButNotOverTheCalendarStrip) {
-    frmMain& form = activeForm();
+    activeForm();
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(0, 0), QPointF(0, 0), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.picCal, &release);
+    QCoreApplication::sendEvent(window().picCal, &release);
     EXPECT_EQ(processEnds_, 0);
-    QCoreApplication::sendEvent(&form, &release);
+    QCoreApplication::sendEvent(&window(), &release);
     EXPECT_EQ(processEnds_, 1);
 }
 

@@ -15,7 +15,7 @@
 #include <functional>
 #include <map>
 
-#include "linux/display/frmMain.h"
+#include "linux/display/DisplayWindow.h"
 #include "linux/idle/IdleOptions.h"
 #include "setup/SetupFixture.h"
 
@@ -99,8 +99,9 @@ protected:
         if (key == "IdleWait") {
             return int(idle::idleWaitOf(settings_).count());
         }
-        display::frmMain form(display::DisplayServices{
+        display::DisplayWindow window(display::DisplayServices{
             settings_, cursor_, windows_, clock_, player_, installDir(), QSize(40, 30), [] {}});
+        display::frmMain& form = window.form;
         form.Form_Load();
         if (key.startsWith("MIDI")) {
             return form.playlist.MidiChecked[key.mid(4).toInt()];
@@ -113,7 +114,7 @@ protected:
             {"SoundOff", [&] { return form.soundOff.SoundOffMinutes; }},
             {"BG",
              [&] {
-                 return !form.backgroundPicture().isNull()         ? 3
+                 return form.backgroundPicture().ok()              ? 3
                         : form.backColor() == display::kWhite      ? 0
                         : form.backColor() == display::kButtonFace ? 2
                                                                    : 1;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "linux/display/CorePixels.h"
 #include "linux/settings/PictureList.h"
 #include "linux/startup/HostedDisplay.h"
 #include "support/Fakes.h"
@@ -41,7 +42,7 @@ TEST_F(HostedDisplayTest, RunsTheDisplayInsideTheHostAtItsSize) {
     EXPECT_EQ(windows_.embeddedHost, 0x500u);
     EXPECT_EQ(windows_.embeddedRect, QRect(0, 0, 320, 200));
     EXPECT_EQ(settings_.read("SetReg", ""), "2");  // the settings are those of the display
-    EXPECT_EQ(display.form()->Activated, -1);      // the first picture is under way
+    EXPECT_EQ(display.form()->form.Activated, -1);      // the first picture is under way
     EXPECT_TRUE(windows_.runningCalls.isEmpty());  // no screen-saver flag
 }
 
@@ -60,8 +61,8 @@ TEST_F(HostedDisplayTest, APreviewShrinksLargePicturesToTheWindow) {
         options.preview = preview;
         HostedDisplay display(services());
         ASSERT_TRUE(display.start(options));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !display.form()->changingPicture(); }, 120000));
-        EXPECT_EQ(display.form()->picture1Geometry.size(),
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !display.form()->form.changingPicture(); }, 120000));
+        EXPECT_EQ(display::toQRect(display.form()->form.picture1Geometry).size(),
                   preview ? QSize(64, 24) : QSize(128, 48));
     }
 }

@@ -118,7 +118,7 @@ TEST_F(Module1Test, ATerminationRequestEndsALockingDisplayThroughTheLock) {
         if (terminate) {
             terminate();
             EXPECT_EQ(lockLog, QStringList({"logind prepare", "logind lock"}));
-            EXPECT_TRUE(module1.displayForm()->lockRequested());
+            EXPECT_TRUE(module1.displayForm()->form.lockRequested());
         }
     }
 }
@@ -154,10 +154,10 @@ TEST_F(Module1Test, PlayerIsMadeOnlyWhenTheDisplayPlaysMusic) {
         Module1 module1(services());
         ASSERT_EQ(module1.Main("/s"), Module1::Outcome::RunEventLoop);
         EXPECT_EQ(playersMade_, c.playersAtLoad) << c.music << " " << c.soundOff;
-        EXPECT_EQ(module1.displayForm()->TimerMIDI.isActive(), c.playersAtLoad == 1)
+        EXPECT_EQ(module1.displayForm()->form.TimerMIDI.isActive(), c.playersAtLoad == 1)
             << c.music << " " << c.soundOff;
         // A click stops the player first, which makes none.
-        module1.displayForm()->Pic2_MouseDown();
+        module1.displayForm()->form.Pic2_MouseDown();
         EXPECT_EQ(playersMade_, c.playersAtLoad) << c.music << " " << c.soundOff;
     }
 }
@@ -167,10 +167,10 @@ TEST_F(Module1Test, StartKeyWithMusicOffMakesThePlayerThenAndPlays) {
     settings_.write("Music", "0");
     ASSERT_EQ(module1_.Main("/s"), Module1::Outcome::RunEventLoop);
     EXPECT_EQ(playersMade_, 0);
-    module1_.displayForm()->Pic2_KeyPress('s');
+    module1_.displayForm()->form.Pic2_KeyPress('s');
     EXPECT_EQ(playersMade_, 1);
-    EXPECT_TRUE(module1_.displayForm()->TimerMIDI.isActive());
-    module1_.displayForm()->Pic2_KeyPress('s');
+    EXPECT_TRUE(module1_.displayForm()->form.TimerMIDI.isActive());
+    module1_.displayForm()->form.Pic2_KeyPress('s');
     EXPECT_EQ(playersMade_, 1);
 }
 
@@ -343,8 +343,8 @@ protected:
             ADD_FAILURE() << "no cover for the second monitor";
             return {};
         }
-        display::frmMain& form = *module1.displayForm();
-        form.playlist.MidiCurrent = 3;
+        display::DisplayWindow& form = *module1.displayForm();
+        form.form.playlist.MidiCurrent = 3;
         lastPlayer_->playing = true;
         processEnds_ = 0;
         cursor_.calls.clear();
@@ -360,8 +360,8 @@ protected:
                 windows_.runningCalls,
                 lastPlayer_->stops - stopsBefore,
                 {lastPlayer_->plays.begin() + playsBefore, lastPlayer_->plays.end()},
-                form.playlist.MidiChecked,
-                form.PicIndex};
+                form.form.playlist.MidiChecked,
+                form.form.PicIndex};
     }
 };
 
@@ -460,7 +460,7 @@ TEST_F(Module1TwoMonitorsTest, KeysOnTheCoverActAsOnTheCanvas) {
 TEST_F(Module1TwoMonitorsTest, MouseMovementOnTheCoverNeverEndsTheScreenSaver) {
     settings_.write("MouseSen", "1");
     ASSERT_EQ(module1_.Main("/s"), Module1::Outcome::RunEventLoop);
-    module1_.displayForm()->Activated = -1;
+    module1_.displayForm()->form.Activated = -1;
     for (int x = 0; x < 10; ++x) {
         QMouseEvent move(QEvent::MouseMove, QPointF(x, x), QPointF(64 + x, x), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
