@@ -98,8 +98,7 @@ MidiFileRead readTuneFile(std::string_view path) {
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
     DWORD received = 0;
-    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &received,
-                  nullptr)) {
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &received, nullptr)) {
         return {{}, "cannot read the file"};
     }
     bytes.resize(received);
@@ -117,8 +116,8 @@ struct WinmmMidiPlayer::Shared {
     };
 
     std::mutex mutex;
-    std::condition_variable wake;   // the worker waits on it for requests
-    std::condition_variable ended;  // the destructor waits on it for the worker's end
+    std::condition_variable wake;    // the worker waits on it for requests
+    std::condition_variable ended;   // the destructor waits on it for the worker's end
     std::optional<Request> request;  // posted and not yet taken by the worker
     bool prepare = false;
     bool quit = false;
@@ -255,13 +254,13 @@ private:
         for (std::uint8_t channel = 0; channel < 16; ++channel) {
             const std::uint8_t control = 0xB0 | channel;
             const std::uint8_t messages[][3] = {
-                {control, 120, 0},  // all sound off
-                {control, 123, 0},  // all notes off
-                {control, 121, 0},  // reset all controllers
-                {control, 0, 0},    // bank select
-                {control, 32, 0},   // bank select, low byte
-                {control, 7, 100},  // volume
-                {control, 10, 64},  // pan
+                {control, 120, 0},                                     // all sound off
+                {control, 123, 0},                                     // all notes off
+                {control, 121, 0},                                     // reset all controllers
+                {control, 0, 0},                                       // bank select
+                {control, 32, 0},                                      // bank select, low byte
+                {control, 7, 100},                                     // volume
+                {control, 10, 64},                                     // pan
                 {static_cast<std::uint8_t>(0xC0 | channel), 0, 0},     // program 0
                 {static_cast<std::uint8_t>(0xE0 | channel), 0, 0x40},  // pitch bend centred
             };
@@ -366,8 +365,8 @@ WinmmMidiPlayer::~WinmmMidiPlayer() {
     std::unique_lock lock(shared_->mutex);
     shared_->quit = true;
     shared_->wake.notify_one();
-    const bool ended = shared_->ended.wait_for(lock, kWorkerExitWait,
-                                               [this] { return shared_->workerEnded; });
+    const bool ended =
+        shared_->ended.wait_for(lock, kWorkerExitWait, [this] { return shared_->workerEnded; });
     lock.unlock();
     if (ended) {
         worker_.join();

@@ -100,8 +100,7 @@ std::optional<std::string> RegistrySettingsStore::storedValue(std::string_view k
     return settingText(*value);
 }
 
-std::string RegistrySettingsStore::read(std::string_view key,
-                                        std::string_view defaultValue) const {
+std::string RegistrySettingsStore::read(std::string_view key, std::string_view defaultValue) const {
     return storedValue(key).value_or(std::string(defaultValue));
 }
 
@@ -123,9 +122,8 @@ std::optional<std::string> RegistrySettingsStore::write(std::string_view key,
     // A REG_SZ value holds its terminating NUL, which readers that take the bytes as they are
     // rely on.
     const auto size = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    const LSTATUS setStatus =
-        RegSetValueExW(settingsKey.get(), toUtf16(key).c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(text.c_str()), size);
+    const LSTATUS setStatus = RegSetValueExW(settingsKey.get(), toUtf16(key).c_str(), 0, REG_SZ,
+                                             reinterpret_cast<const BYTE*>(text.c_str()), size);
     if (setStatus != ERROR_SUCCESS) {
         return systemMessage(setStatus);
     }

@@ -14,11 +14,11 @@ std::string systemMessage(std::uint32_t code) {
     // Every description the system holds fits in a few hundred characters.
     std::array<wchar_t, 1024> buffer{};
     const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                       0, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr);
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                       buffer.data(), static_cast<DWORD>(buffer.size()), nullptr);
     std::wstring_view text(buffer.data(), length);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' ||
-                             text.back() == L' ' || text.back() == L'.')) {
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' ||
+                             text.back() == L'.')) {
         text.remove_suffix(1);
     }
     if (text.empty()) {

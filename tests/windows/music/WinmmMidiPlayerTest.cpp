@@ -39,13 +39,15 @@ protected:
     }
 
     std::string tune() {
-        return file(L"Zo\u00eb.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-                                      'M', 'T', 'r', 'k', 0, 0, 0, 12, 0, 0x90, 0x3C, 0x64,
-                                      0x60, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00, 0x00});
+        return file(L"Zo\u00eb.mid",
+                    {'M',  'T',  'h',  'd',  0,    0,    0,    6,    0,    0,   0, 1,
+                     0,    96,   'M',  'T',  'r',  'k',  0,    0,    0,    12,  0, 0x90,
+                     0x3C, 0x64, 0x60, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00, 0x00});
     }
 
-    const std::filesystem::path folder_ = std::filesystem::temp_directory_path() /
-                                          ("lumiscribe-midi-" + std::to_string(GetCurrentProcessId()));
+    const std::filesystem::path folder_ =
+        std::filesystem::temp_directory_path() /
+        ("lumiscribe-midi-" + std::to_string(GetCurrentProcessId()));
 };
 
 steady_clock::duration timeOf(const std::function<void()>& call) {
