@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -29,7 +30,10 @@ constexpr auto kPrompt = std::chrono::milliseconds(500);
 // Files in a scratch folder of this process, removed with it.
 class WinmmMidiPlayerTest : public ::testing::Test {
 protected:
-    ~WinmmMidiPlayerTest() override { std::filesystem::remove_all(folder_); }
+    ~WinmmMidiPlayerTest() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
 
     std::string file(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
         std::filesystem::create_directories(folder_);
@@ -68,7 +72,8 @@ bool becomes(const std::function<bool()>& condition) {
 TEST_F(WinmmMidiPlayerTest, FilesThatCannotBePlayedStartNothing) {
     WinmmMidiPlayer player;
     for (const std::string& path : {file(L"noise.mid", {'R', 'I', 'F', 'F', 1, 2, 3}),
-                                    folder_.string() + "\\missing.mid", folder_.string()}) {
+                                    platform::toUtf8((folder_ / L"missing.mid").wstring()),
+                                    platform::toUtf8(folder_.wstring())}) {
         player.play(path, 0, -1);
         EXPECT_FALSE(player.isPlaying()) << path;
     }
