@@ -4,43 +4,10 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
+#include "display/CanvasPixels.h"
+#include "linux/display/CorePixels.h"
 
 namespace lumi::display {
-
-namespace {
-
-// Moves every pixel of `image` by `offset` within the image; where no pixel moves in, the
-// image turns black. Works in place, so a canvas that keeps its size keeps its memory: a
-// fresh screen-sized image costs thousands of page faults when it is first filled.
-void shiftPixels(QImage& image, QPoint offset) {
-    const int width = image.width();
-    const int height = image.height();
-    const int dx = offset.x();
-    const int dy = offset.y();
-    const QRgb black = qRgb(0, 0, 0);
-    const int moved = std::max(0, width - std::abs(dx));  // pixels that stay in each row
-    const int firstMoved = std::max(0, dx);               // where they land
-    // Rows move downwards from the bottom up and upwards from the top down, so that no row
-    // is overwritten before it has moved.
-    for (int i = 0; i < height; ++i) {
-        const int y = dy > 0 ? height - 1 - i : i;
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const int sourceY = y - dy;
-        if (sourceY < 0 || sourceY >= height || moved == 0) {
-            std::fill(row, row + width, black);
-            continue;
-        }
-        const auto* source = reinterpret_cast<const QRgb*>(image.constScanLine(sourceY));
-        std::memmove(row + firstMoved, source + std::max(0, -dx), sizeof(QRgb) * moved);
-        std::fill(row, row + firstMoved, black);
-        std::fill(row + firstMoved + moved, row + width, black);
-    }
-}
-
-}  // namespace
 
 Canvas::Canvas(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -53,7 +20,7 @@ void Canvas::place(const QRect& geometry, const QRect& visibleArea) {
     const QPoint newOrigin = visible.isEmpty() ? QPoint() : visible.topLeft() - geometry.topLeft();
     if (!image_.isNull() && image_.size() == visible.size()) {
         if (newOrigin != imageOrigin_) {
-            shiftPixels(image_, imageOrigin_ - newOrigin);
+            shiftPixels(pixelsOf(image_), toPoint(imageOrigin_ - newOrigin));
         }
         imageOrigin_ = newOrigin;
         setGeometry(geometry);
