@@ -4,7 +4,6 @@
 //       area of that size; prints its number, then "child <x> <y> <w> <h> in <w> <h>" once a
 //       child window "Preview" appears in it, and destroys itself when the quit file exists
 //   host_window locate <window title> <control text>  prints the screen centre of the control
-//   host_window secure  prints Windows' "On resume, display logon screen" (0 or 1)
 #include <windows.h>
 
 #include <cstdio>
@@ -84,12 +83,6 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     if (mode == L"host" && argc == 5) return runHost(_wtoi(argv[2]), _wtoi(argv[3]), argv[4]);
     if (mode == L"locate" && argc == 4) return locate(argv[2], argv[3]);
-    if (mode == L"secure") {
-        BOOL secure = FALSE;
-        SystemParametersInfoW(SPI_GETSCREENSAVESECURE, 0, &secure, 0);
-        std::printf("%d\n", secure ? 1 : 0);
-        return 0;
-    }
-    std::fputs("usage: host_window host|locate|secure ...\n", stderr);
+    std::fputs("usage: host_window host|locate ...\n", stderr);
     return 2;
 }

@@ -21,7 +21,7 @@ E2E_PIDS=()
 cleanup() {
     local pid
     for pid in "${E2E_PIDS[@]}"; do
-        kill -9 "$pid" 2>/dev/null || true
+        { kill -9 "$pid" && wait "$pid"; } 2>/dev/null || true
     done
     "$WINESERVER" -k 2>/dev/null || true
     [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null || true
