@@ -41,7 +41,9 @@ LRESULT CALLBACK displayProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             closeDown(window);
             return 0;
         case WM_MOUSEMOVE: {
-            if (!state) break;
+            if (!state) {
+                break;
+            }
             const POINT pointer{static_cast<short>(LOWORD(lParam)),
                                 static_cast<short>(HIWORD(lParam))};
             // The first report only tells where the pointer is; Windows sends it when the
@@ -49,7 +51,9 @@ LRESULT CALLBACK displayProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             const bool moved = state->lastPointer && (state->lastPointer->x != pointer.x ||
                                                       state->lastPointer->y != pointer.y);
             state->lastPointer = pointer;
-            if (moved && ++state->moves >= kMovesToEnd) closeDown(window);
+            if (moved && ++state->moves >= kMovesToEnd) {
+                closeDown(window);
+            }
             return 0;
         }
         case WM_DESTROY:
@@ -68,16 +72,20 @@ int runFullScreen(HINSTANCE instance, const std::wstring& /*installDir*/) {
     windowClass.hInstance = instance;
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kClassName;
-    if (!::RegisterClassExW(&windowClass)) return 1;
+    if (!::RegisterClassExW(&windowClass)) {
+        return 1;
+    }
 
     DisplayState state;
     const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
     const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    HWND window = ::CreateWindowExW(WS_EX_TOPMOST, kClassName, L"Lumiscribe", WS_POPUP, left,
-                                    top, width, height, nullptr, nullptr, instance, &state);
-    if (!window) return 1;
+    HWND window = ::CreateWindowExW(WS_EX_TOPMOST, kClassName, L"Lumiscribe", WS_POPUP, left, top,
+                                    width, height, nullptr, nullptr, instance, &state);
+    if (!window) {
+        return 1;
+    }
     ::ShowCursor(FALSE);
     ::SetWindowPos(window, HWND_TOPMOST, left, top, width, height, SWP_SHOWWINDOW);
     ::SetForegroundWindow(window);

@@ -16,7 +16,9 @@ constexpr wchar_t kSecureValue[] = L"ScreenSaverIsSecure";
 
 bool logonScreenOnResume() {
     BOOL secure = FALSE;
-    if (::SystemParametersInfoW(SPI_GETSCREENSAVESECURE, 0, &secure, 0)) return secure;
+    if (::SystemParametersInfoW(SPI_GETSCREENSAVESECURE, 0, &secure, 0)) {
+        return secure;
+    }
     wchar_t text[8] = L"";
     DWORD size = sizeof text;
     return ::RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, kSecureValue, RRF_RT_REG_SZ, nullptr,

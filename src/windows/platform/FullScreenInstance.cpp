@@ -14,9 +14,4 @@ FullScreenInstance FullScreenInstance::claim() {
     return FullScreenInstance(std::move(mutex), existed);
 }
 
-bool FullScreenInstance::running() {
-    const UniqueHandle mutex(::OpenMutexW(SYNCHRONIZE, FALSE, kMutexName));
-    return mutex != nullptr;
-}
-
 }  // namespace lumi::platform

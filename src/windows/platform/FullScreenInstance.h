@@ -19,9 +19,6 @@ public:
     // and finding happen in one call, so of two full-screen starts at once one sees the other.
     static FullScreenInstance claim();
 
-    // True when a full-screen process of this session holds the mark; takes no handle.
-    static bool running();
-
     // True when another process held the mark before `claim()` took this handle.
     bool claimedBefore() const { return claimedBefore_; }
 

@@ -35,19 +35,18 @@ int Module1::Main(std::wstring_view commandLine) {
     const std::string cmdLine = normaliseCommandLine(platform::toUtf8(commandLine));
     const std::string switchText = switchOf(cmdLine);
     const RunMode mode = modeFor(switchText);
-    HWND displayProperties = ::FindWindowW(nullptr, L"Display Properties");
+    const HWND displayProperties = ::FindWindowW(nullptr, L"Display Properties");
 
-    // A full-screen process marks itself at once, and holds the mark until it ends; the other
-    // modes only look.
+    // Only full-screen processes hold the mark of a running display, and only a full-screen
+    // start asks for it: a running preview or Setup never keeps "/s" from starting.
     std::optional<platform::FullScreenInstance> fullScreen;
-    bool anotherInstance = false;
     if (mode == RunMode::FullScreen) {
         fullScreen = platform::FullScreenInstance::claim();
-        anotherInstance = fullScreen->claimedBefore();
-    } else {
-        anotherInstance = platform::FullScreenInstance::running();
     }
-    if (switchText == "/s" && !displayProperties && anotherInstance) return 0;
+    const bool anotherInstance = fullScreen && fullScreen->claimedBefore();
+    if (switchText == "/s" && !displayProperties && anotherInstance) {
+        return 0;
+    }
 
     switch (mode) {
         case RunMode::FullScreen:
@@ -75,17 +74,23 @@ int Module1::runPreview(std::string_view cmdLine) {
     PreviewWnd = reinterpret_cast<HWND>(static_cast<std::intptr_t>(number));
     // No number, or a window that does not exist: there is nothing to draw in, and nothing
     // would ever end the preview.
-    if (!PreviewWnd || !::IsWindow(PreviewWnd)) return 0;
+    if (!PreviewWnd || !::IsWindow(PreviewWnd)) {
+        return 0;
+    }
 
     ::GetClientRect(PreviewWnd, &ScreenRect);
     PreviewForm previewForm(instance_);
     HWND form = previewForm.hwnd();
-    if (!form) return 1;
+    if (!form) {
+        return 1;
+    }
     // A child window cannot be a pop-up as well: the pop-up bit goes as the child bit comes.
     const LONG_PTR style = ::GetWindowLongPtrW(form, GWL_STYLE);
     ::SetWindowLongPtrW(form, GWL_STYLE, (style & ~LONG_PTR{WS_POPUP}) | WS_CHILD);
     // The host went away since it was found: nothing to draw in.
-    if (!::SetParent(form, PreviewWnd)) return 0;
+    if (!::SetParent(form, PreviewWnd)) {
+        return 0;
+    }
     ::SetWindowLongPtrW(form, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(PreviewWnd));
     ::SetWindowPos(form, nullptr, 0, 0, ScreenRect.right, ScreenRect.bottom,
                    SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER);
@@ -96,9 +101,8 @@ int Module1::runPreview(std::string_view cmdLine) {
 int Module1::changePassword() {
     // The dialog's owner is a hidden window of this process, whatever window the command line
     // names; it never shows and goes with the dialog.
-    const platform::UniqueWindow owner(::CreateWindowExW(0, L"STATIC", L"Lumiscribe", WS_POPUP,
-                                                         0, 0, 0, 0, nullptr, nullptr,
-                                                         instance_, nullptr));
+    const platform::UniqueWindow owner(::CreateWindowExW(
+        0, L"STATIC", L"Lumiscribe", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr));
     platform::showChangePasswordDialog(instance_, owner.get());
     return 0;
 }

@@ -24,7 +24,8 @@ public:
     explicit Module1(HINSTANCE instance) : instance_(instance) {}
 
     // Runs the mode that `commandLine` (the arguments, without the program's name) selects and
-    // returns the process's exit status: 0 for every mode that ran or was refused.
+    // returns the process's exit status: 0 for every mode that ran or was refused, 1 when the
+    // mode's window could not be made.
     int Main(std::wstring_view commandLine);
 
     // Full-screen mode: the desktop window's rectangle; preview mode: the host's client

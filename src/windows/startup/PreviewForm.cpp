@@ -24,22 +24,28 @@ struct Still {
 // The bytes of an RCDATA resource of `instance`; empty when it has none of that number.
 std::span<const BYTE> resourceBytes(HINSTANCE instance, int id) {
     HRSRC resource = ::FindResourceW(instance, MAKEINTRESOURCEW(id), RT_RCDATA);
-    if (!resource) return {};
+    if (!resource) {
+        return {};
+    }
     HGLOBAL loaded = ::LoadResource(instance, resource);
     const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
-    if (!bytes) return {};
+    if (!bytes) {
+        return {};
+    }
     return {static_cast<const BYTE*>(bytes), ::SizeofResource(instance, resource)};
 }
 
 // Decodes a picture held in memory into a top-down 32-bit DIB section; an empty Still when
 // the bytes do not decode. COM must be initialised on the calling thread.
 Still decodeStill(std::span<const BYTE> bytes) {
-    if (bytes.empty()) return {};
+    if (bytes.empty()) {
+        return {};
+    }
     ComPtr<IStream> stream;
     stream.Attach(::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size())));
     ComPtr<IWICImagingFactory> factory;
-    if (!stream || FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr,
-                                             CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)))) {
+    if (!stream || FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_PPV_ARGS(&factory)))) {
         return {};
     }
     ComPtr<IWICBitmapDecoder> decoder;
@@ -53,7 +59,9 @@ Still decodeStill(std::span<const BYTE> bytes) {
     }
     UINT width = 0;
     UINT height = 0;
-    if (FAILED(converted->GetSize(&width, &height)) || width == 0 || height == 0) return {};
+    if (FAILED(converted->GetSize(&width, &height)) || width == 0 || height == 0) {
+        return {};
+    }
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -91,16 +99,17 @@ PreviewForm::PreviewForm(HINSTANCE instance) {
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;
     ::RegisterClassExW(&windowClass);
-    window_ = ::CreateWindowExW(0, kClassName, L"Preview", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                nullptr, instance, this);
+    window_ = ::CreateWindowExW(0, kClassName, L"Preview", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                instance, this);
 }
 
 PreviewForm::~PreviewForm() {
-    if (window_) ::DestroyWindow(window_);
+    if (window_) {
+        ::DestroyWindow(window_);
+    }
 }
 
-LRESULT CALLBACK PreviewForm::windowProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK PreviewForm::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* form = reinterpret_cast<PreviewForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
         case WM_NCCREATE: {
@@ -118,7 +127,9 @@ LRESULT CALLBACK PreviewForm::windowProc(HWND window, UINT message, WPARAM wPara
             }
             break;
         case WM_DESTROY:
-            if (form) form->window_ = nullptr;
+            if (form) {
+                form->window_ = nullptr;
+            }
             ::PostQuitMessage(0);
             return 0;
     }

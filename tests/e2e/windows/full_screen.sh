@@ -1,28 +1,43 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # "/s" covers the whole screen, above other windows, with a window that a key ends with
-# status 0; a second "/s" while it runs ends at once.
+# status 0. A second "/s" while it runs ends at once, unless a "Display Properties" window is
+# open; a start without arguments always comes up.
 source "$(dirname "$0")/lib.sh"
 
-start_program host "$HOST_WINDOW" host 200 150 'Z:\nonexistent'
+start_program host "$HOST_WINDOW" host "Preview Host" 200 150 'Z:\nonexistent'
 wait_for_window "Preview Host" >/dev/null || fail "no host window"
 
 start_program scr "$SCR" /s
-display=$LAST_PID
+displays=("$LAST_PID")
 window=$(wait_for_window Lumiscribe) || fail "no full-screen window"
 xwininfo -id "$window" | grep -q -- "-geometry 1024x768+0+0" || fail "the window does not cover the screen"
+# Black where the host window is and at the far corner of the screen.
 covered() {
-    import -window root "$E2E_ROOT/screen.png" &&
-        [ "$(pixel "$E2E_ROOT/screen.png" 100 100)" = "0,0,0" ] &&
-        [ "$(pixel "$E2E_ROOT/screen.png" 1023 767)" = "0,0,0" ]
+    import -window root "$E2E_ROOT/screen.png" && [ "$(convert "$E2E_ROOT/screen.png" -format \
+        '%[fx:p{100,100}.intensity + p{1023,767}.intensity]' info:)" = 0 ]
 }
 wait_until covered || fail "the display does not cover the host window"
 
 start_program second "$SCR" /s
 wait_for_exit "$LAST_PID" || fail "a second /s kept running"
-kill -0 "$display" 2>/dev/null || fail "the second /s ended the first"
+start_program empty "$SCR"
+displays+=("$LAST_PID")
+wait_for_window Lumiscribe 2 >/dev/null || fail "a start without arguments was refused"
+start_program properties "$HOST_WINDOW" host "Display Properties" 100 100 'Z:\nonexistent'
+wait_for_window "Display Properties" >/dev/null || fail "no Display Properties window"
+start_program third "$SCR" /s
+displays+=("$LAST_PID")
+wait_for_window Lumiscribe 3 >/dev/null || fail "/s was refused beside Display Properties"
 
-xdotool mousemove 512 384 key x
-wait_for_exit "$display" || fail "a key did not end the display"
-[ "$EXIT_STATUS" -eq 0 ] || fail "the display ended with status $EXIT_STATUS"
+# Each key ends the display that has the focus, with status 0.
+running() { local n=0 p; for p in "${displays[@]}"; do ! kill -0 "$p" 2>/dev/null || n=$((n + 1)); done; echo $n; }
+xdotool mousemove 512 384
+for left in 2 1 0; do
+    xdotool key x
+    wait_until eval '[ "$(running)" -eq $left ]' || fail "a key did not end a display"
+done
+for display in "${displays[@]}"; do
+    wait "$display" || fail "a display ended with status $?"
+done
 pass "full screen"
