@@ -11,7 +11,7 @@ wait_for_window "Preview Host" >/dev/null || fail "no host window"
 start_program scr "$SCR" /s
 displays=("$LAST_PID")
 window=$(wait_for_window Lumiscribe) || fail "no full-screen window"
-xwininfo -id "$window" | grep -q -- "-geometry 1024x768+0+0" || fail "the window does not cover the screen"
+xwininfo -id "$window" | grep -q -- "-geometry 1024x768+0+0" || fail "it does not cover the screen"
 # Black where the host window is and at the far corner of the screen.
 covered() {
     import -window root "$E2E_ROOT/screen.png" && [ "$(convert "$E2E_ROOT/screen.png" -format \
@@ -31,7 +31,11 @@ displays+=("$LAST_PID")
 wait_for_window Lumiscribe 3 >/dev/null || fail "/s was refused beside Display Properties"
 
 # Each key ends the display that has the focus, with status 0.
-running() { local n=0 p; for p in "${displays[@]}"; do ! kill -0 "$p" 2>/dev/null || n=$((n + 1)); done; echo $n; }
+running() {
+    local n=0 p
+    for p in "${displays[@]}"; do ! kill -0 "$p" 2>/dev/null || n=$((n + 1)); done
+    echo $n
+}
 xdotool mousemove 512 384
 for left in 2 1 0; do
     xdotool key x
@@ -40,4 +44,16 @@ done
 for display in "${displays[@]}"; do
     wait "$display" || fail "a display ended with status $?"
 done
+
+# A display also ends, with status 0, on the fourth mouse move that changes the position.
+start_program scr "$SCR" /s
+wait_for_window Lumiscribe >/dev/null || fail "no full-screen window"
+moved=0
+move() {
+    moved=$((moved + 1)) && xdotool mousemove $((moved * 10)) 300 &&
+        ! kill -0 "$LAST_PID" 2>/dev/null
+}
+wait_until move || fail "mouse moves did not end the display"
+[ "$moved" -ge 4 ] || fail "the display ended on mouse move $moved"
+wait_for_exit "$LAST_PID" && [ "$EXIT_STATUS" -eq 0 ] || fail "the mouse ended it with $EXIT_STATUS"
 pass "full screen"

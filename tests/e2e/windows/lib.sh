@@ -62,13 +62,13 @@ start_program() {
 # Waits for the process to end; its exit status in EXIT_STATUS.
 wait_for_exit() {
     wait_until eval "! kill -0 $1 2>/dev/null" || return 1
-    EXIT_STATUS=0
-    wait "$1" || EXIT_STATUS=$?
+    wait "$1" && EXIT_STATUS=0 || EXIT_STATUS=$?
 }
 
 # Prints the X windows of the title once there are at least $2 (1 unless given).
 wait_for_window() {
-    wait_until eval "[ \$(xdotool search --onlyvisible --name '^$1\$' 2>/dev/null | tee '$E2E_ROOT/window' | wc -l) -ge ${2:-1} ]" || return 1
+    local search="xdotool search --onlyvisible --name '^$1\$' 2>/dev/null | tee '$E2E_ROOT/window'"
+    wait_until eval "[ \$($search | wc -l) -ge ${2:-1} ]" || return 1
     cat "$E2E_ROOT/window"
 }
 

@@ -13,7 +13,7 @@ number=$(grep -m 1 '^[0-9]' "$E2E_ROOT/host.log" | tr -d '\r')
 start_program scr "$SCR" /p "$number"
 preview=$LAST_PID
 wait_until grep -q '^child' "$E2E_ROOT/host.log" || fail "no preview in the host"
-grep -q '^child 0 0 200 150 in 200 150' "$E2E_ROOT/host.log" || fail "the preview does not fill the host"
+grep -q '^child 0 0 200 150 in 200 150' "$E2E_ROOT/host.log" || fail "the preview does not fill it"
 kill -0 "$preview" 2>/dev/null || fail "the preview ended while its host lives"
 
 touch "$quit_file"
