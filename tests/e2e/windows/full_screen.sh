@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# "/s" covers the whole screen, above other windows, with a window that a key ends with
-# status 0. A second "/s" while it runs ends at once, unless a "Display Properties" window is
-# open; a start without arguments always comes up.
+# "/s" covers the whole screen, above other windows, with a window that a click, a key or
+# mouse moves end with status 0. A second "/s" while it runs ends at once, unless a "Display
+# Properties" window is open; a start without arguments always comes up.
 source "$(dirname "$0")/lib.sh"
 
 start_program host "$HOST_WINDOW" host "Preview Host" 200 150 'Z:\nonexistent'
@@ -30,20 +30,20 @@ start_program third "$SCR" /s
 displays+=("$LAST_PID")
 wait_for_window Lumiscribe 3 >/dev/null || fail "/s was refused beside Display Properties"
 
-# Each key ends the display that has the focus, with status 0.
-running() {
-    local n=0 p
-    for p in "${displays[@]}"; do ! kill -0 "$p" 2>/dev/null || n=$((n + 1)); done
-    echo $n
-}
+# Each click ends the display under the pointer, with status 0.
 xdotool mousemove 512 384
 for left in 2 1 0; do
-    xdotool key x
-    wait_until eval '[ "$(running)" -eq $left ]' || fail "a key did not end a display"
+    xdotool click 1
+    wait_until eval '[ $(xdotool search --onlyvisible --name "^Lumiscribe$" | wc -l) -eq $left ]' ||
+        fail "a click did not end a display"
 done
-for display in "${displays[@]}"; do
-    wait "$display" || fail "a display ended with status $?"
-done
+for display in "${displays[@]}"; do wait "$display" || fail "a display ended with $?"; done
+
+# A key ends the display that has the focus.
+start_program scr "$SCR" /s
+wait_for_window Lumiscribe >/dev/null || fail "no full-screen window"
+xdotool key x
+wait_for_exit "$LAST_PID" && [ "$EXIT_STATUS" -eq 0 ] || fail "a key did not end the display"
 
 # A display also ends, with status 0, on the fourth mouse move that changes the position.
 start_program scr "$SCR" /s
