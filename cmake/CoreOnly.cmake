@@ -5,6 +5,10 @@
 # through moc or rcc.
 set(CMAKE_AUTOMOC OFF)
 set(CMAKE_AUTORCC OFF)
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+    # The Windows program's resources (src/windows/resources).
+    enable_language(RC)
+endif()
 if(CMAKE_CROSSCOMPILING)
     set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest/googletest ${PROJECT_BINARY_DIR}/googletest

@@ -4,8 +4,9 @@
 #   1. build: build/, the program as it ships; every test under CTest: the unit tests on Qt's
 #      offscreen platform, the end-to-end tests of the real binary in an Xvfb server that this
 #      script starts and stops, and in headless Wayland compositors that the tests start;
-#   2. windows: tools/windows.sh, the core and its unit tests built for 64-bit Windows with the
-#      MinGW-w64 cross compiler into build-windows/ and run under Wine;
+#   2. windows: tools/windows.sh, the core, the Windows edition and lumiscribe.scr built for
+#      64-bit Windows with the MinGW-w64 cross compiler into build-windows/; their unit tests
+#      and the program's end-to-end tests (each in an Xvfb server of its own) run under Wine;
 #   3. sanitizers: build-asan/, the same build and tests with AddressSanitizer and
 #      UndefinedBehaviorSanitizer, in an Xvfb server of their own; leaks inside system
 #      libraries are suppressed by tools/lsan.supp;

@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the core and its unit tests for 64-bit Windows with the MinGW-w64 cross compiler
-# (cmake/mingw-w64-x86_64.cmake) into build-windows/ and runs them under Wine through CTest.
-# As root, or as a user who may use sudo for the package installations:
+# Builds the core, the Windows edition with its program lumiscribe.scr, and their tests for
+# 64-bit Windows with the MinGW-w64 cross compiler (cmake/mingw-w64-x86_64.cmake) into
+# build-windows/ and runs them under Wine through CTest. As root, or as a user who may use sudo
+# for the package installations:
 #
-#   tools/windows.sh [stage...]    # stages: unit (the default)
+#   tools/windows.sh [stage...]    # stages: unit, e2e (both by default)
 #
+# The program's icon and preview still, and the pictures and tunes shipped with it, are painted
+# and converted by programs of the native (Qt) build, which the cross build cannot run: those
+# targets are built first in build/ (configured here when it is missing), and the cross build
+# takes them from there.
 # Wine runs in a prefix of its own, made in a temporary folder that is also its HOME and TMPDIR
 # (where the wineserver keeps its socket) and that is removed at the end together with the
 # wineserver: no run depends on an earlier one or on the caller's ~/.wine, and none leaves
 # anything behind. The unit tests need no display, so DISPLAY is unset and Wine can never
-# open a window on the caller's screen or wait for an X server that has gone.
+# open a window on the caller's screen or wait for an X server that has gone; each end-to-end
+# test starts an Xvfb server of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/common.sh
@@ -18,18 +24,30 @@ source tools/common.sh
 # GoogleTest's sources, which this build compiles with the cross compiler, and Wine's 64-bit
 # loader.
 install_packages cmake ninja-build file g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix \
-    googletest wine wine64
+    googletest wine wine64 python3 "${BUILD_PACKAGES[@]}"
+# The end-to-end tests: an X server, its keys and clicks, window queries and screenshots.
+install_packages xvfb xauth xdotool x11-utils imagemagick
+
+# The native build's assets: the icon, the shipped pictures and tunes, and the preview still.
+[ -f build/CMakeCache.txt ] || cmake -G Ninja -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build --target lumi_icon lumi_tunes lumi_pictures src/preview/preview.png
 
 # The unit tests of the core, labelled "unit" (tests/CMakeLists.txt).
 stage_unit() {
     ctest --test-dir build-windows --output-on-failure --no-tests=error -j2 -L unit
 }
 
+# The end-to-end tests of lumiscribe.scr (tests/e2e/windows), one after another, each in an
+# X server of its own, in this run's Wine prefix.
+stage_e2e() {
+    ctest --test-dir build-windows --output-on-failure --no-tests=error -L e2e
+}
+
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(unit)
+[ ${#stages[@]} -gt 0 ] || stages=(unit e2e)
 for stage in "${stages[@]}"; do
     if ! declare -F "stage_$stage" >/dev/null; then
-        echo "tools/windows.sh: no stage \"$stage\" (unit)" >&2
+        echo "tools/windows.sh: no stage \"$stage\" (unit, e2e)" >&2
         exit 2
     fi
 done
@@ -48,7 +66,7 @@ export HOME=$scratch TMPDIR=$scratch WINEPREFIX=$scratch/prefix WINEDEBUG=-all \
     WINEDLLOVERRIDES="mscoree,mshtml="
 
 cmake -G Ninja -S . -B build-windows -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DLUMI_NATIVE_ASSETS="$PWD/build"
 # The Wine loader that CMake runs the programs with, and the wineserver beside it (a server of
 # another Wine would refuse that loader).
 wine=$(sed -n 's/^LUMI_WINE:FILEPATH=//p' build-windows/CMakeCache.txt)
@@ -88,9 +106,9 @@ while IFS= read -r -d '' program; do
             exit 1
             ;;
     esac
-done < <(find build-windows -name '*.exe' -print0)
-if [ "$programs" -eq 0 ]; then
-    echo "tools/windows.sh: the build made no program" >&2
+done < <(find build-windows \( -name '*.exe' -o -name '*.scr' \) -print0)
+if [ "$programs" -eq 0 ] || [ ! -f build-windows/src/windows/lumiscribe.scr ]; then
+    echo "tools/windows.sh: the build made no program, or no lumiscribe.scr" >&2
     exit 1
 fi
 
