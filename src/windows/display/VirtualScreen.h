@@ -27,7 +27,9 @@ struct VirtualScreen {
 // no monitor at all, every rectangle is empty.
 VirtualScreen coverMonitors(const std::vector<Monitor>& monitors);
 
-// The monitors attached to the desktop now, as the system reports them.
+// The monitors attached to the desktop now, as the system reports them: in physical pixels when
+// the process is aware of each monitor's DPI, as the display is, and in the system's scaled
+// pixels otherwise.
 std::vector<Monitor> attachedMonitors();
 
 }  // namespace lumi::display

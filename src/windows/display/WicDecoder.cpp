@@ -16,6 +16,7 @@
 #include "display/CalendarDate.h"
 #include "display/FitToScreen.h"
 #include "display/PictureFileBound.h"
+#include "windows/display/FileStatus.h"
 #include "windows/platform/Utf16.h"
 
 namespace lumi::display {
@@ -52,11 +53,6 @@ struct Property {
     Property(const Property&) = delete;
     Property& operator=(const Property&) = delete;
 };
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 std::string hex(HRESULT result) {
     char text[16];
@@ -117,45 +113,29 @@ std::string fileTooLargeError(std::uintmax_t bytes) {
 }
 
 // Why `path` cannot be read as a picture file, or nothing when it is a regular file within the
-// size bound. Nothing here reads the file: its attributes come from its folder, and its kind
-// from a handle opened without read access.
-std::optional<std::string> refusal(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes)) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+// size bound. Nothing here reads the file.
+std::optional<std::string> refusal(const std::string& path) {
+    const FileStatus status = fileStatus(path);
+    switch (status.kind) {
+        case FileStatus::Kind::Regular:
+            break;
+        case FileStatus::Kind::Missing:
             return "no such file";
-        }
-        return describe(HRESULT_FROM_WIN32(error));
-    }
-    if (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        return "it is a folder, not a regular file";
-    }
-    if (attributes.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
-        return "it is a device, not a regular file";
-    }
-    const std::uintmax_t bytes =
-        (std::uintmax_t{attributes.nFileSizeHigh} << 32) | attributes.nFileSizeLow;
-    if (!pictureFileSizeReadable(bytes)) {
-        return fileTooLargeError(bytes);
-    }
-    // Names such as NUL or COM1 have attributes of a file; only the handle tells them apart.
-    const UniqueHandle handle(CreateFileW(path.c_str(), 0,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (handle.get() == INVALID_HANDLE_VALUE) {
-        return describe(HRESULT_FROM_WIN32(GetLastError()));
-    }
-    switch (GetFileType(handle.get())) {
-        case FILE_TYPE_DISK:
-            return std::nullopt;
-        case FILE_TYPE_PIPE:
-            return "it is a named pipe, not a regular file";
-        case FILE_TYPE_CHAR:
+        case FileStatus::Kind::Folder:
+            return "it is a folder, not a regular file";
+        case FileStatus::Kind::Device:
             return "it is a device, not a regular file";
-        default:
+        case FileStatus::Kind::Pipe:
+            return "it is a named pipe, not a regular file";
+        case FileStatus::Kind::Other:
             return "it is not a file, not a regular file";
+        case FileStatus::Kind::Unknown:
+            return describe(HRESULT_FROM_WIN32(status.error));
     }
+    if (!pictureFileSizeReadable(status.size)) {
+        return fileTooLargeError(status.size);
+    }
+    return std::nullopt;
 }
 
 // The metadata value at the first of `queries` that the frame holds.
@@ -262,8 +242,7 @@ OwnedPixels turnedUpright(OwnedPixels stored, int orientation) {
 }
 
 LoadedPicture decodeWithWic(const std::string& path, const platform::PictureRequest& request) {
-    const std::wstring widePath = platform::toUtf16(path);
-    if (const auto refused = refusal(widePath)) {
+    if (const auto refused = refusal(path)) {
         return failure(path, *refused);
     }
     const ComForThread com;
@@ -277,8 +256,9 @@ LoadedPicture decodeWithWic(const std::string& path, const platform::PictureRequ
         return failure(path, "the imaging library cannot start: " + describe(result));
     }
     ComPtr<IWICBitmapDecoder> decoder;
-    result = factory->CreateDecoderFromFilename(widePath.c_str(), nullptr, GENERIC_READ,
-                                                WICDecodeMetadataCacheOnDemand, &decoder);
+    result =
+        factory->CreateDecoderFromFilename(platform::toUtf16(path).c_str(), nullptr, GENERIC_READ,
+                                           WICDecodeMetadataCacheOnDemand, &decoder);
     if (FAILED(result)) {
         return failure(path, describe(result));
     }

@@ -10,8 +10,8 @@
 #include <thread>
 #include <utility>
 
+#include "windows/display/FileStatus.h"
 #include "windows/display/WicDecoder.h"
-#include "windows/platform/Utf16.h"
 
 namespace lumi::display {
 
@@ -168,48 +168,40 @@ struct SourceWindow {
     }
 };
 
+void WicPictureSource::WindowDestroyer::operator()(void* window) const {
+    DestroyWindow(static_cast<HWND>(window));
+}
+
 WicPictureSource::WicPictureSource(Decoder decode)
     : decode_(decode ? std::move(decode) : Decoder(decodeWithWic)),
+      window_(SourceWindow::create()),
       shared_(std::make_shared<Shared>()) {
-    const HWND window = SourceWindow::create();
-    if (window == nullptr) {
+    if (!window_) {
         throw std::runtime_error("the picture source's window cannot be created");
     }
+    const HWND window = static_cast<HWND>(window_.get());
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    window_ = window;
     shared_->window = window;
-    try {
-        loader_ = std::make_unique<Worker>(shared_, decode_);
-        prefetcher_ = std::make_unique<Worker>(shared_, decode_);
-    } catch (...) {
-        loader_.reset();
-        DestroyWindow(window);
-        throw;
-    }
+    loader_ = std::make_unique<Worker>(shared_, decode_);
+    prefetcher_ = std::make_unique<Worker>(shared_, decode_);
 }
 
 WicPictureSource::~WicPictureSource() {
+    // The threads post nothing from now on; the window goes last, with the members.
     {
         const std::lock_guard lock(shared_->mutex);
         shared_->window = nullptr;
         shared_->finished.clear();
     }
-    prefetcher_.reset();
-    loader_.reset();
-    const HWND window = static_cast<HWND>(window_);
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    DestroyWindow(window);
+    SetWindowLongPtrW(static_cast<HWND>(window_.get()), GWLP_USERDATA, 0);
 }
 
 WicPictureSource::FileStamp WicPictureSource::stampOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
-    if (!GetFileAttributesExW(platform::toUtf16(path).c_str(), GetFileExInfoStandard,
-                              &attributes)) {
+    const FileStatus status = fileStatus(path);
+    if (status.kind != FileStatus::Kind::Regular) {
         return {};
     }
-    return {true, (std::uint64_t{attributes.nFileSizeHigh} << 32) | attributes.nFileSizeLow,
-            (std::uint64_t{attributes.ftLastWriteTime.dwHighDateTime} << 32) |
-                attributes.ftLastWriteTime.dwLowDateTime};
+    return {true, status.size, status.modified};
 }
 
 std::uint64_t WicPictureSource::startDecode(const std::string& path, Kind kind) {

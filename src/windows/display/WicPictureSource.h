@@ -75,6 +75,10 @@ public:
 private:
     friend struct SourceWindow;
     class Worker;
+    // Destroys the message-only window, an HWND.
+    struct WindowDestroyer {
+        void operator()(void* window) const;
+    };
     enum class Kind { Load, Prefetch };
     struct Prefetched {
         std::string path;
@@ -95,10 +99,10 @@ private:
 
     Decoder decode_;
     platform::PictureRequest request_;
+    std::unique_ptr<void, WindowDestroyer> window_;
     std::shared_ptr<Shared> shared_;
     std::unique_ptr<Worker> loader_;
     std::unique_ptr<Worker> prefetcher_;
-    void* window_ = nullptr;  // the message-only window, an HWND
     int decodeCount_ = 0;
     std::uint64_t nextTicket_ = 1;
     std::uint64_t loadTicket_ = 0;  // the ticket whose result the callback waits for

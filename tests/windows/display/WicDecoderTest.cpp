@@ -80,6 +80,7 @@ TEST(WicDecoderTest, PicturesComeOpaqueUprightAndShrunkAndBadFilesGiveReasons) {
         {folder.file("huge.bmp", bmp(20000, 20000, {})), {}, {},
          "it is 20000 x 20000 pixels (400 megapixels), more than 120 megapixels"},
         {folder.file(""), {}, {}, "it is a folder, not a regular file"},
+        {"NUL", {}, {}, "it is a device, not a regular file"},
         {folder.file("missing.bmp"), {}, {}, "no such file"},
         {sparse, {}, {}, "the file is 1073741825 bytes, more than the 1073741824 bytes"},
         // clang-format on
