@@ -92,36 +92,36 @@ private:
 
     static void run(State& state, Shared& shared, const Decoder& decode) {
         const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        for (;;) {
-            Job job;
-            {
-                std::unique_lock lock(state.mutex);
-                state.changed.wait(lock, [&] { return state.stopping || state.next; });
-                if (state.stopping) {
-                    break;
-                }
-                job = std::move(*state.next);
-                state.next.reset();
-            }
-            // Nothing may escape the thread: a failure of the decoder is the file's failure.
-            try {
+        // Nothing may escape the thread. Were a result not even postable, the thread would
+        // end, and the loads given to it would stay undelivered.
+        try {
+            while (std::optional<Job> job = nextJob(state)) {
                 // Stamped first: a file replaced during the decode then reads as changed.
-                Stamped result{{}, stampOf(job.path)};
+                Stamped result{{}, stampOf(job->path)};
                 try {
-                    result.picture = decode(job.path, job.request);
+                    result.picture = decode(job->path, job->request);
                 } catch (const std::exception& error) {
+                    result.picture = {};
                     result.picture.error = std::string("the decoder failed: ") + error.what();
-                    result.picture.pixels = {};
                 }
-                result.picture.path = job.path;
-                shared.post(job.ticket, std::move(result));
-            } catch (...) {
-                // Not even the failure could be kept; the load stays undelivered.
+                result.picture.path = job->path;
+                shared.post(job->ticket, std::move(result));
             }
+        } catch (...) {
         }
         if (SUCCEEDED(com)) {
             CoUninitialize();
         }
+    }
+
+    // The next job, once there is one; nothing once the worker is destroyed.
+    static std::optional<Job> nextJob(State& state) {
+        std::unique_lock lock(state.mutex);
+        state.changed.wait(lock, [&] { return state.stopping || state.next; });
+        if (state.stopping) {
+            return std::nullopt;
+        }
+        return std::exchange(state.next, std::nullopt);
     }
 
     std::shared_ptr<State> state_;

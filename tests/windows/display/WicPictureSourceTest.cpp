@@ -3,7 +3,7 @@
 
 #include <chrono>
 #include <functional>
-#include <latch>
+#include <future>
 #include <memory>
 
 #include "TestPictures.h"
@@ -73,18 +73,19 @@ TEST(WicPictureSourceTest, EachFileIsDecodedOnceWhileItStaysAsItIs) {
 }
 
 TEST(WicPictureSourceTest, DestructionDoesNotWaitForADecode) {
-    const auto started = std::make_shared<std::latch>(1);
-    const auto release = std::make_shared<std::latch>(1);
+    const auto started = std::make_shared<std::promise<void>>();
+    std::future<void> decoding = started->get_future();
+    std::promise<void> release;
     {
-        WicPictureSource source([=](const std::string&, const platform::PictureRequest&) {
-            started->count_down();
-            release->wait();
+        WicPictureSource source([started, released = release.get_future().share()](auto&, auto&) {
+            started->set_value();
+            released.wait();
             return LoadedPicture{};
         });
         source.prefetch("any");
-        started->wait();
+        decoding.wait();
     }
-    release->count_down();
+    release.set_value();
 }
 
 }  // namespace
