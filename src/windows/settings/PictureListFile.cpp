@@ -62,46 +62,49 @@ public:
     enum class Mode { Shared, Exclusive };
 
     // Takes the lock of the list at `listPath`, trying again until `patience` has passed.
-    // Fails with the reason when the lock file cannot be opened or the lock is held.
-    static ListLock take(const std::string& listPath, Mode mode, milliseconds patience) {
-        ListLock lock;
-        lock.path_ = listPath + ".lock";
-        const std::wstring wide = platform::toUtf16(lock.path_);
-        lock.file_ = openFile(wide, GENERIC_READ | GENERIC_WRITE, kShareAll, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL);
-        if (!lock.file_) {
-            // A lock file that another user made in a shared folder can still be locked for
-            // reading.
-            lock.file_ = openFile(wide, GENERIC_READ, kShareAll, OPEN_EXISTING, 0);
+    // locked() tells whether it was had, problem() why not: the lock file cannot be opened
+    // or another holder kept the lock.
+    ListLock(const std::string& listPath, Mode mode, milliseconds patience)
+        : path_(listPath + ".lock") {
+        const std::wstring wide = platform::toUtf16(path_);
+        file_ = openFile(wide, GENERIC_READ | GENERIC_WRITE, kShareAll, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL);
+        if (!file_) {
+            // A lock file that another user made in a shared folder can still be locked
+            // through a handle that only reads.
+            file_ = openFile(wide, GENERIC_READ, kShareAll, OPEN_EXISTING, 0);
         }
-        if (!lock.file_) {
-            lock.problem_ = "cannot open its lock file \"" + lock.path_ + "\": " + lastError();
-            return lock;
+        if (!file_) {
+            problem_ = "cannot open its lock file \"" + path_ + "\": " + lastError();
+            return;
         }
         const DWORD flags =
             LOCKFILE_FAIL_IMMEDIATELY | (mode == Mode::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+        // LockFileEx either fails at once or waits without bound, so the bounded wait is a
+        // series of tries.
         const auto deadline = steady_clock::now() + patience;
         for (;;) {
             OVERLAPPED where = {};
-            if (LockFileEx(lock.file_.get(), flags, 0, 1, 0, &where)) {
-                lock.locked_ = true;
-                return lock;
+            if (LockFileEx(file_.get(), flags, 0, 1, 0, &where)) {
+                locked_ = true;
+                return;
             }
             const DWORD error = GetLastError();
-            if ((error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) ||
-                steady_clock::now() >= deadline) {
-                lock.problem_ =
-                    error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING
-                        ? "another program holds its lock \"" + lock.path_ + "\""
-                        : "cannot lock \"" + lock.path_ + "\": " + platform::systemMessage(error);
-                return lock;
+            const bool held = error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING;
+            if (!held) {
+                problem_ = "cannot lock \"" + path_ + "\": " + platform::systemMessage(error);
+                return;
+            }
+            if (steady_clock::now() >= deadline) {
+                problem_ = "another program holds its lock \"" + path_ + "\"";
+                return;
             }
             Sleep(kLockRetryMs);
         }
     }
 
-    ListLock(ListLock&&) = default;
-    ListLock& operator=(ListLock&&) = default;
+    ListLock(const ListLock&) = delete;
+    ListLock& operator=(const ListLock&) = delete;
     ~ListLock() {
         if (locked_) {
             OVERLAPPED where = {};
@@ -110,12 +113,9 @@ public:
     }
 
     bool locked() const { return locked_; }
-    // Why the lock was not taken.
     const std::string& problem() const { return problem_; }
 
 private:
-    ListLock() = default;
-
     std::string path_;
     FileHandle file_;
     bool locked_ = false;
@@ -222,7 +222,7 @@ std::string pictureListPath(const std::string& installDir) {
 }
 
 PictureListReadResult readPictureList(const std::string& path) {
-    const ListLock lock = ListLock::take(path, ListLock::Mode::Shared, kReadLockPatience);
+    const ListLock lock(path, ListLock::Mode::Shared, kReadLockPatience);
     return readUnlocked(path);
 }
 
@@ -250,7 +250,7 @@ std::optional<std::string> writePictureList(const std::string& path,
 }
 
 PictureListEditResult editPictureList(const std::string& path, const PictureListEdit& edit) {
-    const ListLock lock = ListLock::take(path, ListLock::Mode::Exclusive, kEditLockPatience);
+    const ListLock lock(path, ListLock::Mode::Exclusive, kEditLockPatience);
     if (!lock.locked()) {
         return {readUnlocked(path).entries, writeError(path, lock.problem())};
     }
