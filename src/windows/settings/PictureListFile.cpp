@@ -6,8 +6,14 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <condition_variable>
+#include <exception>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <type_traits>
+#include <utility>
 
 #include "settings/PictureFolders.h"
 #include "windows/platform/SystemMessage.h"
@@ -122,8 +128,9 @@ private:
     std::string problem_;
 };
 
-// The list at `path` read without its lock.
-PictureListReadResult readUnlocked(const std::string& path) {
+// The list at `path` read without its lock, in the calling thread, which it may block.
+// `progress` is called after each chunk read.
+PictureListReadResult readNow(const std::string& path, const std::function<void()>& progress) {
     PictureListReadResult result;
     const std::wstring wide = platform::toUtf16(path);
     WIN32_FILE_ATTRIBUTE_DATA attributes = {};
@@ -180,6 +187,7 @@ PictureListReadResult readUnlocked(const std::string& path) {
             break;
         }
         bytes.append(chunk.data(), count);
+        progress();
         if (static_cast<LONGLONG>(bytes.size()) > kMaxListBytes) {
             result.error = readError(path, "it grows beyond " + std::to_string(kMaxListBytes) +
                                                " bytes while it is read");
@@ -188,6 +196,61 @@ PictureListReadResult readUnlocked(const std::string& path) {
     }
     result.entries = parsePictureList(bytes);
     return result;
+}
+
+// How long a read waits for a file that has stopped answering (a network share whose server
+// is gone) before it gives up.
+constexpr milliseconds kReadPatience{1000};
+
+// The state of one read, shared between the caller and the thread that does it; the thread
+// may outlive the caller's wait.
+struct PendingRead {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+    unsigned long progress = 0;  // chunks read so far
+    PictureListReadResult result;
+};
+
+// The list at `path` read without its lock: readNow() on a thread of its own, given up once
+// no chunk has arrived for kReadPatience. The thread of a read given up ends when the system
+// answers, and its result is dropped.
+PictureListReadResult readUnlocked(const std::string& path) {
+    auto pending = std::make_shared<PendingRead>();
+    try {
+        std::thread([pending, path] {
+            PictureListReadResult result;
+            try {
+                result = readNow(path, [&pending] {
+                    const std::lock_guard lock(pending->mutex);
+                    ++pending->progress;
+                    pending->changed.notify_all();
+                });
+            } catch (const std::exception& error) {
+                result.error = readError(path, error.what());
+            }
+            const std::lock_guard lock(pending->mutex);
+            pending->result = std::move(result);
+            pending->done = true;
+            pending->changed.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        return readNow(path, [] {});  // no thread to be had: read here
+    }
+    std::unique_lock lock(pending->mutex);
+    for (;;) {
+        const unsigned long seen = pending->progress;
+        const bool answered = pending->changed.wait_for(
+            lock, kReadPatience, [&] { return pending->done || pending->progress != seen; });
+        if (pending->done) {
+            return std::move(pending->result);
+        }
+        if (!answered) {
+            return {{},
+                    readError(path, "it did not answer within " +
+                                        std::to_string(kReadPatience.count()) + " ms")};
+        }
+    }
 }
 
 // Writes `bytes` to the new file `temporary` and flushes them to the disk; the reason on
