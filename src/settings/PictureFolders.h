@@ -24,7 +24,8 @@ namespace lumi::settings {
 // Case is folded by the simple folding of Unicode for ASCII, the Latin-1 Supplement, Latin
 // Extended-A, Greek and Coptic, and Cyrillic (with its Supplement); letters of other scripts
 // compare as they are. A byte that is not part of valid UTF-8 counts as the code point
-// U+DC00 + byte, after all ASCII and before most other letters.
+// U+DC00 + byte, which sorts after the letters of
+// the scripts above.
 bool naturalLess(std::string_view left, std::string_view right);
 
 // True when the file name `name` ends with a dot and one of `extensions` (lower case, without
@@ -39,8 +40,8 @@ bool isFolderEntry(const std::string& entry, const platform::FolderReader& reade
 // falls among the folder's files). Hidden files and folders (names starting with ".", and
 // those the file system marks hidden) are left out, as file managers leave them out. A
 // subfolder that cannot be read is skipped; a folder reached a second time through a link (a
-// link loop, or two links to one folder) is not read again. Only the names of one folder's
-// pictures and subfolders are held at a time besides the paths found. Empty when `folder`
+// link loop, or two links to one folder) is not read again. Besides the paths found, only the
+// names of the pictures and subfolders of the folders being read are held. Empty when `folder`
 // holds no picture or is no readable folder.
 std::vector<std::string> expandFolder(const std::string& folder,
                                       const platform::FolderReader& reader,
