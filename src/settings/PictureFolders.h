@@ -24,8 +24,7 @@ namespace lumi::settings {
 // Case is folded by the simple folding of Unicode for ASCII, the Latin-1 Supplement, Latin
 // Extended-A, Greek and Coptic, and Cyrillic (with its Supplement); letters of other scripts
 // compare as they are. A byte that is not part of valid UTF-8 counts as the code point
-// U+DC00 + byte, which sorts after the letters of
-// the scripts above.
+// U+DC00 + byte, which sorts after the letters of the scripts above.
 bool naturalLess(std::string_view left, std::string_view right);
 
 // True when the file name `name` ends with a dot and one of `extensions` (lower case, without
