@@ -7,26 +7,11 @@
 
 #include <unistd.h>
 
-#include <algorithm>
-
 #include "linux/settings/PictureFolders.h"
 #include "support/Files.h"
 
 namespace lumi::settings {
 namespace {
-
-TEST(PictureFoldersTest, NamesSortAsFileManagersSortThem) {
-    const QStringList expected{"a.jpg",      "B.jpg",       "c1.jpg",   "c01.jpg", "c2.jpg",
-                               "c10.jpg",    "c10a.jpg",    "c10b.jpg", "IMG_2",   "IMG_9.png",
-                               "img_10.png", "IMG_100.png", "x"};
-    QStringList names = expected;
-    std::reverse(names.begin(), names.end());
-    std::sort(names.begin(), names.end(), naturalLess);
-    EXPECT_EQ(names, expected);
-    for (const QString& name : expected) {
-        EXPECT_FALSE(naturalLess(name, name)) << name.toStdString();
-    }
-}
 
 // A folder tree as users keep it: the pictures come out by path, name by name, numbers as
 // numbers and extensions of either case; other files, hidden ones and empty folders add
