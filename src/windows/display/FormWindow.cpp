@@ -116,6 +116,12 @@ void FormWindow::showTopMost() {
                  placement_.window.width(), placement_.window.height(), SWP_SHOWWINDOW);
     SetForegroundWindow(hwnd_);
     SetFocus(hwnd_);
+    // Where the pointer stands when the display appears, so that the move Windows reports
+    // then, with no movement, is not counted.
+    POINT pointer{};
+    if (GetCursorPos(&pointer) && ScreenToClient(hwnd_, &pointer)) {
+        lastMouse_ = pointer;
+    }
 }
 
 int FormWindow::runMessageLoop() {
@@ -242,9 +248,8 @@ void FormWindow::mouseMove(LPARAM position) {
     if (lastMouse_ && lastMouse_->x == at.x && lastMouse_->y == at.y) {
         return;
     }
-    const bool first = !lastMouse_;
     lastMouse_ = at;
-    if (first || !onCanvas(at)) {
+    if (!onCanvas(at)) {
         return;
     }
     form_->Pic2_MouseMove();

@@ -117,7 +117,7 @@ private:
     FontHandle captionFont_;
     Strip calendar_;
     Strip photoDate_;
-    std::optional<POINT> lastMouse_;  // the last position a move was counted at
+    std::optional<POINT> lastMouse_;  // where the pointer stood at the last move
     std::optional<frmMain> form_;     // made once the window and its timers exist
 };
 

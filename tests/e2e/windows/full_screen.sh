@@ -5,6 +5,7 @@
 # Properties" window is open; a start without arguments always comes up.
 source "$(dirname "$0")/lib.sh"
 
+fresh_install
 start_program host "$HOST_WINDOW" host "Preview Host" 200 150 'Z:\nonexistent'
 wait_for_window "Preview Host" >/dev/null || fail "no host window"
 
@@ -45,12 +46,22 @@ wait_for_window Lumiscribe >/dev/null || fail "no full-screen window"
 xdotool key x
 wait_for_exit "$LAST_PID" && [ "$EXIT_STATUS" -eq 0 ] || fail "a key did not end the display"
 
-# A display also ends, with status 0, on the fourth mouse move that changes the position.
+# A display also ends, with status 0, on the fourth mouse move over the picture that changes
+# the pointer's position.
+fresh_install
+convert -size 400x300 xc:red "$INSTALL_DIR/a.png"
+write_list 'C:\Corvanta\Lumiscribe\a.png'
+xdotool mousemove 400 384
 start_program scr "$SCR" /s
 wait_for_window Lumiscribe >/dev/null || fail "no full-screen window"
+red_in_middle() {
+    import -window root "$E2E_ROOT/screen.png" && [ "$(convert "$E2E_ROOT/screen.png" -format \
+        '%[hex:p{512,384}]' info:)" = FF0000 ]
+}
+wait_until red_in_middle || fail "the picture was not painted"
 moved=0
 move() {
-    moved=$((moved + 1)) && xdotool mousemove $((moved * 10)) 300 &&
+    moved=$((moved + 1)) && xdotool mousemove $((400 + moved * 10)) 384 &&
         ! kill -0 "$LAST_PID" 2>/dev/null
 }
 wait_until move || fail "mouse moves did not end the display"

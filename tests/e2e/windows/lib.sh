@@ -52,6 +52,21 @@ export DISPLAY=":$(head -n 1 "$E2E_ROOT/display")"
 "$WINESERVER" -w
 "$LUMI_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$E2E_ROOT/wine.log" 2>&1
 
+# The install folder in the prefix, and the settings key.
+INSTALL_DIR="$WINEPREFIX/drive_c/Corvanta/Lumiscribe"
+SETTINGS_KEY='HKCU\Software\VB and VBA Program Settings\Lumiscribe\Config'
+# Starts from no settings and an install folder that holds only what the test puts there.
+fresh_install() {
+    rm -rf "$INSTALL_DIR"
+    mkdir -p "$INSTALL_DIR"
+    "$LUMI_WINE" reg delete 'HKCU\Software\VB and VBA Program Settings\Lumiscribe' /f \
+        >>"$E2E_ROOT/wine.log" 2>&1 || true
+}
+# Writes List.txt with the entries given, each quoted and ended by CR LF.
+write_list() {
+    local entry
+    for entry in "$@"; do printf '"%s"\r\n' "$entry"; done >"$INSTALL_DIR/List.txt"
+}
 # Starts a Windows program in the background; its pid in LAST_PID, its output in <name>.log.
 start_program() {
     "$LUMI_WINE" "${@:2}" >"$E2E_ROOT/$1.log" 2>&1 &
