@@ -211,7 +211,7 @@ void frmMain::TimerCal_Timer() {
 }
 
 void frmMain::SetRegistry() {
-    settings::SetRegistry(settings_, options_.installDir);
+    settings::SetRegistry(settings_, options_.installDir, options_.keyUses);
 }
 
 void frmMain::Form_Activate() {

@@ -23,6 +23,7 @@
 #include "platform/PictureSource.h"
 #include "platform/SessionLocker.h"
 #include "platform/SettingsStore.h"
+#include "settings/SettingKeys.h"
 
 namespace lumi::display {
 
@@ -50,6 +51,8 @@ struct FormOptions {
     // The calendar strip and its caption are drawn at this fraction of their size, more than
     // 0 and at most 1: a preview shows the display smaller than the screen.
     double calendarScale = 1.0;
+    // The features of the edition, which choose the keys that the first run writes.
+    settings::KeyUses keyUses = settings::kEveryKeyUse;
 };
 
 // The hidden list `List1` of the display: one full picture path per entry, in the order of

@@ -37,9 +37,12 @@ std::string resolveValue(const char* value, std::string_view installDir) {
     return std::string(installDir).append(text.substr(mark.size()));
 }
 
-void SetRegistry(platform::SettingsStore& store, std::string_view installDir) {
+void SetRegistry(platform::SettingsStore& store, std::string_view installDir, KeyUses uses) {
     const SettingKey& firstRunFlag = kSettingKeys.back();
     for (const SettingKey& key : kSettingKeys) {
+        if (!key.usedWith(uses)) {
+            continue;
+        }
         // The flag is written whatever it holds: a value other than 2 would bring the first
         // run back at every start.
         if (&key != &firstRunFlag && store.contains(key.name)) {
@@ -49,10 +52,11 @@ void SetRegistry(platform::SettingsStore& store, std::string_view installDir) {
     }
 }
 
-std::vector<std::pair<std::string, std::string>> restoreValues(std::string_view installDir) {
+std::vector<std::pair<std::string, std::string>> restoreValues(std::string_view installDir,
+                                                               KeyUses uses) {
     std::vector<std::pair<std::string, std::string>> values;
     for (const SettingKey& key : kSettingKeys) {
-        if (key.restoreValue != nullptr) {
+        if (key.restoreValue != nullptr && key.usedWith(uses)) {
             values.emplace_back(key.name, resolveValue(key.restoreValue, installDir));
         }
     }
@@ -60,8 +64,8 @@ std::vector<std::pair<std::string, std::string>> restoreValues(std::string_view 
 }
 
 std::optional<std::string> writeRestoreValues(platform::SettingsStore& store,
-                                              std::string_view installDir) {
-    return store.writeAll(restoreValues(installDir));
+                                              std::string_view installDir, KeyUses uses) {
+    return store.writeAll(restoreValues(installDir, uses));
 }
 
 std::optional<std::int16_t> tryReadInteger(const platform::SettingsStore& store,

@@ -30,6 +30,20 @@ inline constexpr char kPictureFilterKey[] = "PictureFilter";
 // with the install folder (which ends with its separator).
 inline constexpr char kInstallFolderMark[] = "{installDir}";
 
+// What of an edition a key serves. Every edition stores the keys of KeyUse::Everywhere; the
+// others only an edition that has the feature, so that no store holds a setting that nothing
+// of its edition reads.
+enum class KeyUse : unsigned {
+    Everywhere = 0,
+    IdleStarter = 1,  // an idle starter of the edition's own starts the screen saver
+    SessionLock = 2,  // the end of the display asks the desktop to lock the session
+};
+
+// The features that an edition has, as a set of KeyUse bits.
+using KeyUses = unsigned;
+inline constexpr KeyUses kEveryKeyUse = static_cast<unsigned>(KeyUse::IdleStarter) |
+                                        static_cast<unsigned>(KeyUse::SessionLock);
+
 // One stored setting, described once for every part of the program that reads or writes it.
 struct SettingKey {
     // The name under which the value is stored (compared without regard to case).
@@ -43,6 +57,12 @@ struct SettingKey {
     // What the Setup dialog's Restore writes, or nullptr when Restore leaves the key alone;
     // may start with kInstallFolderMark.
     const char* restoreValue;
+    KeyUse use = KeyUse::Everywhere;
+
+    // True when an edition with the features `uses` stores this key.
+    constexpr bool usedWith(KeyUses uses) const {
+        return use == KeyUse::Everywhere || (static_cast<unsigned>(use) & uses) != 0;
+    }
 };
 
 // Every key, in the order in which the first run writes them. "SetReg" must stay last: its
@@ -68,7 +88,7 @@ inline constexpr std::array<SettingKey, 23> kSettingKeys{{
     {"SoundOff", "1", "", "0", "0"},
     {"BGFile", "1", "1", "{installDir}bg.jpg", "{installDir}bg.jpg"},
     // Minutes without input after which the idle starter starts the screen saver; 0 never.
-    {"IdleWait", "10", "10", "10", "10"},
+    {"IdleWait", "10", "10", "10", "10", KeyUse::IdleStarter},
     // 1: a picture larger than the screen is shrunk to fit it; 0: shown 1:1, cropped.
     {"FitLarge", "0", "0", "0", "0"},
     // 1: each round shows every picture once in a fresh random order; 0: list order.
@@ -77,7 +97,7 @@ inline constexpr std::array<SettingKey, 23> kSettingKeys{{
     {"PhotoDate", "0", "0", "0", "0"},
     // 1: the end of the full-screen display asks the desktop to lock the session. Restore
     // leaves it alone, so that a lock once chosen is never switched off unnoticed.
-    {"LockScreen", "0", "0", "0", nullptr},
+    {"LockScreen", "0", "0", "0", nullptr, KeyUse::SessionLock},
     {"SetReg", "1", "1", "2", nullptr},
 }};
 static_assert(std::string_view(kSettingKeys.back().name) == "SetReg",
@@ -97,17 +117,22 @@ std::string resolveValue(const char* value, std::string_view installDir);
 // "SetReg" "2", whose presence marks a completed first run, after every other value. A value
 // already stored (chosen in the Setup dialog before the first full-screen start, or left by
 // an earlier first run when "SetReg" holds something other than 2) is kept as it is; an
-// empty store gets every first-run value.
-void SetRegistry(platform::SettingsStore& store, std::string_view installDir);
+// empty store gets every first-run value. Only the keys that an edition with the features
+// `uses` stores are written.
+void SetRegistry(platform::SettingsStore& store, std::string_view installDir,
+                 KeyUses uses = kEveryKeyUse);
 
-// The restore value of every key that has one, in table order ("SetReg" has none).
-std::vector<std::pair<std::string, std::string>> restoreValues(std::string_view installDir);
+// The restore value of every key that has one and that an edition with the features `uses`
+// stores, in table order ("SetReg" has none).
+std::vector<std::pair<std::string, std::string>> restoreValues(std::string_view installDir,
+                                                               KeyUses uses = kEveryKeyUse);
 
 // Writes restoreValues() as one write of the store (SettingsStore::writeAll()). Called by the
 // Setup dialog's Restore button. Returns nullopt when every value landed, otherwise the
 // store's reason.
 std::optional<std::string> writeRestoreValues(platform::SettingsStore& store,
-                                              std::string_view installDir);
+                                              std::string_view installDir,
+                                              KeyUses uses = kEveryKeyUse);
 
 // The stored value of `key` converted by toInteger(), reading `readDefault` when nothing is
 // stored; nullopt when that text does not convert.

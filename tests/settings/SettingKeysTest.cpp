@@ -124,6 +124,17 @@ TEST(SettingKeysTest, RestoreWritesEveryValueButSetRegAndLockScreenInOneWrite) {
     EXPECT_EQ(store.read("SetReg", "none"), "2");
 }
 
+// An edition without an idle starter and a session lock of its own stores neither key.
+TEST(SettingKeysTest, AnEditionWithoutAFeatureNeverStoresItsKeys) {
+    testing::MemorySettingsStore store;
+    SetRegistry(store, kInstall, 0);
+    writeRestoreValues(store, kInstall, 0);
+    EXPECT_EQ(store.writes.size(), 21u + 20u);
+    for (const std::string& write : store.writes) {
+        EXPECT_FALSE(write.starts_with("IdleWait") || write.starts_with("LockScreen")) << write;
+    }
+}
+
 TEST(SettingKeysTest, TableDefaultsAreWhatReadersPass) {
     const SettingKey* soundOff = findSettingKey("soundoff");
     ASSERT_NE(soundOff, nullptr);

@@ -31,6 +31,8 @@ int runFullScreen(HINSTANCE instance, const std::wstring& installDir) {
     WicPictureSource pictures;
     FormOptions options{platform::toUtf8(installDir),
                         Size{screen.primary.width(), screen.primary.height()}};
+    // Windows starts its screen saver itself and shows its own sign-in after it.
+    options.keyUses = 0;
     FormWindow window(
         instance, FormPlacement{screen.window, screen.primary, screen.others},
         FormWindowServices{settings, player, pictures, &settings::readDisplayPictureList,
