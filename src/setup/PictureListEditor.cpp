@@ -36,6 +36,20 @@ std::string folderEntry(const std::string& path) {
 
 }  // namespace
 
+std::string pictureFilter(const std::vector<std::string>& extensions) {
+    std::vector<std::string> patterns;
+    for (const std::string& extension : extensions) {
+        patterns.push_back("*." + extension);
+    }
+    std::ranges::sort(patterns);
+    std::string filter =
+        "Pictures (*.bmp;*.gif;*.jpg )|*.bmp;*.gif;*.jpg| All (*.*)|*.*|All pictures|";
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+        filter += (i == 0 ? "" : ";") + patterns[i];
+    }
+    return filter;
+}
+
 PictureListEditor::PictureListEditor(platform::PictureListFile& list,
                                      const platform::FileQuery& files,
                                      platform::MessageBoxes& boxes)

@@ -21,6 +21,12 @@ struct PictureListView {
     bool operator==(const PictureListView&) const = default;
 };
 
+// The filter of the open-file dialogs of Add Files and of the background picture, in the form
+// "description|patterns|description|patterns" (patterns separated by ";"): the two classic
+// choices, then "All pictures" with every one of `extensions` (without their dot) that the
+// picture loader reads on this machine, sorted.
+std::string pictureFilter(const std::vector<std::string>& extensions);
+
 // The rules of the Setup dialog's picture list editor, the same in every edition: which
 // chosen names go into the list, with which questions and messages, and what the list box
 // shows after each edit. The list box itself, the open-file dialog and the folder chooser

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "setup/SetupMessages.h"
 
+#include <initializer_list>
+#include <utility>
+
 namespace lumi::setup {
 namespace {
 
@@ -12,10 +15,11 @@ MessageText message(std::string_view title, std::string text) {
     return {std::string(title), std::move(text)};
 }
 
-std::string joined(std::string_view before, std::string_view middle, std::string_view after) {
+std::string joined(std::initializer_list<std::string_view> parts) {
     std::string text;
-    text.reserve(before.size() + middle.size() + after.size());
-    text.append(before).append(middle).append(after);
+    for (const std::string_view part : parts) {
+        text.append(part);
+    }
     return text;
 }
 
@@ -32,13 +36,13 @@ MessageText settingsRestored() {
 }
 
 MessageText settingsNotRestored(std::string_view reason) {
-    return message(kMakerTitle, joined("Settings have not been restored: ", reason, "."));
+    return message(kMakerTitle, joined({"Settings have not been restored: ", reason, "."}));
 }
 
 MessageText refusedWrite(std::string_view reason) {
     return message("Lumiscribe Screensaver",
-                   joined("Your changes cannot be saved: ", reason,
-                          ". The screen saver goes on with the settings it had."));
+                   joined({"Your changes cannot be saved: ", reason,
+                           ". The screen saver goes on with the settings it had."}));
 }
 
 MessageText pictureListError(std::string_view error) {
@@ -54,45 +58,46 @@ MessageText chooseAFileToDelete() {
 }
 
 MessageText fileDoesNotExist(std::string_view path) {
-    return message(kListTitle, joined("The file ", path, " does not exist."));
+    return message(kListTitle, joined({"The file ", path, " does not exist."}));
 }
 
 MessageText cannotHoldName(std::string_view path, bool folder) {
     return message(kListTitle,
-                   joined(folder ? "The folder " : "The file ", path,
-                          " cannot be added: the picture list cannot hold a name with a double "
-                          "quote, a line break or a character outside the system's character "
-                          "set."));
+                   joined({folder ? "The folder " : "The file ", path,
+                           " cannot be added: the picture list cannot hold a name with a double "
+                           "quote, a line break or a character outside the system's character "
+                           "set."}));
 }
 
 MessageText zeroByteFile(std::string_view path) {
-    return message("Error", joined("The file ", path,
-                                   " is zero bytes in length!\rAre you Sure you want to add it?"));
+    return message(
+        "Error",
+        joined({"The file ", path, " is zero bytes in length!\rAre you Sure you want to add it?"}));
 }
 
 MessageText pageMissing(std::string_view path) {
-    return message(kMakerTitle, joined("The page ", path, " is missing."));
+    return message(kMakerTitle, joined({"The page ", path, " is missing."}));
 }
 
 MessageText noBrowser(std::string_view where) {
     return message(kMakerTitle,
-                   joined("No browser could be started to show the page. You can open it "
-                          "yourself:\n",
-                          where, ""));
+                   joined({"No browser could be started to show the page. You can open it "
+                           "yourself:\n",
+                           where}));
 }
 
 MessageText about(std::string_view website, std::string_view helpPage) {
     std::string text = "Lumiscribe v 1.02\nCorvanta\n";
     if (!website.empty()) {
-        text += joined("Web site: ", website, "\n");
+        text += joined({"Web site: ", website, "\n"});
     }
-    text += joined("Help: ", helpPage, "");
+    text += joined({"Help: ", helpPage});
     return message("Lumiscribe Pictures Screensaver", std::move(text));
 }
 
 MessageText tunesSilent(std::string_view reason) {
     return message(kMakerTitle,
-                   joined("The tunes cannot be heard on this computer: ", reason, "."));
+                   joined({"The tunes cannot be heard on this computer: ", reason, "."}));
 }
 
 MessageText saverListing(std::string_view text) {

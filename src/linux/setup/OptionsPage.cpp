@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "linux/settings/PictureFolders.h"
 #include "linux/settings/PictureList.h"
@@ -22,9 +23,6 @@
 
 namespace lumi::setup {
 namespace {
-
-constexpr QLatin1String kPictureFilter(
-    "Pictures (*.bmp;*.gif;*.jpg )|*.bmp;*.gif;*.jpg| All (*.*)|*.*");
 
 constexpr QRgb kNavy = qRgb(0, 0, 128);
 constexpr QRgb kYellow = qRgb(255, 255, 0);
@@ -47,15 +45,13 @@ QString shownEntry(const QString& entry) {
     return shown;
 }
 
-// The filter of the file dialogs: the two classic choices, then "All pictures" with every
-// extension that the picture loader reads on this machine.
-QString pictureFilter() {
-    QStringList patterns;
+// The filter of the file dialogs, with every extension that the picture loader reads here.
+QString openFilesFilter() {
+    std::vector<std::string> extensions;
     for (const QString& extension : settings::pictureExtensions()) {
-        patterns.append(QStringLiteral("*.") + extension);
+        extensions.push_back(extension.toStdString());
     }
-    patterns.sort();
-    return kPictureFilter + QStringLiteral("|All pictures|") + patterns.join(u';');
+    return QString::fromStdString(setup::pictureFilter(extensions));
 }
 
 }  // namespace
@@ -267,7 +263,7 @@ void OptionsPage::showView(const std::optional<PictureListView>& view) {
 }
 
 void OptionsPage::CmdAdd_Click() {
-    const QString FileName = services_.dialogs.openFiles(this, pictureFilter(), true);
+    const QString FileName = services_.dialogs.openFiles(this, openFilesFilter(), true);
     showView(editor_.addSelection(fileNameBytes(FileName), shownView()));
 }
 
@@ -311,7 +307,7 @@ void OptionsPage::OptBG_Click(int Index) {
 }
 
 void OptionsPage::cmdAddBG_Click() {
-    const QString FileName = services_.dialogs.openFiles(this, pictureFilter(), false);
+    const QString FileName = services_.dialogs.openFiles(this, openFilesFilter(), false);
     if (FileName.isEmpty()) {
         return;
     }
