@@ -5,20 +5,22 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QSpinBox>
 
 #include <algorithm>
-#include <utility>
 
-#include "settings/SettingKeys.h"
 #include "linux/settings/XScreenSaverPrograms.h"
 #include "linux/setup/SetupControls.h"
+#include "settings/SettingKeys.h"
+#include "setup/SetupMessages.h"
 
 namespace lumi::setup {
 
 MorePage::MorePage(SetupServices& services, QWidget* parent)
-    : QWidget(parent), services_(services) {
+    : QWidget(parent),
+      services_(services),
+      settings_(services.settings),
+      boxes_(services.dialogs, this) {
     setObjectName(QStringLiteral("Picture4"));
 
     // One sentence across the page, the box standing in it for the number.
@@ -29,7 +31,7 @@ MorePage::MorePage(SetupServices& services, QWidget* parent)
                                  .horizontalAdvance(QStringLiteral("Start the screen saver after"));
     spnIdleWait = named(new QSpinBox(this), QStringLiteral("spnIdleWait"),
                         QRect(lblIdleWait->x() + captionWidth + 6, 22, 60, 22));
-    spnIdleWait->setRange(0, settings::kIdleWaitMaximumMinutes);
+    spnIdleWait->setRange(MorePageSettings::kIdleWaitMinimum, settings::kIdleWaitMaximumMinutes);
     spnIdleWait->setSingleStep(1);
     spnIdleWait->setKeyboardTracking(false);
     spnIdleWait->setToolTip(QStringLiteral("0: never"));
@@ -90,67 +92,57 @@ MorePage::MorePage(SetupServices& services, QWidget* parent)
     connect(chkPhotoDate, &QCheckBox::toggled, this, [this] { chkPhotoDate_Click(); });
 }
 
-void MorePage::loadPhotoDate() {
-    chkPhotoDate->setChecked(loadValue(services_.settings, "PhotoDate", 0, 1) == 1);
-}
-
-void MorePage::chkPhotoDate_Click() {
-    services_.settings.write("PhotoDate", checkValue(chkPhotoDate));
-}
-
-void MorePage::write(std::string_view key, std::string_view value) {
-    if (!storing_) {
-        return;
-    }
-    services_.settings.write(key, value);
+void MorePage::loadCheckBox(QCheckBox* box, const LoadedValue& state) {
+    settings_.load(state.storable, [&] { box->setChecked(state.value == 1); });
 }
 
 void MorePage::loadIdleWait() {
-    const LoadedValue wait = loadSetting(services_.settings, "IdleWait",
-                                         spnIdleWait->minimum(), spnIdleWait->maximum());
-    const QScopedValueRollback<bool> storing(storing_, wait.storable);
-    spnIdleWait->setValue(wait.value);
+    const LoadedValue wait = settings_.loadIdleWait();
+    settings_.load(wait.storable, [&] { spnIdleWait->setValue(wait.value); });
 }
 
 void MorePage::loadPictureOptions() {
-    for (const auto& [box, key] : {std::pair{chkFitLarge, "FitLarge"},
-                                   std::pair{chkShuffle, "Shuffle"}}) {
-        const LoadedValue state = loadCheckState(services_.settings, key, SetWhen::One);
-        const QScopedValueRollback<bool> storing(storing_, state.storable);
-        box->setChecked(state.value == 1);
-    }
+    loadCheckBox(chkFitLarge, settings_.loadFitLarge());
+    loadCheckBox(chkShuffle, settings_.loadShuffle());
+}
+
+void MorePage::loadLockScreen() {
+    chkLockScreen->setChecked(settings_.loadLockScreen());
+}
+
+void MorePage::loadPhotoDate() {
+    chkPhotoDate->setChecked(settings_.loadPhotoDate());
+}
+
+void MorePage::spnIdleWait_Change() {
+    settings_.idleWaitChanged(spnIdleWait->value());
 }
 
 void MorePage::chkFitLarge_Click() {
-    write("FitLarge", checkValue(chkFitLarge));
+    settings_.fitLargeClicked(chkFitLarge->isChecked());
 }
 
 void MorePage::chkShuffle_Click() {
-    write("Shuffle", checkValue(chkShuffle));
+    settings_.shuffleClicked(chkShuffle->isChecked());
+}
+
+void MorePage::chkLockScreen_Click() {
+    settings_.lockScreenClicked(chkLockScreen->isChecked());
+}
+
+void MorePage::chkPhotoDate_Click() {
+    settings_.photoDateClicked(chkPhotoDate->isChecked());
 }
 
 void MorePage::cmdAddToXScreenSaver_Click() {
     const settings::XScreenSaverListing listing =
         settings::addToXScreenSaver(services_.xscreensaverFile, services_.hostedDisplayCommand);
-    const QString title = QStringLiteral("Corvanta Lumiscribe");
+    const MessageText message = saverListing(fileNameBytes(settings::listingMessage(listing)));
     if (listing.outcome == settings::XScreenSaverListing::Outcome::Failed) {
-        services_.dialogs.error(this, title, settings::listingMessage(listing));
+        boxes_.error(message.title, message.text);
         return;
     }
-    services_.dialogs.information(this, title, settings::listingMessage(listing));
-}
-
-void MorePage::spnIdleWait_Change() {
-    write("IdleWait", std::to_string(spnIdleWait->value()));
-}
-
-void MorePage::loadLockScreen() {
-    chkLockScreen->setChecked(loadValue(services_.settings, "LockScreen", 0, 1) ==
-                              1);
-}
-
-void MorePage::chkLockScreen_Click() {
-    services_.settings.write("LockScreen", checkValue(chkLockScreen));
+    boxes_.information(message.title, message.text);
 }
 
 }  // namespace lumi::setup

@@ -4,7 +4,9 @@
 #include <QString>
 #include <QWidget>
 
+#include "linux/setup/QtSetupPlatform.h"
 #include "linux/setup/SetupServices.h"
+#include "setup/SetupPages.h"
 
 class QCheckBox;
 class QLabel;
@@ -67,14 +69,12 @@ public:
     QPushButton* cmdAddToXScreenSaver = nullptr;
 
 private:
-    // Stores `value` under `key`, unless the page is loading a value that must stay as it
-    // is stored.
-    void write(std::string_view key, std::string_view value);
+    // Sets `box` to the loaded `state`; its handler stores it only when storable.
+    void loadCheckBox(QCheckBox* box, const LoadedValue& state);
 
     SetupServices& services_;
-    // False while a load puts in a control a value that differs from the stored text (one
-    // that does not convert, or lies outside the control's range).
-    bool storing_ = true;
+    MorePageSettings settings_;
+    QtMessageBoxes boxes_;
 };
 
 }  // namespace lumi::setup

@@ -8,18 +8,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopedValueRollback>
 
-#include <optional>
-
-#include "linux/platform/RegularFile.h"
-#include "settings/IntegerConversion.h"
 #include "linux/setup/SetupControls.h"
+#include "setup/SetupMessages.h"
 
 namespace lumi::setup {
 namespace {
-
-constexpr QLatin1String kNever("Never");
 
 // How often a tune that has just been started is asked whether it can be heard.
 constexpr int kSilenceWatchMilliseconds = 200;
@@ -27,7 +21,10 @@ constexpr int kSilenceWatchMilliseconds = 200;
 }  // namespace
 
 MusicPage::MusicPage(SetupServices& services, QWidget* parent)
-    : QWidget(parent), services_(services) {
+    : QWidget(parent),
+      services_(services),
+      settings_(services.settings),
+      boxes_(services.dialogs, this) {
     setObjectName(QStringLiteral("Picture2"));
     build();
     connectHandlers();
@@ -44,7 +41,7 @@ void MusicPage::build() {
     // between the columns.
     constexpr int kFirstRow = 52;
     constexpr int kRowStep = 34;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < MusicPageSettings::kTunes; ++i) {
         const int left = i < 5 ? 40 : 336;
         const int top = kFirstRow + kRowStep * (i % 5);
         chkMidi[i] = makeCheckBox(this, QStringLiteral("chkMidi%1").arg(i),
@@ -81,26 +78,9 @@ void MusicPage::build() {
                         QRect(boxLeft, Label46->y() - 4, boxWidth, 22));
     cboSoundOff->setEditable(true);
     cboSoundOff->setInsertPolicy(QComboBox::NoInsert);
-    cboSoundOff->addItems({kNever,
-                           QStringLiteral("1"),
-                           QStringLiteral("2"),
-                           QStringLiteral("3"),
-                           QStringLiteral("4"),
-                           QStringLiteral("5"),
-                           QStringLiteral("10"),
-                           QStringLiteral("15"),
-                           QStringLiteral("20"),
-                           QStringLiteral("30"),
-                           QStringLiteral("45"),
-                           QStringLiteral("60"),
-                           QStringLiteral("90"),
-                           QStringLiteral("120"),
-                           QStringLiteral("180"),
-                           QStringLiteral("240"),
-                           QStringLiteral("300"),
-                           QStringLiteral("360"),
-                           QStringLiteral("420"),
-                           QStringLiteral("480")});
+    for (const std::string_view item : MusicPageSettings::soundOffItems()) {
+        cboSoundOff->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
+    }
     cboSoundOff->setCurrentIndex(0);
 
     // Typed text is only text: an editable box would otherwise choose the item whose text
@@ -115,7 +95,7 @@ void MusicPage::build() {
 
 void MusicPage::connectHandlers() {
     connect(chkMusic, &QCheckBox::toggled, this, [this] { chkMusic_Click(); });
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < MusicPageSettings::kTunes; ++i) {
         connect(chkMidi[i], &QCheckBox::toggled, this, [this, i] { chkMidi_Click(i); });
         connect(cmdTest[i], &QPushButton::clicked, this, [this, i] { cmdTest_Click(i); });
     }
@@ -125,75 +105,40 @@ void MusicPage::connectHandlers() {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 
-void MusicPage::write(std::string_view key, std::string_view value) {
-    if (!storing_) {
-        return;
-    }
-    services_.settings.write(key, value);
-}
-
-void MusicPage::loadCheckBox(QCheckBox* box, const std::string& key, SetWhen setWhen) {
-    const LoadedValue state = loadCheckState(services_.settings, key, setWhen);
-    const QScopedValueRollback<bool> storing(storing_, state.storable);
-    box->setChecked(state.value == 1);
+void MusicPage::loadCheckBox(QCheckBox* box, const LoadedValue& state) {
+    settings_.load(state.storable, [&] { box->setChecked(state.value == 1); });
 }
 
 void MusicPage::loadMusic() {
-    // The display plays music for any "Music" but 0, and a tune only when its flag is 1.
-    loadCheckBox(chkMusic, "Music", SetWhen::NotZero);
-    for (int i = 0; i < 10; ++i) {
-        loadCheckBox(chkMidi[i], "Midi" + std::to_string(i + 1), SetWhen::One);
+    loadCheckBox(chkMusic, settings_.loadMusic());
+    for (int i = 0; i < MusicPageSettings::kTunes; ++i) {
+        loadCheckBox(chkMidi[i], settings_.loadTune(i));
     }
 }
 
 void MusicPage::loadSoundOff() {
-    // The minutes as the display reads them: a value that does not convert, like 0, is never.
-    const std::optional<qint16> minutes = settings::toInteger(services_.settings.read("SoundOff", dialogDefault("SoundOff")));
-    const QString soundOff =
-        !minutes || *minutes == 0 ? QString(kNever) : QString::number(*minutes);
+    const std::string soundOff = settings_.loadSoundOff();
     // The current item is where the arrow keys and the wheel go on from; setting it puts
     // its own text in the box, so the loaded text comes after it.
-    cboSoundOff->setCurrentIndex(soundOffItem(soundOff));
-    cboSoundOff->setEditText(soundOff);
-}
-
-int MusicPage::soundOffItem(const QString& text) const {
-    const int exact = cboSoundOff->findText(text);
-    if (exact >= 0) {
-        return exact;
-    }
-    const std::optional<double> minutes = settings::toNumber(text.toStdString());
-    if (!minutes) {
-        return 0;
-    }
-    // Items are in ascending order, "Never" (item 0) standing for 0 minutes.
-    int below = 0;
-    for (int i = 1; i < cboSoundOff->count(); ++i) {
-        if (cboSoundOff->itemText(i).toDouble() <= *minutes) {
-            below = i;
-        }
-    }
-    return below;
+    cboSoundOff->setCurrentIndex(MusicPageSettings::soundOffItem(soundOff));
+    cboSoundOff->setEditText(QString::fromStdString(soundOff));
 }
 
 void MusicPage::chkMusic_Click() {
-    write("Music", checkValue(chkMusic));
+    settings_.musicClicked(chkMusic->isChecked());
 }
 
 void MusicPage::chkMidi_Click(int Index) {
-    write("MIDI" + std::to_string(Index + 1), checkValue(chkMidi[Index]));
+    settings_.tuneClicked(Index, chkMidi[Index]->isChecked());
 }
 
 void MusicPage::cboSoundOff_Click() {
-    const QString text = cboSoundOff->currentText();
-    write("SoundOff", text != kNever ? text.toStdString() : "0");
+    settings_.soundOffChosen(cboSoundOff->currentText().toStdString());
 }
 
 void MusicPage::cmdTest_Click(int Index) {
     services_.player.play(
-        platform::encodeFileName(services_.installDir + QString::number(Index + 1) + ".mid")
-            .toStdString(),
-        0, -1);
+        MusicPageSettings::testTunePath(fileNameBytes(services_.installDir), Index), 0, -1);
     if (!silenceReported_) {
         silenceWatch_.start();
         checkSilence();
@@ -210,9 +155,8 @@ void MusicPage::checkSilence() {
     }
     silenceWatch_.stop();
     silenceReported_ = true;
-    services_.dialogs.information(
-        this, QStringLiteral("Corvanta Lumiscribe"),
-        QStringLiteral("The tunes cannot be heard on this computer: %1.").arg(reason));
+    const MessageText silent = tunesSilent(reason.toStdString());
+    boxes_.information(silent.title, silent.text);
 }
 
 void MusicPage::Command1_Click() {

@@ -9,8 +9,9 @@
 
 #include <string>
 
-#include "linux/setup/SetupControls.h"
+#include "linux/setup/QtSetupPlatform.h"
 #include "linux/setup/SetupServices.h"
+#include "setup/SetupPages.h"
 
 class QCheckBox;
 class QComboBox;
@@ -60,27 +61,18 @@ private:
     void build();
     void connectHandlers();
 
-    // The item of cboSoundOff that goes with the loaded text `text`: the item of that text;
-    // for another number, the largest item not above it ("Never" counting as 0), so that the
-    // next item down the list is the next larger time; for text that is no number, "Never".
-    int soundOffItem(const QString& text) const;
-
-    // Stores `value` under `key`, unless the page is loading a value that must stay as it
-    // is stored.
-    void write(std::string_view key, std::string_view value);
-    // Sets `box` from the flag `key` as loadCheckState() reads it; its handler stores the
-    // new state only when the stored text converted to 0 or 1.
-    void loadCheckBox(QCheckBox* box, const std::string& key, SetWhen setWhen);
+    // Sets `box` to the loaded `state`; its handler stores it only when storable.
+    void loadCheckBox(QCheckBox* box, const LoadedValue& state);
 
     // Shows the player's silence reason once, when there is one; stops the watch when it has
     // nothing more to learn.
     void checkSilence();
 
     SetupServices& services_;
+    MusicPageSettings settings_;
+    QtMessageBoxes boxes_;
     QTimer silenceWatch_;
     bool silenceReported_ = false;
-    // False while a load puts in a check box a state that differs from the stored text.
-    bool storing_ = true;
 };
 
 }  // namespace lumi::setup

@@ -9,36 +9,20 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopedValueRollback>
 #include <QScrollBar>
 
-#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "linux/platform/RegularFile.h"
-#include "linux/settings/FileExists.h"
 #include "linux/settings/PictureFolders.h"
 #include "linux/settings/PictureList.h"
-#include "settings/SettingKeys.h"
 #include "linux/setup/FileDropTarget.h"
 #include "linux/setup/FocusScrollBar.h"
-#include "linux/setup/DialogSelection.h"
-#include "setup/SelectionString.h"
 #include "linux/setup/SetupControls.h"
 
 namespace lumi::setup {
 namespace {
-
-// File `n` of a selection string in the bytes of its names, as the program holds a name.
-QString filePathOf(const std::string& selection, int n) {
-    return platform::decodeFileName(QByteArray::fromStdString(GetFilePath(selection, n)));
-}
-
-constexpr QLatin1String kPictureFilter(
-    "Pictures (*.bmp;*.gif;*.jpg )|*.bmp;*.gif;*.jpg| All (*.*)|*.*");
-// The title of every message about the picture list and the chosen files.
-constexpr QLatin1String kListTitle("Corvanta Lumiscribe Pictures");
 
 constexpr QRgb kNavy = qRgb(0, 0, 128);
 constexpr QRgb kYellow = qRgb(255, 255, 0);
@@ -61,26 +45,24 @@ QString shownEntry(const QString& entry) {
     return shown;
 }
 
-// The filter of the file dialogs: the two classic choices, then "All pictures" with every
-// extension that the picture loader reads on this machine.
-QString pictureFilter() {
-    QStringList patterns;
+// The filter of the file dialogs, with every extension that the picture loader reads here.
+QString openFilesFilter() {
+    std::vector<std::string> extensions;
     for (const QString& extension : settings::pictureExtensions()) {
-        patterns.append(QStringLiteral("*.") + extension);
+        extensions.push_back(extension.toStdString());
     }
-    patterns.sort();
-    return kPictureFilter + QStringLiteral("|All pictures|") + patterns.join(u';');
-}
-
-// The entry that stands for the folder `path`: the path with a closing "/".
-QString folderEntry(const QString& path) {
-    return path.endsWith(u'/') ? path : path + u'/';
+    return QString::fromStdString(setup::pictureFilter(extensions));
 }
 
 }  // namespace
 
 OptionsPage::OptionsPage(SetupServices& services, QWidget* parent)
-    : QWidget(parent), services_(services) {
+    : QWidget(parent),
+      services_(services),
+      settings_(services.settings),
+      boxes_(services.dialogs, this),
+      listFile_(settings::pictureListPath(services.installDir)),
+      editor_(listFile_, files_, boxes_) {
     setObjectName(QStringLiteral("Picture1"));
     buildPictureListEditor();
     buildDisplayOptions();
@@ -130,7 +112,7 @@ void OptionsPage::buildDisplayOptions() {
                        "painted with the laser"));
     hsbDelay =
         named(new FocusScrollBar(this), QStringLiteral("hsbDelay"), QRect(437, 318, 145, 26));
-    hsbDelay->setRange(0, 300);
+    hsbDelay->setRange(OptionsPageSettings::kDelayMinimum, OptionsPageSettings::kDelayMaximum);
     hsbDelay->setPageStep(10);
     lblDelay = makeLabel(this, QStringLiteral("lblDelay"), QStringLiteral("0"), QPoint(438, 344),
                          {}, QSize(145, 11));
@@ -144,7 +126,7 @@ void OptionsPage::buildDisplayOptions() {
         QStringLiteral("How hard or soft you move the mouse to end the screensaver"));
     hsbMouseS =
         named(new FocusScrollBar(this), QStringLiteral("hsbMouseS"), QRect(283, 279, 120, 26));
-    hsbMouseS->setRange(1, 20);
+    hsbMouseS->setRange(OptionsPageSettings::kMouseMinimum, OptionsPageSettings::kMouseMaximum);
     hsbMouseS->setPageStep(5);
     // The two ends of the bar, each in two short lines beside the value box.
     Label32 = makeLabel(this, QStringLiteral("Label32"), QStringLiteral("Light Touch"),
@@ -208,63 +190,26 @@ void OptionsPage::connectHandlers() {
     connect(chkCalendar, &QCheckBox::toggled, this, [this] { chkCalendar_Click(); });
 }
 
-void OptionsPage::write(std::string_view key, std::string_view value) {
-    if (!storing_) {
-        return;
-    }
-    services_.settings.write(key, value);
-}
-
 void OptionsPage::loadDisplayOptions() {
-    const platform::SettingsStore& settings = services_.settings;
-    // The display keeps its black for any "BG" that names no background, and so does the
-    // page, without storing it.
-    const std::optional<int> background = settings::backgroundChoice(
-        settings.read("BG", dialogDefault("BG")));
-    {
-        const QScopedValueRollback<bool> storing(storing_, background.has_value());
-        OptBG[background.value_or(1)]->setChecked(true);
-    }
-    if (OptBG[3]->isChecked()) {
+    const LoadedValue background = settings_.loadBackground();
+    settings_.load(background.storable, [&] { OptBG[background.value]->setChecked(true); });
+    if (OptBG[OptionsPageSettings::kCustomBackground]->isChecked()) {
         cmdAddBG->setEnabled(true);
     }
-    lblBG->setText(QString::fromStdString(settings.read("BGFile", dialogDefault("BGFile"))));
-    const LoadedValue delay =
-        loadSetting(settings, "Delay", hsbDelay->minimum(), hsbDelay->maximum());
-    {
-        const QScopedValueRollback<bool> storing(storing_, delay.storable);
-        hsbDelay->setValue(delay.value);
-    }
-    const LoadedValue mouse = loadSetting(settings, "MouseSen",
-                                          hsbMouseS->minimum(), hsbMouseS->maximum());
-    {
-        const QScopedValueRollback<bool> storing(storing_, mouse.storable);
-        hsbMouseS->setValue(mouse.value);
-    }
+    lblBG->setText(QString::fromStdString(settings_.loadBackgroundFile()));
+    const LoadedValue delay = settings_.loadDelay();
+    settings_.load(delay.storable, [&] { hsbDelay->setValue(delay.value); });
+    const LoadedValue mouse = settings_.loadMouseSensitivity();
+    settings_.load(mouse.storable, [&] { hsbMouseS->setValue(mouse.value); });
 }
 
 void OptionsPage::loadCalendar() {
-    const LoadedValue calendar =
-        loadCheckState(services_.settings, "Calendar", SetWhen::One);
-    const QScopedValueRollback<bool> storing(storing_, calendar.storable);
-    chkCalendar->setChecked(calendar.value == 1);
+    const LoadedValue calendar = settings_.loadCalendar();
+    settings_.load(calendar.storable, [&] { chkCalendar->setChecked(calendar.value == 1); });
 }
 
 void OptionsPage::loadPictureList() {
-    const QString listFile = settings::pictureListPath(services_.installDir);
-    if (!settings::FileExists(listFile)) {
-        return;
-    }
-    const settings::PictureListReadResult read = settings::readPictureList(listFile);
-    if (!read.ok()) {
-        services_.dialogs.error(this, kListTitle, read.error);
-    }
-    int count = 0;
-    for (const QString& entry : read.entries) {
-        appendEntry(entry);
-        ++count;
-        lblNum->setText(QString::number(count));
-    }
+    showView(editor_.load());
 }
 
 int OptionsPage::listIndex() const {
@@ -295,86 +240,31 @@ void OptionsPage::setListIndex(int index) {
     List1->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
 }
 
-void OptionsPage::showCount() {
-    lblNum->setText(QString::number(List1->count()));
-}
-
-bool OptionsPage::applyListEdit(const settings::PictureListEdit& edit, int index) {
-    const QString listFile = settings::pictureListPath(services_.installDir);
-    const settings::PictureListEditResult result = settings::editPictureList(listFile, edit);
-    if (!result.ok()) {
-        services_.dialogs.error(this, kListTitle, result.error);
-        // The list shows what the file holds, which the refused edit did not change (but
-        // another dialog may have).
-        const settings::PictureListReadResult stored = settings::readPictureList(listFile);
-        if (stored.ok() && stored.entries != listEntries()) {
-            showEntries(stored.entries, kKeepSelection);
-        }
-        return false;
+PictureListView OptionsPage::shownView() const {
+    PictureListView view;
+    for (const QString& entry : listEntries()) {
+        view.entries.push_back(fileNameBytes(entry));
     }
-    showEntries(result.entries, index);
-    return true;
+    view.selected = listIndex();
+    view.count = lblNum->text().toStdString();
+    return view;
 }
 
-void OptionsPage::showEntries(const QStringList& entries, int index) {
-    // What the file holds now, another dialog's edits included.
-    const int shown = index == kKeepSelection ? listIndex() : index;
+void OptionsPage::showView(const std::optional<PictureListView>& view) {
+    if (!view) {
+        return;
+    }
     List1->clear();
-    for (const QString& entry : entries) {
-        appendEntry(entry);
+    for (const std::string& entry : view->entries) {
+        appendEntry(fileNameOf(entry));
     }
-    setListIndex(std::min(shown, List1->count() - 1));
-    showCount();
-}
-
-bool OptionsPage::existsOrReport(const QString& path) {
-    if (QFileInfo(path).isFile()) {
-        return true;
-    }
-    services_.dialogs.error(this, kListTitle,
-                            QStringLiteral("The file %1 does not exist.").arg(path));
-    return false;
-}
-
-bool OptionsPage::holdableOrReport(const QString& path) {
-    if (settings::canHoldPath(path)) {
-        return true;
-    }
-    services_.dialogs.error(
-        this, kListTitle,
-        QStringLiteral("The %1 %2 cannot be added: the picture list cannot hold a name with "
-                       "a double quote, a line break or a character outside the system's "
-                       "character set.")
-            .arg(QFileInfo(path).isDir() ? QStringLiteral("folder") : QStringLiteral("file"),
-                 path));
-    return false;
-}
-
-bool OptionsPage::confirmedSize(const QString& path) {
-    if (QFileInfo(path).size() > 0) {
-        return true;
-    }
-    return services_.dialogs.question(this, QStringLiteral("Error"),
-                                      QStringLiteral("The file ") + path +
-                                          QStringLiteral(" is zero bytes in length!") + u'\r' +
-                                          QStringLiteral("Are you Sure you want to add it?"));
+    setListIndex(view->selected);
+    lblNum->setText(QString::fromStdString(view->count));
 }
 
 void OptionsPage::CmdAdd_Click() {
-    const QString FileName = services_.dialogs.openFiles(this, pictureFilter(), true);
-    if (FileName.isEmpty()) {
-        return;
-    }
-    QStringList added;
-    const std::string selection = platform::encodeFileName(FileName).toStdString();
-    const int count = CountFiles(selection);
-    for (int i = 1; i <= count; ++i) {
-        const QString path = filePathOf(selection, i);
-        if (existsOrReport(path) && holdableOrReport(path) && confirmedSize(path)) {
-            added.append(path);
-        }
-    }
-    applyListEdit([&added](QStringList entries) { return entries + added; }, kKeepSelection);
+    const QString FileName = services_.dialogs.openFiles(this, openFilesFilter(), true);
+    showView(editor_.addSelection(fileNameBytes(FileName), shownView()));
 }
 
 void OptionsPage::cmdAddFolder_Click() {
@@ -386,84 +276,47 @@ void OptionsPage::cmdAddFolder_Click() {
 }
 
 void OptionsPage::addPaths(const QStringList& paths) {
-    QStringList added;
+    std::vector<std::string> names;
     for (const QString& path : paths) {
-        if (QFileInfo(path).isDir()) {
-            if (holdableOrReport(path)) {
-                added.append(folderEntry(path));
-            }
-        } else if (existsOrReport(path) && holdableOrReport(path) && confirmedSize(path)) {
-            added.append(path);
-        }
+        names.push_back(fileNameBytes(path));
     }
-    applyListEdit([&added](QStringList entries) { return entries + added; }, kKeepSelection);
+    showView(editor_.addPaths(names, shownView()));
 }
 
 void OptionsPage::CmdDelete_Click() {
-    const int k = listIndex();
-    if (k < 0) {
-        services_.dialogs.error(this, kListTitle,
-                                List1->count() < 1 ? QStringLiteral("List is empty!")
-                                                   : QStringLiteral("Choose a file to delete!"));
-        showCount();
-        // The list is written as it stands, as every edit writes it.
-        applyListEdit([](QStringList entries) { return entries; }, kKeepSelection);
-        return;
-    }
-    // The entry that the user chose, where it stands now: another dialog may have changed
-    // the list since this one showed it.
-    const QString chosen = List1->item(k)->data(Qt::UserRole).toString();
-    applyListEdit(
-        [k, &chosen](QStringList entries) {
-            if (k < entries.size() && entries[k] == chosen) {
-                entries.removeAt(k);
-            } else if (const qsizetype at = entries.indexOf(chosen); at >= 0) {
-                entries.removeAt(at);
-            }
-            return entries;
-        },
-        k);
+    showView(editor_.deleteSelected(shownView()));
 }
 
 void OptionsPage::cmdClear_Click() {
-    applyListEdit([](const QStringList&) { return QStringList(); }, -1);
+    showView(editor_.clearAll(shownView()));
 }
 
 void OptionsPage::hsbDelay_Change() {
-    lblDelay->setText(QString::number(hsbDelay->value()) + QStringLiteral(" seconds"));
-    write("Delay", std::to_string(hsbDelay->value()));
+    lblDelay->setText(QString::fromStdString(settings_.delayChanged(hsbDelay->value())));
 }
 
 void OptionsPage::hsbMouseS_Change() {
-    txtMouseS->setText(QString::number(hsbMouseS->value()));
-    write("MouseSen", std::to_string(hsbMouseS->value()));
+    txtMouseS->setText(
+        QString::fromStdString(settings_.mouseSensitivityChanged(hsbMouseS->value())));
 }
 
 void OptionsPage::OptBG_Click(int Index) {
-    const bool custom = OptBG[3]->isChecked();
+    const bool custom = settings_.backgroundChosen(Index);
     cmdAddBG->setEnabled(custom);
     lblBG->setEnabled(custom);
-    write("BG", std::to_string(Index));
 }
 
 void OptionsPage::cmdAddBG_Click() {
-    const QString FileName = services_.dialogs.openFiles(this, pictureFilter(), false);
+    const QString FileName = services_.dialogs.openFiles(this, openFilesFilter(), false);
     if (FileName.isEmpty()) {
         return;
     }
-    const std::string selection = platform::encodeFileName(FileName).toStdString();
-    const int count = CountFiles(selection);
-    for (int i = 1; i <= count; ++i) {
-        const QString path = filePathOf(selection, i);
-        if (existsOrReport(path) && confirmedSize(path)) {
-            lblBG->setText(path);
-        }
-    }
-    write("BGFile", lblBG->text().toStdString());
+    lblBG->setText(fileNameOf(settings_.backgroundPictureChosen(
+        fileNameBytes(FileName), fileNameBytes(lblBG->text()), editor_)));
 }
 
 void OptionsPage::chkCalendar_Click() {
-    write("Calendar", checkValue(chkCalendar));
+    settings_.calendarClicked(chkCalendar->isChecked());
 }
 
 }  // namespace lumi::setup

@@ -6,9 +6,12 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
-#include "linux/settings/PictureList.h"
+#include "linux/setup/QtSetupPlatform.h"
 #include "linux/setup/SetupServices.h"
+#include "setup/PictureListEditor.h"
+#include "setup/SetupPages.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -104,38 +107,19 @@ private:
 
     // Adds `entry` as the last row of List1.
     void appendEntry(const QString& entry);
-    // Appends `paths` (from the folder chooser or a drop) to List1: each folder as a folder
-    // entry, each file as Add Files takes it. Then writes the list, undoing the whole
-    // addition when it cannot be written, and shows the count.
+    // Appends `paths` (from the folder chooser or a drop) as the editor adds them.
     void addPaths(const QStringList& paths);
-    // Applies `edit` to "List.txt" and shows the result with row `index` selected (the
-    // last row when past the end; kKeepSelection: the row selected now). False, after
-    // a message box, when the list could not be written; the list then shows what the file
-    // holds.
-    static constexpr int kKeepSelection = -2;
-    bool applyListEdit(const settings::PictureListEdit& edit, int index);
-    // Shows `entries` as the list, with row `index` selected as applyListEdit() selects it.
-    void showEntries(const QStringList& entries, int index);
+    // What List1 shows now, and showing `view` there (nothing for nullopt).
+    PictureListView shownView() const;
+    void showView(const std::optional<PictureListView>& view);
     void setListIndex(int index);
-    void showCount();
-
-    // True when `path` names an existing file; otherwise tells the user so.
-    bool existsOrReport(const QString& path);
-    // True when the picture list file can hold `path` (a file's, or a folder's with or
-    // without its closing "/"); otherwise tells the user so.
-    bool holdableOrReport(const QString& path);
-    // True when the user wants `path` although its file is empty, or when it is not empty.
-    bool confirmedSize(const QString& path);
-
-    // Stores `value` under `key`, unless the page is loading a value that must stay as it
-    // is stored.
-    void write(std::string_view key, std::string_view value);
 
     SetupServices& services_;
-    // False while a load puts in a control a value that differs from the stored text (one
-    // that does not convert, or lies outside the control's range): the handlers then refresh
-    // what goes with the control but store nothing.
-    bool storing_ = true;
+    OptionsPageSettings settings_;
+    QtMessageBoxes boxes_;
+    QtFileQuery files_;
+    QtPictureListFile listFile_;
+    PictureListEditor editor_;
 };
 
 }  // namespace lumi::setup

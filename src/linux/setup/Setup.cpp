@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linux/setup/Setup.h"
 
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QUrl>
 
-#include "settings/SettingKeys.h"
 #include "linux/setup/SetupControls.h"
 #include "linux/setup/TabOrder.h"
+#include "setup/SetupLifeCycle.h"
+#include "setup/SetupMessages.h"
 
 namespace lumi::setup {
 namespace {
@@ -22,8 +22,7 @@ constexpr QRgb kButtonFace = qRgb(255, 255, 192);
 Setup::Setup(SetupServices services, QWidget* parent)
     : QDialog(parent),
       sessionStore_(
-          services.settings,
-          [this](const std::string& reason) { reportRefusedWrite(QString::fromStdString(reason)); },
+          services.settings, [this](const std::string& reason) { reportRefusedWrite(reason); },
           [this] { loadControls(); }),
       services_{sessionStore_,
                 services.player,
@@ -32,7 +31,8 @@ Setup::Setup(SetupServices services, QWidget* parent)
                 std::move(services.installDir),
                 std::move(services.helpPage),
                 std::move(services.xscreensaverFile),
-                std::move(services.hostedDisplayCommand)} {
+                std::move(services.hostedDisplayCommand)},
+      boxes_(services_.dialogs, this) {
     setObjectName(QStringLiteral("Setup"));
     setWindowTitle(QStringLiteral("Lumiscribe Screensaver"));
     setFont(arial(8.25, false));
@@ -98,12 +98,7 @@ void Setup::connectHandlers() {
 
 void Setup::Form_Load() {
     InstallDir = services_.installDir;
-    // A store that the display has not yet set up gets the first-run values first, exactly
-    // as the display's first start writes them, so that the dialog shows and keeps what the
-    // display will use rather than its own read defaults.
-    if (settings::readInteger(services_.settings, "SetReg", "1") != 2) {
-        settings::SetRegistry(services_.settings, InstallDir.toStdString());
-    }
+    prepareStore(services_.settings, InstallDir.toStdString());
     services_.player.setVisible(false);
     Picture1->loadPictureList();
     sessionStore_.withoutReports([this] { loadControls(); });
@@ -121,34 +116,20 @@ void Setup::loadControls() {
 }
 
 void Setup::cmdOK_Click() {
-    if (Picture1->List1->count() < 1 &&
-        !services_.dialogs.question(
-            this, QStringLiteral("No File Warning"),
-            QStringLiteral("There are no pictures in the list. This will create an error!  "
-                           "Do you wish to close anyway?"))) {
+    if (!mayClose(static_cast<std::size_t>(Picture1->List1->count()), boxes_)) {
         return;
     }
     accept();
 }
 
 void Setup::cmdRestore_Click() {
-    // Straight to the user's store: the refusal is shown here, in Restore's own words.
-    if (const std::optional<std::string> refusal =
-            settings::writeRestoreValues(sessionStore_.store(), InstallDir.toStdString())) {
-        services_.dialogs.error(this, QStringLiteral("Corvanta Lumiscribe"),
-                                QStringLiteral("Settings have not been restored: %1.")
-                                    .arg(QString::fromStdString(*refusal)));
-        return;
-    }
-    services_.dialogs.information(this, QStringLiteral("Corvanta Lumiscribe"),
-                                  QStringLiteral("Settings have been restored"));
+    // Straight to the user's store: the refusal is shown by Restore, in its own words.
+    restoreSettings(sessionStore_.store(), InstallDir.toStdString(), boxes_);
 }
 
-void Setup::reportRefusedWrite(const QString& reason) {
-    services_.dialogs.error(this, QStringLiteral("Lumiscribe Screensaver"),
-                            QStringLiteral("Your changes cannot be saved: %1. The screen saver "
-                                           "goes on with the settings it had.")
-                                .arg(reason));
+void Setup::reportRefusedWrite(const std::string& reason) {
+    const MessageText refused = refusedWrite(reason);
+    boxes_.error(refused.title, refused.text);
 }
 
 QString Setup::helpPageUrl() const {
@@ -170,30 +151,15 @@ void Setup::cmdWebsite_Click() {
 
 void Setup::Navigate(QWidget& frm, const QString& WebPageURL) {
     const QUrl url(WebPageURL);
-    const QString where = url.isLocalFile() ? url.toLocalFile() : WebPageURL;
-    if (url.isLocalFile() && !QFileInfo(where).isFile()) {
-        services_.dialogs.error(&frm, QStringLiteral("Corvanta Lumiscribe"),
-                                QStringLiteral("The page %1 is missing.").arg(where));
-        return;
-    }
-    if (services_.shell.openUrl(WebPageURL)) {
-        return;
-    }
-    services_.dialogs.information(
-        &frm, QStringLiteral("Corvanta Lumiscribe"),
-        QStringLiteral("No browser could be started to show the page. You can open it "
-                       "yourself:\n%1")
-            .arg(where));
+    const std::optional<std::string> localFile =
+        url.isLocalFile() ? std::optional(fileNameBytes(url.toLocalFile())) : std::nullopt;
+    QtMessageBoxes boxes(services_.dialogs, &frm);
+    setup::Navigate(fileNameBytes(WebPageURL), localFile, files_, boxes,
+                    [&] { return services_.shell.openUrl(WebPageURL); });
 }
 
 void Setup::cmdAbout_Click() {
-    QString text = QStringLiteral("Lumiscribe v 1.02\nCorvanta\n");
-    const QString website = QStringLiteral(LUMI_WEBSITE_URL);
-    if (!website.isEmpty()) {
-        text += QStringLiteral("Web site: %1\n").arg(website);
-    }
-    text += QStringLiteral("Help: %1").arg(services_.helpPage);
-    services_.dialogs.information(this, QStringLiteral("Lumiscribe Pictures Screensaver"), text);
+    showAbout(LUMI_WEBSITE_URL, fileNameBytes(services_.helpPage), boxes_);
 }
 
 void Setup::keyPressEvent(QKeyEvent* event) {

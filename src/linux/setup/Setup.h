@@ -4,11 +4,14 @@
 #include <QDialog>
 #include <QString>
 
+#include <string>
+
 #include "linux/setup/MorePage.h"
 #include "linux/setup/MusicPage.h"
 #include "linux/setup/OptionsPage.h"
-#include "setup/SessionSettingsStore.h"
+#include "linux/setup/QtSetupPlatform.h"
 #include "linux/setup/SetupServices.h"
+#include "setup/SessionSettingsStore.h"
 
 class QPushButton;
 class QTabWidget;
@@ -89,7 +92,7 @@ private:
     void connectHandlers();
 
     // Shows a refused settings write.
-    void reportRefusedWrite(const QString& reason);
+    void reportRefusedWrite(const std::string& reason);
 
     // Sets every control of the pages to the value that is stored, as the dialog's load
     // does; also after a refused write, so that no control shows a value that is not stored.
@@ -97,6 +100,8 @@ private:
 
     SessionSettingsStore sessionStore_;  // before services_, which the pages use
     SetupServices services_;
+    QtMessageBoxes boxes_;
+    QtFileQuery files_;
 };
 
 }  // namespace lumi::setup
