@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
     double start = now_ms();
     pid_t child = fork();
     if (child == 0) {
+        // The program's output goes to standard error: it may outlive this helper, and the
+        // caller reads this helper's output to its end.
+        dup2(STDERR_FILENO, STDOUT_FILENO);
         execvp(argv[2], argv + 2);
         _exit(127);
     }
