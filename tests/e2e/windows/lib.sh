@@ -93,3 +93,17 @@ expect_quick_end() {
     wait_for_exit "$LAST_PID" || fail "'$*' kept running"
     [ "$EXIT_STATUS" -eq 0 ] || fail "'$*' ended with status $EXIT_STATUS"
 }
+
+# Stores settings given as NAME=VALUE strings under the settings key.
+write_settings() {
+    local setting
+    for setting in "$@"; do
+        "$LUMI_WINE" reg add "$SETTINGS_KEY" /v "${setting%%=*}" /d "${setting#*=}" /f \
+            >>"$E2E_ROOT/wine.log" 2>&1 || fail "cannot store $setting"
+    done
+}
+# Succeeds when the screen's area WxH+L+T shows only the colour given as hex RRGGBB.
+area_is() {
+    import -window root "$E2E_ROOT/screen.png" && [ "$(convert "$E2E_ROOT/screen.png" -crop "$1" \
+        +repage -unique-colors -format '%w %[hex:p{0,0}]' info:)" = "1 $2" ]
+}
