@@ -30,8 +30,10 @@ Entries appended(Entries entries, const Entries& added) {
     return entries;
 }
 
+// The folder's path with its closing separator, the one the path uses.
 std::string folderEntry(const std::string& path) {
-    return !path.empty() && path.back() == '/' ? path : path + '/';
+    const char separator = separatorOf(path);
+    return !path.empty() && path.back() == separator ? path : path + separator;
 }
 
 }  // namespace

@@ -56,7 +56,8 @@ public:
     std::optional<PictureListView> addSelection(const std::string& selection,
                                                 const PictureListView& shown);
 
-    // Add Folder and a drop: each folder as a folder entry (its path with a closing "/"),
+    // Add Folder and a drop: each folder as a folder entry (its path with a closing
+    // separator, "/" or, for a path written the Windows way, "\\"),
     // each other name as Add Files takes a file.
     std::optional<PictureListView> addPaths(const std::vector<std::string>& paths,
                                             const PictureListView& shown);

@@ -8,13 +8,13 @@ namespace {
 
 constexpr char kNul = '\0';
 
+}  // namespace
+
 char separatorOf(std::string_view folder) {
     const bool windowsStyle =
         folder.find('\\') != std::string_view::npos && folder.find('/') == std::string_view::npos;
     return windowsStyle ? '\\' : '/';
 }
-
-}  // namespace
 
 int CountFiles(std::string_view selection) {
     const auto count = static_cast<int>(std::ranges::count(selection, kNul));

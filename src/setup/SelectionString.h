@@ -18,6 +18,10 @@ namespace lumi::setup {
 // The picture list editor and the background picture button read it with CountFiles() and
 // GetFilePath(); each edition's dialog builds it.
 
+// The separator of the names in the folder `folder`: a backslash when it holds a backslash and
+// no slash (a folder written the Windows way, "D:\Pics"), else a slash.
+char separatorOf(std::string_view folder);
+
 // The number of files in `selection`: the number of NUL characters, or 1 when there is none
 // (so a single path, and also the empty string, count as one file).
 int CountFiles(std::string_view selection);
@@ -25,9 +29,8 @@ int CountFiles(std::string_view selection);
 // The full path of file `n` (counted from 1) of `selection`. A selection without NUL is
 // returned unchanged, and so is the n-th name after an empty folder (a full path). Otherwise
 // the result is the folder, a separator unless the folder
-// already ends in one (a root folder such as "C:\" or "/"), and the n-th name. The separator
-// is the one the folder uses: a backslash when the folder holds a backslash and no slash
-// (a folder written the Windows way, "D:\Pics"), else a slash. An `n` outside 1..N yields
+// already ends in one (a root folder such as "C:\" or "/"), and the n-th name, with the
+// folder's own separatorOf(). An `n` outside 1..N yields
 // the folder and its separator with no name.
 std::string GetFilePath(std::string_view selection, int n);
 

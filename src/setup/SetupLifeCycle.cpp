@@ -6,9 +6,10 @@
 
 namespace lumi::setup {
 
-void prepareStore(platform::SettingsStore& store, std::string_view installDir) {
+void prepareStore(platform::SettingsStore& store, std::string_view installDir,
+                  settings::KeyUses uses) {
     if (settings::readInteger(store, "SetReg", "1") != 2) {
-        settings::SetRegistry(store, installDir);
+        settings::SetRegistry(store, installDir, uses);
     }
 }
 
@@ -21,9 +22,9 @@ bool mayClose(std::size_t listCount, platform::MessageBoxes& boxes) {
 }
 
 void restoreSettings(platform::SettingsStore& store, std::string_view installDir,
-                     platform::MessageBoxes& boxes) {
+                     platform::MessageBoxes& boxes, settings::KeyUses uses) {
     if (const std::optional<std::string> refusal =
-            settings::writeRestoreValues(store, installDir)) {
+            settings::writeRestoreValues(store, installDir, uses)) {
         const MessageText refused = settingsNotRestored(*refusal);
         boxes.error(refused.title, refused.text);
         return;

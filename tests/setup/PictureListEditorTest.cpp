@@ -74,15 +74,15 @@ TEST(PictureListEditorTest, EachEditChecksReportsAndShowsWhatTheFileHolds) {
          {},
          -1,
          [](PictureListEditor& editor, const PictureListView& shown) {
-             return editor.addPaths({"/p", "/q/", "/p/a.jpg", "/r\"s"}, shown);
+             return editor.addPaths({"/p", "/q/", "/p/a.jpg", "/r\"s", "C:\\Pics"}, shown);
          },
          {},
          {"error" + kList +
           "The folder /r\"s cannot be added: the picture list cannot "
           "hold a name with a double quote, a line break or a "
           "character outside the system's character set."},
-         PictureListView{{"/p/", "/q/", "/p/a.jpg"}, -1, "3"},
-         {"/p/", "/q/", "/p/a.jpg"}},
+         PictureListView{{"/p/", "/q/", "/p/a.jpg", "C:\\Pics\\"}, -1, "4"},
+         {"/p/", "/q/", "/p/a.jpg", "C:\\Pics\\"}},
         {"delete where another dialog moved the entry",
          {"/p/a.jpg", "/p/b.jpg"},
          1,
@@ -154,7 +154,7 @@ TEST(PictureListEditorTest, EachEditChecksReportsAndShowsWhatTheFileHolds) {
         SCOPED_TRACE(row.name);
         testing::FakeFileQuery files;
         files.files = {{"/p/a.jpg", 10}, {"/p/empty.jpg", 0}, {"/p/q\"x.jpg", 5}};
-        files.folders = {"/p", "/q/", "/r\"s"};
+        files.folders = {"/p", "/q/", "/r\"s", "C:\\Pics"};
         testing::FakeMessageBoxes boxes;
         boxes.answers = row.answers;
         testing::FakePictureListFile list;

@@ -14,6 +14,8 @@ namespace {
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t kSecureValue[] = L"ScreenSaverIsSecure";
 
+}  // namespace
+
 bool logonScreenOnResume() {
     BOOL secure = FALSE;
     if (::SystemParametersInfoW(SPI_GETSCREENSAVESECURE, 0, &secure, 0)) {
@@ -37,6 +39,8 @@ void setLogonScreenOnResume(bool secure) {
         ::SendNotifyMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETSCREENSAVESECURE, 0);
     }
 }
+
+namespace {
 
 INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     switch (message) {

@@ -12,4 +12,8 @@ namespace lumi::platform {
 // Enter and Esc close it. Modal to `owner`; returns when it closes.
 void showChangePasswordDialog(HINSTANCE instance, HWND owner);
 
+// Windows' "On resume, display logon screen": whether it is on, and setting it at once.
+bool logonScreenOnResume();
+void setLogonScreenOnResume(bool secure);
+
 }  // namespace lumi::platform
