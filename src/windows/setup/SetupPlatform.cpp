@@ -3,6 +3,8 @@
 
 #include <commdlg.h>
 #include <shellapi.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 #include <shobjidl.h>
 
 #include <algorithm>
@@ -148,6 +150,13 @@ std::string openPictureFiles(HWND owner, bool multiple, platform::SettingsStore&
     dialog.nFilterIndex = rememberedAt == filters.descriptions.end()
                               ? 1
                               : static_cast<DWORD>(rememberedAt - filters.descriptions.begin()) + 1;
+    // The user's Pictures folder the first time; Windows then opens the folder last chosen.
+    PWSTR pictures = nullptr;
+    const std::wstring initialFolder =
+        SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Pictures, 0, nullptr, &pictures)) ? pictures
+                                                                                    : L"";
+    ::CoTaskMemFree(pictures);
+    dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = kSelectionBufferSize;
     dialog.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_HIDEREADONLY |
