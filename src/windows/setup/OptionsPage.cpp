@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/setup/OptionsPage.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -45,6 +46,17 @@ std::vector<std::string> droppedPaths(HDROP drop) {
     return paths;
 }
 
+LRESULT CALLBACK forwardDrops(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                              UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+    if (message == WM_DROPFILES) {
+        return ::SendMessageW(::GetParent(window), WM_DROPFILES, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(window, forwardDrops, 0);
+    }
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
 }  // namespace
 
 OptionsPage::OptionsPage(platform::SettingsStore& store, platform::PictureListFile& list)
@@ -55,7 +67,9 @@ void OptionsPage::prepare() {
     setScrollRange(item(IDC_HSBDELAY), kDelayRange);
     setScrollRange(item(IDC_HSBMOUSES), kMouseRange);
     ::SetWindowTextW(item(IDC_TXTMOUSES), L"1");
+    // Files and folders dropped on the list reach the page.
     ::DragAcceptFiles(item(IDC_LIST1), TRUE);
+    ::SetWindowSubclass(item(IDC_LIST1), forwardDrops, 0, 0);
     navy_ = ::CreateSolidBrush(kNavy);
 }
 
