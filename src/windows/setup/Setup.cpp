@@ -69,6 +69,20 @@ std::vector<HWND> reachableControls(HWND root) {
     return controls;
 }
 
+// Tells Windows not to lay out `dialog` again for a new DPI, which it would do in dialog
+// units: the dialog places its controls itself (Setup::layOut). Windows before 10 version
+// 1703 and Wine lack the call and never do it.
+void keepOwnLayoutOnDpiChange(HWND dialog) {
+    using SetBehaviour = BOOL(WINAPI*)(HWND, int, int);
+    constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    const auto set = reinterpret_cast<SetBehaviour>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "SetDialogDpiChangeBehavior")));
+    if (set != nullptr) {
+        set(dialog, kDisableAll, kDisableAll);
+    }
+}
+
 }  // namespace
 
 // ---- The button row ----
@@ -160,6 +174,10 @@ bool Setup::create() {
     }
     if (!Picture3.create(instance_, IDD_SETUP_BUTTONS, window())) {
         return false;
+    }
+    for (HWND dialog : {window(), Picture1.window(), Picture2.window(), Picture4.window(),
+                        Picture3.window()}) {
+        keepOwnLayoutOnDpiChange(dialog);
     }
     Picture1.prepare();
     Picture1.setRestore([this] { cmdRestore_Click(); });
@@ -338,9 +356,15 @@ bool Setup::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) 
             }
             return true;
         }
-        case WM_DPICHANGED:
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another DPI: laid out again for it, where Windows
+            // suggests.
             layOut(HIWORD(wParam));
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(window(), nullptr, suggested->left, suggested->top, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             return true;
+        }
         default:
             return false;
     }
