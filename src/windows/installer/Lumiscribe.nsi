@@ -80,11 +80,18 @@ Var SystemCopy
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
 
+!define MUI_WELCOMEPAGE_TEXT "Setup will install Lumiscribe ${VERSION}, a picture screen saver, \
+    for your account. It needs no administrator rights unless you choose to install it for all \
+    users.$\r$\n$\r$\nIts tunes, pictures and help go to ${DATA_DIR}, where it also keeps your \
+    picture list.$\r$\n$\r$\nClick Next to continue."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "Lumiscribe ${VERSION} has been installed on your computer.$\r$\n$\r$\n\
+    With the box below checked, Finish makes it your screen saver and opens Screen Saver \
+    Settings, where you choose when it starts."
 !define MUI_FINISHPAGE_RUN
-!define MUI_FINISHPAGE_RUN_TEXT "Make Lumiscribe my screen saver and open Screen Saver Settings"
+!define MUI_FINISHPAGE_RUN_TEXT "Make Lumiscribe my screen saver"
 !define MUI_FINISHPAGE_RUN_FUNCTION MakeCurrentAndOpenSettings
 !insertmacro MUI_PAGE_FINISH
 
