@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the core, the Windows edition with its program lumiscribe.scr, and their tests for
-# 64-bit Windows with the MinGW-w64 cross compiler (cmake/mingw-w64-x86_64.cmake) into
-# build-windows/ and runs them under Wine through CTest. As root, or as a user who may use sudo
-# for the package installations:
+# Builds the core, the Windows edition with its program lumiscribe.scr, its installer
+# Lumiscribe-<version>-setup.exe, and their tests for 64-bit Windows with the MinGW-w64 cross
+# compiler (cmake/mingw-w64-x86_64.cmake) and NSIS into build-windows/ and runs them under Wine
+# through CTest. As root, or as a user who may use sudo for the package installations:
 #
 #   tools/windows.sh [stage...]    # stages: unit, e2e (both by default)
+#
+# With a code-signing certificate in LUMI_SIGN_PKCS12 (a .pfx or .p12 file), its password in
+# LUMI_SIGN_PASSWORD and optionally a time-stamping service in LUMI_SIGN_TIMESTAMP,
+# lumiscribe.scr is signed before the installer packs it, and the installer and its uninstaller
+# too (tools/windows_sign.sh); without a certificate nothing is signed.
 #
 # The program's icon and preview still, and the pictures and tunes shipped with it, are painted
 # and converted by programs of the native (Qt) build, which the cross build cannot run: those
@@ -21,10 +26,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/common.sh
 
-# GoogleTest's sources, which this build compiles with the cross compiler, and Wine's 64-bit
-# loader.
+# GoogleTest's sources, which this build compiles with the cross compiler, Wine's 64-bit
+# loader, NSIS for the installer and osslsigncode for the signatures.
 install_packages cmake ninja-build file g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix \
-    googletest wine wine64 python3 "${BUILD_PACKAGES[@]}"
+    googletest wine wine64 python3 nsis osslsigncode "${BUILD_PACKAGES[@]}"
 # The end-to-end tests: an X server, its keys and clicks, window queries and screenshots.
 install_packages xvfb xauth xdotool x11-utils imagemagick
 
@@ -92,7 +97,15 @@ if ! { "$wine" wineboot -i && "$wineserver" -w && "$wineserver" -p && "$wine" wi
     exit 1
 fi
 
-ninja -C build-windows
+if [ -n "${LUMI_SIGN_PKCS12:-}" ]; then
+    ninja -C build-windows lumiscribe_scr
+    tools/windows_sign.sh build-windows/src/windows/lumiscribe.scr
+    ninja -C build-windows
+    tools/windows_sign.sh build-windows/Lumiscribe-*-setup.exe
+else
+    echo "tools/windows.sh: no certificate in LUMI_SIGN_PKCS12: nothing is signed"
+    ninja -C build-windows
+fi
 
 # Every program is 64-bit: Wine's 64-bit loader ends a 32-bit one at once with status 0, so
 # that its tests would neither be found nor fail.
@@ -107,8 +120,10 @@ while IFS= read -r -d '' program; do
             ;;
     esac
 done < <(find build-windows \( -name '*.exe' -o -name '*.scr' \) -print0)
-if [ "$programs" -eq 0 ] || [ ! -f build-windows/src/windows/lumiscribe.scr ]; then
-    echo "tools/windows.sh: the build made no program, or no lumiscribe.scr" >&2
+setups=(build-windows/Lumiscribe-*-setup.exe)
+if [ "$programs" -eq 0 ] || [ ! -f build-windows/src/windows/lumiscribe.scr ] ||
+    [ ! -f "${setups[0]}" ]; then
+    echo "tools/windows.sh: the build made no program, no lumiscribe.scr or no installer" >&2
     exit 1
 fi
 
