@@ -98,8 +98,9 @@ if ! { "$wine" wineboot -i && "$wineserver" -w && "$wineserver" -p && "$wine" wi
 fi
 
 if [ -n "${LUMI_SIGN_PKCS12:-}" ]; then
-    ninja -C build-windows lumiscribe_scr
-    tools/windows_sign.sh build-windows/src/windows/lumiscribe.scr
+    ninja -C build-windows lumiscribe_scr lumi_installed_scr
+    tools/windows_sign.sh build-windows/src/windows/lumiscribe.scr \
+        build-windows/src/windows/installer/lumiscribe.scr
     ninja -C build-windows
     tools/windows_sign.sh build-windows/Lumiscribe-*-setup.exe
 else

@@ -199,8 +199,9 @@ PictureListReadResult readNow(const std::string& path, const std::function<void(
 }
 
 // How long a read waits for a file that has stopped answering (a network share whose server
-// is gone) before it gives up.
-constexpr milliseconds kReadPatience{1000};
+// is gone) before it gives up: long enough that a busy machine, on which starting the reading
+// thread and opening a local file can take a second, never gives up on a file that answers.
+constexpr milliseconds kReadPatience{5000};
 
 // The state of one read, shared between the caller and the thread that does it; the thread
 // may outlive the caller's wait.

@@ -38,7 +38,7 @@ struct PictureListReadResult {
 // Reads the list at `path`, sharing its lock: a missing file is an empty list and no error;
 // a file that exists but cannot be read, or is no regular file (a folder, a pipe, a device),
 // gives no entries and an error; what is no regular file is refused before it is opened for
-// reading, and a file that stops answering for a second (a network share whose server is
+// reading, and a file that stops answering for five seconds (a network share whose server is
 // gone) is given up, its read left to end on a thread of its own. When the lock is not had
 // within half a second (or its file cannot be opened: an install folder the user may not
 // write), the list is read all the same: a write replaces the file as a whole, so a read sees

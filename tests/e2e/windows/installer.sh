@@ -8,10 +8,9 @@
 source "$(dirname "$0")/lib.sh"
 [ -n "${LUMI_SETUP:-}" ] || { echo "SKIP: no installer in this build"; exit 77; }
 SHIPPED=$(dirname "$SCR")/shipped
+# The program as the installer packs it, without its debugging information.
+INSTALLED_SCR=$(dirname "$SCR")/installer/lumiscribe.scr
 VERSION=$(basename "$LUMI_SETUP" | sed 's/^Lumiscribe-\(.*\)-setup\.exe$/\1/')
-# 1 once the Setup dialog is built: the shortcut must then open a window "Lumiscribe
-# Screensaver" that ends the program with status 0 when closed. Until then "/c" ends at once.
-SETUP_DIALOG=${LUMI_E2E_SETUP_DIALOG:-0}
 
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumiscribe'
 DESKTOP_KEY='HKCU\Control Panel\Desktop'
@@ -34,7 +33,7 @@ registry_value() {
 # column: it only has to exist. $1 is yes when the install copies into System32.
 expected_files() {
     cat <<ROWS
-$PROGRAM_DIR/lumiscribe.scr|$SCR|gone
+$PROGRAM_DIR/lumiscribe.scr|$INSTALLED_SCR|gone
 $PROGRAM_DIR/help.html|$SHIPPED/help.html|gone
 $PROGRAM_DIR/Uninstall.exe||gone
 $SHORTCUT||gone
@@ -44,7 +43,7 @@ $INSTALL_DIR/default.jpg|$E2E_ROOT/default.jpg|kept
 $INSTALL_DIR/List.txt|$E2E_ROOT/List.txt|kept
 ROWS
     for number in $(seq 1 10); do echo "$INSTALL_DIR/$number.mid|$SHIPPED/$number.mid|gone"; done
-    [ "$1" = no ] || echo "$SYSTEM_COPY|$SCR|gone"
+    [ "$1" = no ] || echo "$SYSTEM_COPY|$INSTALLED_SCR|gone"
 }
 
 # The installer's switches | the screen saver it sets | whether it copies into System32. The
@@ -80,7 +79,7 @@ $DESKTOP_KEY|SCRNSAVE.EXE|$screensaver
 $DESKTOP_KEY|ScreenSaveActive|1
 VALUES
     size=$(registry_value "$UNINSTALL_KEY" EstimatedSize) || fail "$round: no EstimatedSize"
-    [ $((size)) -ge $(($(stat -c %s "$SCR") / 1024)) ] || fail "$round: EstimatedSize $size KB"
+    [ $((size)) -ge $(($(stat -c %s "$INSTALLED_SCR") / 1024)) ] || fail "$round: EstimatedSize $size KB"
 
     # The screen saver that Windows would start, full screen until a key.
     start_program scr "$screensaver" /s
@@ -89,10 +88,9 @@ VALUES
     wait_for_exit "$LAST_PID" && [ "$EXIT_STATUS" -eq 0 ] || fail "$round: a key did not end /s"
     # The shortcut, as the Start menu opens it.
     start_program shortcut start /wait /unix "$SHORTCUT"
-    if [ "$SETUP_DIALOG" = 1 ]; then
-        wait_for_window "Lumiscribe Screensaver" >/dev/null || fail "$round: no Setup dialog"
-        xdotool key alt+F4
-    fi
+    # It opens the Setup dialog, which its title bar's close (Alt+F4) closes with status 0.
+    wait_for_window "Lumiscribe Screensaver" >/dev/null || fail "$round: no Setup dialog"
+    xdotool key alt+F4
     wait_for_exit "$LAST_PID" && [ "$EXIT_STATUS" -eq 0 ] || fail "$round: /c ended with $EXIT_STATUS"
 
     # The uninstaller starts a copy of itself in the temporary folder and ends; the copy
