@@ -15,7 +15,7 @@
 // and, without a control number:
 //   setup_probe focus [<window title>]    the number of the control that has the focus
 //   setup_probe layout [<window title>]   "client <w> <h>", then "<number> <l> <t> <r> <b>"
-//       for every control numbered 1000 and above, relative to the window's client area
+//       for every control numbered 1100 and above, relative to the window's client area
 //   setup_probe closebox [<window title>] the screen point of the title bar's close button
 //   setup_probe record <file> <words...>  appends the words, one line, to the file (a
 //       stand-in browser)
@@ -30,8 +30,9 @@
 namespace {
 
 constexpr const wchar_t* kDialogTitle = L"Lumiscribe Screensaver";
-// Only the controls of the program's own templates, not the parts of a standard control.
-constexpr int kFirstControlNumber = 1000;
+// The Setup dialog's own controls are numbered from 1100, the parts of standard controls (a
+// drop-down box's text box) lower.
+constexpr int kFirstControlNumber = 1100;
 
 struct Search {
     int id;
