@@ -76,18 +76,9 @@ BG 3
 Calendar 0
 Music 1
 SoundOff 0
-MIDI1 1
-MIDI2 1
-MIDI3 1
-MIDI4 1
-MIDI5 1
-MIDI6 1
-MIDI7 1
-MIDI8 1
-MIDI9 1
-MIDI10 1
 BGFile C:\Corvanta\Lumiscribe\bg.jpg
 STORED
+expect_stored < <(printf 'MIDI%d 1\n' {1..10})
 expect_controls <<'CONTROLS'
 IDC_LBLDELAY text 31 seconds
 IDC_OPTBG0 check 1

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The picture list of the Setup dialog: Add Files takes the pictures chosen in Windows' open
-# dialog, Delete File the selected row, Clear All every row; each writes List.txt at once
-# (quoted full paths ended by CR LF) and updates the count. The title bar's close button then
-# ends the dialog without asking, though the list is empty.
+# dialog, Delete File (here by Enter, which clicks the button in focus) the selected row, Clear
+# All every row; each writes List.txt at once (quoted full paths ended by CR LF) and updates
+# the count. The title bar's close button then ends the dialog without asking, though the
+# list is empty.
 source "$(dirname "$0")/lib.sh"
 
 first='C:\Corvanta\Lumiscribe\first.png'
@@ -44,7 +45,8 @@ CONTROLS
 read -r x y < <(probe row "$(id IDC_LIST1)" 1) || fail "row 1 is not shown"
 xdotool mousemove "$x" "$y" click 1
 expect_controls <<<"IDC_LIST1 selected 1"
-click_control IDC_CMDDELETE
+focus_control IDC_CMDDELETE
+xdotool key Return
 expect_list "$first" "$folder\\b.gif"
 
 click_control IDC_CMDCLEAR
