@@ -168,8 +168,8 @@ open_setup() {
     SETUP_PID=$LAST_PID
     wait_until probe_is 0 tab "$(id IDC_SSTAB1)" || fail "'${*:2}' shows no Setup dialog"
 }
-# Waits for the message box of title $1 and text $2, then clicks its button of number $3
-# (1 OK, 6 Yes, 7 No).
+# Waits for the message box of title $1 and text $2 (its text is control 65535), then clicks
+# its button of number $3 (1 OK, 6 Yes, 7 No).
 answer_box() {
     wait_until probe_is "$2" text 65535 "$1" || fail "no box \"$1\": \"$2\""
     local x y

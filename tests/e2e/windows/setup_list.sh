@@ -17,7 +17,7 @@ expect_list() {
         fail "List.txt is not $*: $(od -c "$INSTALL_DIR/List.txt" | head -n 5)"
     expect_controls <<<"IDC_LBLNUM text $#"
 }
-# Types the text into the open dialog's name box and waits until the box holds it.
+# Types the text into the open dialog's name box (control 1148) and waits until it holds it.
 type_name() {
     xdotool type "$1"
     wait_until probe_is "$1" text 1148 Open || fail "the name box does not hold $1"

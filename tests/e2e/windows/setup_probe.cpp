@@ -11,7 +11,8 @@
 //   tab       the chosen tab of a tab control
 //   enabled, visible  1 or 0
 //   centre    the screen point at the control's centre
-//   row <n>   the screen point at the centre of list box row n
+//   row       the screen point at the centre of the list box row numbered after the control
+//             (setup_probe row <control number> <row> [<window title>])
 // and, without a control number:
 //   setup_probe focus [<window title>]    the number of the control that has the focus
 //   setup_probe layout [<window title>]   "client <w> <h>", then "<number> <l> <t> <r> <b>"
