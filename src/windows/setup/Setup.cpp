@@ -27,6 +27,11 @@ constexpr std::array<const wchar_t*, kTabs> kTabNames{L"Options", L"Music", L"Mo
 // The frame's client area and the button row, in pixels at 96 dpi.
 constexpr SIZE kClientSize{604, 455};
 constexpr RECT kButtonRow{0, 407, 604, 455};
+// The pages' area, inside the tab control below its row of tabs. It grows with the DPI like
+// every control: the tab control's own display area (TCM_ADJUSTRECT) has margins of fixed
+// pixels and a row of tabs as high as its font, and would shift the pages against the rest of
+// the dialog at any other DPI.
+constexpr RECT kPageArea{8, 25, 597, 407};
 constexpr int kToolTipWidth = 400;
 
 bool hasClass(HWND window, const wchar_t* name) {
@@ -205,14 +210,10 @@ void Setup::layOut(UINT dpi) {
                    SWP_NOZORDER | SWP_NOACTIVATE);
 
     placeControls(dpi);
-    HWND tabs = item(IDC_SSTAB1);
-    RECT page{};
-    ::GetClientRect(tabs, &page);
-    ::SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-    ::MapWindowPoints(tabs, window(), reinterpret_cast<POINT*>(&page), 2);
+    const RECT page = scaled(kPageArea, dpi);
     // Below the tab control in its order, so that Tab goes from the tabs into the page in
     // front and then to the button row.
-    HWND after = tabs;
+    HWND after = item(IDC_SSTAB1);
     for (DialogPage* each : pages_) {
         ::SetWindowPos(each->window(), after, page.left, page.top, page.right - page.left,
                        page.bottom - page.top, SWP_NOACTIVATE);

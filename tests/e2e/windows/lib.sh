@@ -4,8 +4,9 @@
 # wineserver of its own that ends with the test.
 set -euo pipefail
 
-SCR=${1:?usage: test.sh lumiscribe.scr host_window.exe}
-HOST_WINDOW=${2:?usage: test.sh lumiscribe.scr host_window.exe}
+SCR=${1:?usage: test.sh lumiscribe.scr host_window.exe setup_probe.exe}
+HOST_WINDOW=${2:?usage: test.sh lumiscribe.scr host_window.exe setup_probe.exe}
+PROBE=${3:?usage: test.sh lumiscribe.scr host_window.exe setup_probe.exe}
 [ -n "${LUMI_WINE:-}" ] && [ -n "${WINEPREFIX:-}" ] || { echo "SKIP: no Wine prefix"; exit 77; }
 WINESERVER=$(dirname "$LUMI_WINE")/wineserver
 
@@ -41,7 +42,8 @@ wait_until() {
 }
 
 # -displayfd picks a free display and writes its number once the server listens.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_ROOT/display" 2>/dev/null &
+# A test may ask for a larger screen (E2E_SCREEN) before it sources this file.
+Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp 3>"$E2E_ROOT/display" 2>/dev/null &
 XVFB_PID=$!
 wait_until test -s "$E2E_ROOT/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n 1 "$E2E_ROOT/display")"
@@ -51,6 +53,12 @@ export DISPLAY=":$(head -n 1 "$E2E_ROOT/display")"
 "$WINESERVER" -k 2>/dev/null || true
 "$WINESERVER" -w
 "$LUMI_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$E2E_ROOT/wine.log" 2>&1
+# Every test starts at 100 % (96 dpi), whatever an earlier one chose (set_dpi).
+set_dpi() {
+    "$LUMI_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+        >>"$E2E_ROOT/wine.log" 2>&1
+}
+set_dpi 96
 
 # The install folder in the prefix, and the settings key.
 INSTALL_DIR="$WINEPREFIX/drive_c/Corvanta/Lumiscribe"
@@ -106,4 +114,85 @@ write_settings() {
 area_is() {
     import -window root "$E2E_ROOT/screen.png" && [ "$(convert "$E2E_ROOT/screen.png" -crop "$1" \
         +repage -unique-colors -format '%w %[hex:p{0,0}]' info:)" = "1 $2" ]
+}
+
+# ---- The Setup dialog, seen through setup_probe.exe ----
+
+RESOURCE_H=$(dirname "${BASH_SOURCE[0]}")/../../../src/windows/resources/resource.h
+# The number of a control of resource.h, "IDC_NAME" or "IDC_NAME+offset".
+id() {
+    local number
+    number=$(awk -v name="${1%%+*}" '$1 == "#define" && $2 == name {print $3}' "$RESOURCE_H")
+    [ -n "$number" ] || fail "no control $1 in resource.h"
+    [[ "$1" != *+* ]] || number=$((number + ${1#*+}))
+    echo "$number"
+}
+not() { ! "$@"; }
+# What the probe answers (setup_probe.cpp), its lines joined by "|".
+probe() { "$LUMI_WINE" "$PROBE" "$@" </dev/null 2>/dev/null | tr -d '\r' | paste -sd '|'; }
+# Succeeds when the probe answers the first argument to the query that follows it.
+probe_is() {
+    local answer
+    answer=$(probe "${@:2}") && [ "$answer" = "$1" ]
+}
+# Waits for each control of the table on standard input, "IDC_NAME query answer", to answer so.
+expect_controls() {
+    local control query expected
+    while read -r control query expected; do
+        wait_until probe_is "$expected" "$query" "$(id "$control")" || fail "$control $query is" \
+            "\"$(probe "$query" "$(id "$control")")\", not \"$expected\""
+    done
+}
+# Clicks the middle of control IDC_NAME, of the dialog or of the window titled $2.
+click_control() {
+    local x y
+    read -r x y < <(probe centre "$(id "$1")" "${@:2}") || fail "no control $1 to click"
+    xdotool mousemove "$x" "$y" click 1
+}
+# Presses Tab until control IDC_NAME has the focus, each time once the focus has moved.
+focus_control() {
+    local wanted before presses=0
+    wanted=$(id "$1")
+    until probe_is "$wanted" focus; do
+        presses=$((presses + 1))
+        [ "$presses" -le 40 ] || fail "Tab never brings the focus to $1"
+        before=$(probe focus)
+        xdotool key Tab
+        wait_until not probe_is "$before" focus || fail "Tab does not move the focus"
+    done
+}
+# Starts the Setup dialog of the program given (lumiscribe.scr) with the arguments given
+# and waits until it shows its first tab; its pid in SETUP_PID.
+open_setup() {
+    start_program setup "$1" "${@:2}"
+    SETUP_PID=$LAST_PID
+    wait_until probe_is 0 tab "$(id IDC_SSTAB1)" || fail "'${*:2}' shows no Setup dialog"
+}
+# Waits for the message box of title $1 and text $2 (its text is control 65535), then clicks
+# its button of number $3 (1 OK, 6 Yes, 7 No).
+answer_box() {
+    wait_until probe_is "$2" text 65535 "$1" || fail "no box \"$1\": \"$2\""
+    local x y
+    read -r x y < <(probe centre "$3" "$1")
+    xdotool mousemove "$x" "$y" click 1
+    wait_until not probe_is "$2" text 65535 "$1" || fail "the box \"$1\" stays"
+}
+# The value of a setting under the settings key; nothing when it is not stored.
+stored() {
+    "$LUMI_WINE" reg query "$SETTINGS_KEY" /v "$1" </dev/null 2>/dev/null | tr -d '\r' |
+        awk -v name="$1" '$1 == name && $2 == "REG_SZ" {print substr($0, index($0, "REG_SZ") + 10)}'
+}
+stored_is() { [ "$(stored "$1")" = "$2" ]; }
+# Waits for each setting of the table on standard input, "NAME value", to be stored so.
+expect_stored() {
+    local name value
+    while read -r name value; do
+        wait_until stored_is "$name" "$value" ||
+            fail "$name is \"$(stored "$name")\", not \"$value\""
+    done
+}
+# Waits for the process to end by itself with status 0.
+expect_end() {
+    wait_for_exit "$1" || fail "$2: it kept running"
+    [ "$EXIT_STATUS" -eq 0 ] || fail "$2: it ended with status $EXIT_STATUS"
 }
