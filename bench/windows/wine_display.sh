@@ -7,7 +7,9 @@
 #  - first beam: the time from the start to the first change of the screen's centre pixel with
 #    a 1920x1080 photo, beside bare_first_beam.exe, which only decodes the same file with WIC
 #    and shows a full-screen window of the centre pixel's colour. The centre pixel is read with
-#    XGetImage by the native helper centre_watch.c, about every 0.2 ms.
+#    XGetImage by the native helper centre_watch.c, about every 0.2 ms;
+#  - Setup dialog shown: the time from the start of "/c" with a list of 200 pictures to its
+#    window "Lumiscribe Screensaver" being mapped, beside the Linux edition's "/c".
 # Run after tools/windows.sh has built build-windows/, from the worktree's root:
 #
 #   bench/windows/wine_display.sh [path/to/linux/lumiscribe]
@@ -129,8 +131,33 @@ first_change() {
 display_beam=$(first_change "$WINE" "$SCR" /s)
 bare_beam=$(first_change "$WINE" "$scratch/bare_first_beam.exe" 'C:\Corvanta\Lumiscribe\photo.jpg')
 
+# Setup dialog shown: 200 entries in each list.
+for number in $(seq 200); do printf '"C:\\Pictures\\photo %03d.jpg"\r\n' "$number"; done \
+    >"$WIN_INSTALL/List.txt"
+for number in $(seq 200); do printf '"/home/you/Pictures/photo %03d.jpg"\r\n' "$number"; done \
+    >"$LINUX_INSTALL/List.txt"
+dialog_shown() {
+    local run pid start
+    for run in $(seq "$RUNS"); do
+        start=$(now_ms)
+        "$@" >>"$scratch/run.log" 2>&1 &
+        pid=$!
+        until xdotool search --onlyvisible --name '^Lumiscribe Screensaver$' >/dev/null 2>&1; do
+            running "$pid" || { echo "wine_display.sh: no Setup dialog: $*" >&2; exit 1; }
+        done
+        echo $(($(now_ms) - start))
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+        until_true eval '! xdotool search --onlyvisible --name "^Lumiscribe Screensaver$" >/dev/null 2>&1'
+    done | median
+}
+windows_setup=$(dialog_shown "$WINE" "$SCR" /c)
+linux_setup=$(dialog_shown "$LINUX_PROGRAM" /c)
+
 printf '%-34s %12s %12s %8s\n' "median of $RUNS, ms" "Windows" "reference" "ratio"
 printf '%-34s %12s %12s %8s\n' "key to process gone (vs Linux)" "$windows_key" "$linux_key" \
     "$(awk -v a="$windows_key" -v b="$linux_key" 'BEGIN {printf "%.2f", a / b}')"
 printf '%-34s %12s %12s %8s\n' "first beam (vs bare WIC + window)" "$display_beam" "$bare_beam" \
     "$(awk -v a="$display_beam" -v b="$bare_beam" 'BEGIN {printf "%.2f", a / b}')"
+printf '%-34s %12s %12s %8s\n' "Setup dialog shown (vs Linux)" "$windows_setup" "$linux_setup" \
+    "$(awk -v a="$windows_setup" -v b="$linux_setup" 'BEGIN {printf "%.2f", a / b}')"

@@ -8,6 +8,7 @@
 
 #include "windows/platform/Utf16.h"
 #include "windows/resources/resource.h"
+#include "windows/setup/SetupLibraries.h"
 
 namespace lumi::setup {
 namespace {
@@ -36,13 +37,13 @@ std::wstring shownEntry(const std::string& entry) {
 // The files and folders dropped on the list, in the order given.
 std::vector<std::string> droppedPaths(HDROP drop) {
     std::vector<std::string> paths;
-    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = library::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        std::wstring path(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-        path.resize(::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        std::wstring path(library::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(library::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
         paths.push_back(platform::toUtf8(path));
     }
-    ::DragFinish(drop);
+    library::DragFinish(drop);
     return paths;
 }
 
@@ -52,9 +53,9 @@ LRESULT CALLBACK forwardDrops(HWND window, UINT message, WPARAM wParam, LPARAM l
         return ::SendMessageW(::GetParent(window), WM_DROPFILES, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(window, forwardDrops, 0);
+        library::RemoveWindowSubclass(window, forwardDrops, 0);
     }
-    return ::DefSubclassProc(window, message, wParam, lParam);
+    return library::DefSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -68,8 +69,8 @@ void OptionsPage::prepare() {
     setScrollRange(item(IDC_HSBMOUSES), kMouseRange);
     ::SetWindowTextW(item(IDC_TXTMOUSES), L"1");
     // Files and folders dropped on the list reach the page.
-    ::DragAcceptFiles(item(IDC_LIST1), TRUE);
-    ::SetWindowSubclass(item(IDC_LIST1), forwardDrops, 0, 0);
+    library::DragAcceptFiles(item(IDC_LIST1), TRUE);
+    library::SetWindowSubclass(item(IDC_LIST1), forwardDrops, 0, 0);
     navy_ = ::CreateSolidBrush(kNavy);
 }
 

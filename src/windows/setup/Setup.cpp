@@ -15,6 +15,7 @@
 #include "windows/platform/Utf16.h"
 #include "windows/resources/resource.h"
 #include "windows/settings/PictureListFile.h"
+#include "windows/setup/SetupLibraries.h"
 
 namespace lumi::setup {
 namespace {
@@ -175,7 +176,7 @@ bool Setup::create() {
             return false;
         }
         // The page takes the tab control's own background where a visual style draws one.
-        ::EnableThemeDialogTexture(pages_[static_cast<std::size_t>(i)]->window(), ETDT_ENABLETAB);
+        library::EnableThemeDialogTexture(pages_[static_cast<std::size_t>(i)]->window(), ETDT_ENABLETAB);
     }
     if (!Picture3.create(instance_, IDD_SETUP_BUTTONS, window())) {
         return false;

@@ -5,6 +5,7 @@
 
 #include "windows/platform/WinHandles.h"
 #include "windows/setup/Setup.h"
+#include "windows/setup/SetupLibraries.h"
 
 namespace lumi::setup {
 
@@ -13,7 +14,7 @@ int runSetup(HINSTANCE instance) {
     const platform::ComApartment com;
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    library::InitCommonControlsEx(&controls);
     Setup setup(instance);
     return setup.run() ? 0 : 1;
 }

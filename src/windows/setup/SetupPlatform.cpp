@@ -17,6 +17,7 @@
 #include "windows/display/FileStatus.h"
 #include "windows/platform/Utf16.h"
 #include "windows/settings/PictureListFile.h"
+#include "windows/setup/SetupLibraries.h"
 
 namespace lumi::setup {
 namespace {
@@ -153,7 +154,7 @@ std::string openPictureFiles(HWND owner, bool multiple, platform::SettingsStore&
     // The user's Pictures folder the first time; Windows then opens the folder last chosen.
     PWSTR pictures = nullptr;
     const std::wstring initialFolder =
-        SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Pictures, 0, nullptr, &pictures)) ? pictures
+        SUCCEEDED(library::SHGetKnownFolderPath(FOLDERID_Pictures, 0, nullptr, &pictures)) ? pictures
                                                                                     : L"";
     ::CoTaskMemFree(pictures);
     dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
@@ -161,7 +162,7 @@ std::string openPictureFiles(HWND owner, bool multiple, platform::SettingsStore&
     dialog.nMaxFile = kSelectionBufferSize;
     dialog.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_HIDEREADONLY |
                    (multiple ? OFN_ALLOWMULTISELECT : 0);
-    const bool answered = ::GetOpenFileNameW(&dialog) != FALSE;
+    const bool answered = library::GetOpenFileNameW(&dialog) != FALSE;
 
     const std::size_t chosen = dialog.nFilterIndex;
     if (chosen >= 1 && chosen <= filters.descriptions.size() &&
@@ -205,7 +206,7 @@ std::string chooseFolder(HWND owner) {
 }
 
 bool openInShell(HWND owner, std::string_view target) {
-    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
+    const auto result = reinterpret_cast<INT_PTR>(library::ShellExecuteW(
         owner, L"open", platform::toUtf16(target).c_str(), L"", L"", SW_SHOWNORMAL));
     return result > 32;
 }
