@@ -9,7 +9,9 @@
 #    and shows a full-screen window of the centre pixel's colour. The centre pixel is read with
 #    XGetImage by the native helper centre_watch.c, about every 0.2 ms;
 #  - Setup dialog shown: the time from the start of "/c" with a list of 200 pictures to its
-#    window "Lumiscribe Screensaver" being mapped, beside the Linux edition's "/c".
+#    window "Lumiscribe Screensaver" being mapped, beside the Linux edition's "/c" and beside an
+#    empty Win32 window of the same title (the end-to-end tests' host_window.exe), which is what
+#    starting any program costs under Wine.
 # Run after tools/windows.sh has built build-windows/, from the worktree's root:
 #
 #   bench/windows/wine_display.sh [path/to/linux/lumiscribe]
@@ -20,6 +22,7 @@ set -euo pipefail
 unset WAYLAND_DISPLAY
 cd "$(dirname "$0")/../.."
 SCR=$PWD/build-windows/src/windows/lumiscribe.scr
+HOST_WINDOW=$PWD/build-windows/tests/windows/lumi_e2e_host_window.exe
 LINUX_PROGRAM=$(realpath "${1:-build/src/lumiscribe}")
 WINE=$(sed -n 's/^LUMI_WINE:FILEPATH=//p' build-windows/CMakeCache.txt)
 WINESERVER=$(dirname "$WINE")/wineserver
@@ -153,6 +156,9 @@ dialog_shown() {
 }
 windows_setup=$(dialog_shown "$WINE" "$SCR" /c)
 linux_setup=$(dialog_shown "$LINUX_PROGRAM" /c)
+# What any program pays under Wine: an empty window of the same title and size.
+empty_window=$(dialog_shown "$WINE" "$HOST_WINDOW" host "Lumiscribe Screensaver" 604 455 \
+    'C:\never-there')
 
 printf '%-34s %12s %12s %8s\n' "median of $RUNS, ms" "Windows" "reference" "ratio"
 printf '%-34s %12s %12s %8s\n' "key to process gone (vs Linux)" "$windows_key" "$linux_key" \
@@ -161,3 +167,5 @@ printf '%-34s %12s %12s %8s\n' "first beam (vs bare WIC + window)" "$display_bea
     "$(awk -v a="$display_beam" -v b="$bare_beam" 'BEGIN {printf "%.2f", a / b}')"
 printf '%-34s %12s %12s %8s\n' "Setup dialog shown (vs Linux)" "$windows_setup" "$linux_setup" \
     "$(awk -v a="$windows_setup" -v b="$linux_setup" 'BEGIN {printf "%.2f", a / b}')"
+printf '%-34s %12s %12s %8s\n' "Setup dialog (vs an empty window)" "$windows_setup" "$empty_window" \
+    "$(awk -v a="$windows_setup" -v b="$empty_window" 'BEGIN {printf "%.2f", a / b}')"
