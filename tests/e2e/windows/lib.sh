@@ -3,6 +3,8 @@
 # its own without a window manager, in the prefix of tools/windows.sh (WINEPREFIX), with a
 # wineserver of its own that ends with the test.
 set -euo pipefail
+# A command of the test itself that fails ends it; this says which.
+trap 'echo "FAIL: \"$BASH_COMMAND\" failed at line $LINENO of $(basename "$0")" >&2' ERR
 
 SCR=${1:?usage: test.sh lumiscribe.scr host_window.exe setup_probe.exe}
 HOST_WINDOW=${2:?usage: test.sh lumiscribe.scr host_window.exe setup_probe.exe}
@@ -130,6 +132,16 @@ id() {
 not() { ! "$@"; }
 # What the probe answers (setup_probe.cpp), its lines joined by "|".
 probe() { "$LUMI_WINE" "$PROBE" "$@" </dev/null 2>/dev/null | tr -d '\r' | paste -sd '|'; }
+# Prints the probe's answer to the query given once it gives one (a probe started while the
+# system is busy may give none); fails when none comes within E2E_PATIENCE seconds.
+probe_answer() {
+    local answer deadline=$((SECONDS + E2E_PATIENCE))
+    until answer=$(probe "$@") && [ -n "$answer" ]; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+    echo "$answer"
+}
 # Succeeds when the probe answers the first argument to the query that follows it.
 probe_is() {
     local answer
@@ -146,7 +158,7 @@ expect_controls() {
 # Clicks the middle of control IDC_NAME, of the dialog or of the window titled $2.
 click_control() {
     local x y
-    read -r x y < <(probe centre "$(id "$1")" "${@:2}") || fail "no control $1 to click"
+    read -r x y < <(probe_answer centre "$(id "$1")" "${@:2}") || fail "no control $1 to click"
     xdotool mousemove "$x" "$y" click 1
 }
 # Presses Tab until control IDC_NAME has the focus, each time once the focus has moved.
@@ -173,7 +185,7 @@ open_setup() {
 answer_box() {
     wait_until probe_is "$2" text 65535 "$1" || fail "no box \"$1\": \"$2\""
     local x y
-    read -r x y < <(probe centre "$3" "$1")
+    read -r x y < <(probe_answer centre "$3" "$1") || fail "no button $3 in the box \"$1\""
     xdotool mousemove "$x" "$y" click 1
     wait_until not probe_is "$2" text 65535 "$1" || fail "the box \"$1\" stays"
 }

@@ -17,10 +17,10 @@ for percent in 100 150 200; do
     # MulDiv's rounding: 455 * 1.5 = 682.5 makes 683.
     size="client $(((604 * percent + 50) / 100)) $(((455 * percent + 50) / 100))"
     wait_until client_is "$size" || fail "$percent %: $(probe layout | cut -d '|' -f 1), not $size"
-    read -r x y < <(probe centre "$(id IDC_CMDOK)")
+    read -r x y < <(probe_answer centre "$(id IDC_CMDOK)") || fail "$percent %: no Close button"
     wait_until area_is "1x1+$((x - 30 * percent / 100))+$y" FFFFC0 || fail "$percent %: not painted"
     import -window root "$shots/setup-$percent.png"
-    probe layout | tr '|' '\n' >"$E2E_ROOT/layout-$percent.txt"
+    probe_answer layout | tr "|" "\n" >"$E2E_ROOT/layout-$percent.txt"
     click_control IDC_CMDOK
     expect_end "$SETUP_PID" "Close at $percent %"
 done

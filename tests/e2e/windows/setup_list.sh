@@ -42,7 +42,7 @@ expect_controls <<CONTROLS
 IDC_LIST1 rows $first|$folder\\a.jpg|$folder\\b.gif
 CONTROLS
 
-read -r x y < <(probe row "$(id IDC_LIST1)" 1) || fail "row 1 is not shown"
+read -r x y < <(probe_answer row "$(id IDC_LIST1)" 1) || fail "row 1 is not shown"
 xdotool mousemove "$x" "$y" click 1
 expect_controls <<<"IDC_LIST1 selected 1"
 focus_control IDC_CMDDELETE
@@ -53,7 +53,7 @@ click_control IDC_CMDCLEAR
 expect_list
 expect_controls <<<"IDC_LIST1 rows "
 
-read -r x y < <(probe closebox) || fail "no title bar"
+read -r x y < <(probe_answer closebox) || fail "no title bar"
 xdotool mousemove "$x" "$y" click 1
 expect_end "$SETUP_PID" "the title bar's close button"
 pass "setup list"
