@@ -6,20 +6,11 @@
 
 namespace lumi::setup {
 
-void MorePage::loadCheckBox(int id, const LoadedValue& state) {
-    settings_.load(state.storable, [&] {
-        const bool checked = state.value == 1;
-        if (isChecked(item(id)) == checked) {
-            return;
-        }
-        setChecked(item(id), checked);
-        id == IDC_CHKFITLARGE ? chkFitLarge_Click() : chkShuffle_Click();
-    });
-}
-
 void MorePage::loadPictureOptions() {
-    loadCheckBox(IDC_CHKFITLARGE, settings_.loadFitLarge());
-    loadCheckBox(IDC_CHKSHUFFLE, settings_.loadShuffle());
+    loadCheckBox(settings_, item(IDC_CHKFITLARGE), settings_.loadFitLarge(),
+                 [this] { chkFitLarge_Click(); });
+    loadCheckBox(settings_, item(IDC_CHKSHUFFLE), settings_.loadShuffle(),
+                 [this] { chkShuffle_Click(); });
     setChecked(item(IDC_CHKPHOTODATE), settings_.loadPhotoDate());
 }
 

@@ -20,7 +20,6 @@ protected:
     bool handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
-    void loadCheckBox(int id, const LoadedValue& state);
     void chkFitLarge_Click();
     void chkShuffle_Click();
     void chkPhotoDate_Click();

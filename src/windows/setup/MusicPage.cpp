@@ -72,21 +72,11 @@ void MusicPage::placeSoundOffBox() {
 
 // ---- Loading ----
 
-void MusicPage::loadCheckBox(int id, const LoadedValue& state) {
-    settings_.load(state.storable, [&] {
-        const bool checked = state.value == 1;
-        if (isChecked(item(id)) == checked) {
-            return;
-        }
-        setChecked(item(id), checked);
-        command(id, BN_CLICKED);
-    });
-}
-
 void MusicPage::loadMusic() {
-    loadCheckBox(IDC_CHKMUSIC, settings_.loadMusic());
+    loadCheckBox(settings_, item(IDC_CHKMUSIC), settings_.loadMusic(), [this] { chkMusic_Click(); });
     for (int i = 0; i < MusicPageSettings::kTunes; ++i) {
-        loadCheckBox(IDC_CHKMIDI0 + i, settings_.loadTune(i));
+        loadCheckBox(settings_, item(IDC_CHKMIDI0 + i), settings_.loadTune(i),
+                     [this, i] { chkMidi_Click(i); });
     }
 }
 

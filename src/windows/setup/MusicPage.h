@@ -37,7 +37,6 @@ private:
     void Command1_Click();
     // Tells, once, why the tunes cannot be heard, as soon as the player knows.
     void checkSilence();
-    void loadCheckBox(int id, const LoadedValue& state);
     // Puts the sound-off box over the run of spaces in its label.
     void placeSoundOffBox();
 

@@ -107,13 +107,7 @@ void OptionsPage::loadDisplayOptions() {
 
 void OptionsPage::loadCalendar() {
     const LoadedValue calendar = settings_.loadCalendar();
-    settings_.load(calendar.storable, [&] {
-        const bool checked = calendar.value == 1;
-        if (isChecked(item(IDC_CHKCALENDAR)) != checked) {
-            setChecked(item(IDC_CHKCALENDAR), checked);
-            chkCalendar_Click();
-        }
-    });
+    loadCheckBox(settings_, item(IDC_CHKCALENDAR), calendar, [this] { chkCalendar_Click(); });
 }
 
 int OptionsPage::listCount() const {

@@ -118,6 +118,18 @@ void setChecked(HWND box, bool checked) {
     ::SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+void loadCheckBox(PageSettings& settings, HWND box, const LoadedValue& state,
+                  const std::function<void()>& clicked) {
+    settings.load(state.storable, [&] {
+        const bool checked = state.value == 1;
+        if (isChecked(box) == checked) {
+            return;
+        }
+        setChecked(box, checked);
+        clicked();
+    });
+}
+
 void drawYellowButton(const DRAWITEMSTRUCT& item) {
     RECT face = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;

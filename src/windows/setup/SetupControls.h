@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "setup/SetupPages.h"
 #include "windows/display/GdiHandles.h"
 #include "windows/setup/DialogLayout.h"
 
@@ -62,6 +64,10 @@ int scrolledPosition(HWND bar, const ScrollRange& range, WORD request);
 
 bool isChecked(HWND box);
 void setChecked(HWND box, bool checked);
+// Loads `state` into the check box `box` as a user's click would set it: `clicked`, the box's
+// handler, runs when the state changes, and stores only when `settings` lets the load store.
+void loadCheckBox(PageSettings& settings, HWND box, const LoadedValue& state,
+                  const std::function<void()>& clicked);
 
 // Draws an owner-drawn push button of the button row: its caption on a pale yellow face.
 void drawYellowButton(const DRAWITEMSTRUCT& item);
