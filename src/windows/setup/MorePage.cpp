@@ -18,11 +18,7 @@ void MorePage::loadLogonScreen() {
     setChecked(item(IDC_CHKLOCKSCREEN), platform::logonScreenOnResume());
 }
 
-bool MorePage::handle(UINT message, WPARAM wParam, LPARAM /*lParam*/, INT_PTR& result) {
-    if (message == WM_INITDIALOG) {
-        result = FALSE;
-        return true;
-    }
+bool MorePage::handle(UINT message, WPARAM wParam, LPARAM /*lParam*/, INT_PTR& /*result*/) {
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) {
         return false;
     }

@@ -91,11 +91,8 @@ void MusicPage::loadSoundOff() {
 
 // ---- Messages ----
 
-bool MusicPage::handle(UINT message, WPARAM wParam, LPARAM /*lParam*/, INT_PTR& result) {
+bool MusicPage::handle(UINT message, WPARAM wParam, LPARAM /*lParam*/, INT_PTR& /*result*/) {
     switch (message) {
-        case WM_INITDIALOG:
-            result = FALSE;
-            return true;
         case WM_COMMAND:
             command(LOWORD(wParam), HIWORD(wParam));
             return true;

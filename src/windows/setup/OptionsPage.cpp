@@ -136,9 +136,6 @@ void OptionsPage::checkBackground(int index) {
 
 bool OptionsPage::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     switch (message) {
-        case WM_INITDIALOG:
-            result = FALSE;
-            return true;
         case WM_COMMAND:
             command(LOWORD(wParam), HIWORD(wParam));
             return true;

@@ -100,11 +100,8 @@ void ButtonRow::setFonts(UINT dpi) {
     }
 }
 
-bool ButtonRow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+bool ButtonRow::handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& /*result*/) {
     switch (message) {
-        case WM_INITDIALOG:
-            result = FALSE;
-            return true;
         case WM_DRAWITEM:
             drawYellowButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return true;
